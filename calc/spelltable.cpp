@@ -39,7 +39,7 @@ constexpr SpellFormula levelScaled(std::string_view name, Field stat, int a, int
 
 } // namespace
 
-const std::array<SpellFormula, kSpellCount> SpellTable = {{
+constexpr std::array<SpellFormula, kSpellCount> SpellTable = {{
     oneStat("Avalanche", Field::varInt, 8, 145, Element::Water),
     oneStat("Blizzard", Field::varInt, 8, 98, Element::Water),
     oneStat("Boulders", Field::varWis, 9, 120, Element::Earth),
@@ -83,10 +83,25 @@ const std::array<SpellFormula, kSpellCount> SpellTable = {{
     twoStats("Vortex of Air", 24, 56, Element::Air),
 }};
 
+namespace {
+constexpr bool byName(const SpellFormula& a, const SpellFormula& b) {
+    return a.name < b.name;
+}
+} // namespace
+
+// The list shows the spells in the order of their names, so a lookup can halve the table.
+static_assert(std::is_sorted(SpellTable.begin(), SpellTable.end(), byName));
+
 const SpellFormula* FindSpell(std::string_view name) {
-    auto row = std::find_if(SpellTable.begin(), SpellTable.end(),
-                            [name](const SpellFormula& f) { return f.name == name; });
-    return row == SpellTable.end() ? nullptr : &*row;
+    if (name.empty()) {
+        return nullptr;
+    }
+    // The first letter settles most steps without a full comparison.
+    const auto before = [](const SpellFormula& row, std::string_view n) {
+        return row.name[0] != n[0] ? row.name[0] < n[0] : row.name < n;
+    };
+    const auto row = std::lower_bound(SpellTable.begin(), SpellTable.end(), name, before);
+    return row != SpellTable.end() && row->name == name ? &*row : nullptr;
 }
 
 } // namespace runetally
