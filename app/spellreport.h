@@ -1,0 +1,51 @@
+#pragma once
+
+#include "damage.h"
+#include "spellinputs.h"
+
+#include <string>
+#include <vector>
+
+namespace runetally {
+
+enum class ReportFormat { Text, Csv, Json };
+
+// What the report is asked for. The inputs' spellName is not used: each row sets its own.
+struct ReportOptions {
+    SpellInputs inputs;
+    std::vector<std::string> spells; // empty: every spell; otherwise only these, in table order
+    char decimalSeparator = '.';
+    bool sortByDamage = false;
+};
+
+// One spell's line of the report: its damage, or why there is none.
+struct SpellRow {
+    enum class Outcome { ShowText, BadInput, ArithmeticFault };
+
+    std::string spell;
+    Outcome outcome = Outcome::ShowText;
+    std::string text;                                      // ShowText only
+    Field field = Field::varLevel;                         // BadInput only
+    ArithmeticFault fault = ArithmeticFault::DivideByZero; // ArithmeticFault only
+};
+
+// The damage of many spells for one set of inputs, computed once and written in any format.
+class SpellReport {
+public:
+    explicit SpellReport(const ReportOptions& options);
+
+    const std::vector<SpellRow>& rows() const { return rows_; }
+
+    std::string render(ReportFormat format) const;
+    std::string toText() const;
+    std::string toCsv() const;
+    std::string toJson() const;
+
+private:
+    void sortByDamage();
+
+    char separator_;
+    std::vector<SpellRow> rows_;
+};
+
+} // namespace runetally

@@ -1,0 +1,135 @@
+#include "tablecommand.h"
+
+#include "spellreport.h"
+#include "spelltable.h"
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QLocale>
+
+#include <array>
+
+namespace runetally {
+namespace {
+
+constexpr char kProgram[] = "runetally-table";
+
+// The command-line option of each input box, with the value used when it is not given.
+struct InputOption {
+    const char* name;
+    Field field;
+    const char* description;
+    const char* fallback;
+};
+
+constexpr std::array<InputOption, kFieldCount> kInputOptions{{
+    {"level", Field::varLevel, "Character level", "99"},
+    {"int", Field::varInt, "Intelligence", "100"},
+    {"wis", Field::varWis, "Wisdom", "100"},
+    {"resist", Field::varResist, "Target's elemental resist", "100"},
+    {"light", Field::powerLight, "Power in Light", "100"},
+    {"earth", Field::powerEarth, "Power in Earth", "100"},
+    {"fire", Field::powerFire, "Power in Fire", "100"},
+    {"air", Field::powerAir, "Power in Air", "100"},
+    {"water", Field::powerWater, "Power in Water", "100"},
+    {"dark", Field::powerDark, "Power in Dark", "100"},
+}};
+
+// Texts from the command line keep what was typed, but a usage message stays on one line.
+CommandResult UsageError(const QString& message) {
+    std::string line = std::string(kProgram) + ": " + message.toStdString();
+    for (char& c : line) {
+        if (static_cast<unsigned char>(c) < 0x20) {
+            c = '?';
+        }
+    }
+    return {TableCommand::kUsageError, {}, line + '\n'};
+}
+
+} // namespace
+
+CommandResult TableCommand::Run(const QStringList& arguments, char decimalSeparator) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Prints the damage of every spell for one character and target.\n"
+                       "A spell without damage shows why: BadInput names the input that is not\n"
+                       "a number, ArithmeticFault the fault. Numbers are read and written with\n"
+                       "the decimal separator of the locale in LC_ALL, LC_NUMERIC or LANG."));
+    const QCommandLineOption help({"h", "help"}, "Show this help and exit.");
+    const QCommandLineOption version({"v", "version"}, "Show the version and exit.");
+    const QCommandLineOption spell(
+        "spell", "Only this spell; repeat for more. Rows keep the spell table's order.", "name");
+    const QCommandLineOption format("format", "Output: text (default), csv or json.", "format",
+                                    "text");
+    const QCommandLineOption sort("sort",
+                                  "Highest damage first; spells without damage last, otherwise "
+                                  "in their order.");
+    parser.addOptions({help, version, spell, format, sort});
+    for (const InputOption& input : kInputOptions) {
+        parser.addOption(QCommandLineOption(
+            input.name, QStringLiteral("%1 (default %2).").arg(input.description, input.fallback),
+            "n", input.fallback));
+    }
+
+    if (!parser.parse(arguments)) {
+        return UsageError(parser.errorText());
+    }
+    if (parser.isSet(help)) {
+        return {0, parser.helpText().toStdString(), {}};
+    }
+    if (parser.isSet(version)) {
+        return {0, std::string(kProgram) + " " RUNETALLY_VERSION_TEXT "\n", {}};
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        return UsageError(
+            QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()));
+    }
+
+    ReportOptions options;
+    options.decimalSeparator = decimalSeparator;
+    options.sortByDamage = parser.isSet(sort);
+    for (const InputOption& input : kInputOptions) {
+        // Passed on exactly as given: the calculation decides what is a number.
+        options.inputs.text(input.field) = parser.value(input.name).toUtf8().toStdString();
+    }
+    for (const QString& name : parser.values(spell)) {
+        options.spells.push_back(name.toUtf8().toStdString());
+        if (!FindSpell(options.spells.back())) {
+            return UsageError(QStringLiteral("unknown spell '%1'").arg(name));
+        }
+    }
+
+    const QString formatName = parser.value(format);
+    ReportFormat reportFormat = ReportFormat::Text;
+    if (formatName == "csv") {
+        reportFormat = ReportFormat::Csv;
+    } else if (formatName == "json") {
+        reportFormat = ReportFormat::Json;
+    } else if (formatName != "text") {
+        return UsageError(
+            QStringLiteral("unknown format '%1' (use text, csv or json)").arg(formatName));
+    }
+
+    return {0, SpellReport(options).render(reportFormat), {}};
+}
+
+char TableCommand::DecimalSeparator(const QProcessEnvironment& environment) {
+    QString name;
+    for (const char* variable : {"LC_ALL", "LC_NUMERIC", "LANG"}) {
+        name = environment.value(QString::fromLatin1(variable));
+        if (!name.isEmpty()) {
+            break;
+        }
+    }
+    // "de_DE.UTF-8@euro": neither the codeset nor the modifier changes how numbers look. An
+    // empty or unknown name gives Qt's C locale, whose separator is '.'.
+    name = name.section('.', 0, 0).section('@', 0, 0);
+    const QString point = QLocale(name).decimalPoint();
+    // The calculation takes one byte; an Arabic-script separator and the like fall back to '.'.
+    if (point.size() == 1 && point.front().unicode() < 0x80) {
+        return static_cast<char>(point.front().unicode());
+    }
+    return '.';
+}
+
+} // namespace runetally
