@@ -1,6 +1,8 @@
 #include "windowservices.h"
 
+#include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 
 namespace runetally {
 
@@ -11,9 +13,15 @@ const AppIdentity& BuildIdentity() {
 }
 
 void ShowMessage(const QString& text) {
+    // The box has no owner, so nothing hands the keyboard back to the window the player was
+    // working in when it closes; that window is activated again here, its focus widget intact.
+    const QPointer<QWidget> active = QApplication::activeWindow();
     QMessageBox box(QMessageBox::NoIcon, BuildIdentity().title, text, QMessageBox::Ok);
     box.setWindowModality(Qt::ApplicationModal);
     box.exec();
+    if (active && active->isVisible()) {
+        active->activateWindow();
+    }
 }
 
 } // namespace runetally
