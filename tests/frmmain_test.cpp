@@ -1,0 +1,398 @@
+#include "frmmain.h"
+#include "guitest.h"
+#include "spelltable.h"
+
+#include <QClipboard>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QWindow>
+
+#include <stdexcept>
+
+using namespace runetally;
+using runetally::test::ExpectOneMessageBox;
+using runetally::test::SeenBox;
+
+namespace {
+
+using Typed = std::vector<std::pair<const char*, const char*>>;
+
+// The eleven text boxes.
+const char* const kBoxes[] = {"varWis",     "varInt",    "varResist", "powerLight",
+                              "powerEarth", "powerFire", "powerAir",  "powerWater",
+                              "powerDark",  "varLevel",  "dmg"};
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override { open(); }
+    void TearDown() override {
+        MainForm().unload();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QLocale::setDefault(savedLocale_);
+    }
+
+    void open() {
+        window = &MainForm().show();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    }
+    void reopen() {
+        TearDown();
+        open();
+    }
+
+    template <class W = QWidget> W& get(const char* name) const {
+        if (W* w = window->findChild<W*>(QLatin1String(name))) {
+            return *w;
+        }
+        throw std::runtime_error(std::string("no widget named ") + name);
+    }
+    QLineEdit& box(const char* name) const { return get<QLineEdit>(name); }
+    QListWidget& list() const { return get<QListWidget>("listSpells"); }
+    QString dmg() const { return box("dmg").text(); }
+    QStringList texts() const {
+        QStringList all;
+        for (const char* name : kBoxes) {
+            all << box(name).text();
+        }
+        return all;
+    }
+    QStringList selection() const {
+        QStringList names;
+        for (const QListWidgetItem* item : list().selectedItems()) {
+            names << item->text();
+        }
+        return names;
+    }
+
+    void select(const char* spell) {
+        const auto found = list().findItems(QLatin1String(spell), Qt::MatchExactly);
+        ASSERT_EQ(found.size(), 1) << spell;
+        list().setCurrentItem(found.front());
+    }
+    void type(const Typed& typed) {
+        for (const auto& [name, text] : typed) {
+            box(name).setText(QLatin1String(text));
+        }
+    }
+    void press() { get<QPushButton>("cmdCalculate").click(); }
+    void trigger(const char* item) { get<QAction>(item).trigger(); }
+
+    frmMain* window = nullptr;
+
+private:
+    QLocale savedLocale_;
+};
+
+// Every message of the program looks the same apart from its text.
+void ExpectNotice(const std::optional<SeenBox>& seen, const QString& text) {
+    ASSERT_TRUE(seen.has_value());
+    EXPECT_EQ(seen->title, "Runetally");
+    EXPECT_EQ(seen->text, text);
+    EXPECT_EQ(seen->icon, QMessageBox::NoIcon);
+    EXPECT_EQ(seen->buttons, QMessageBox::Ok);
+    EXPECT_EQ(seen->buttonCount, 1);
+    EXPECT_EQ(seen->modality, Qt::ApplicationModal);
+}
+
+TEST_F(MainWindowTest, StartsWithTheInitialTextsAndNoSpellSelected) {
+    EXPECT_EQ(window->windowTitle(), "Velmoranth's Zelkor Runetally");
+    EXPECT_EQ(window->centralWidget()->size(), QSize(622, 476));
+    EXPECT_EQ(texts(), QStringList({"100", "100", "100", "100", "100", "100", "100", "100", "100",
+                                    "99", "0"}));
+    QStringList spells;
+    for (const SpellFormula& spell : SpellTable) {
+        spells << QString::fromUtf8(spell.name.data(), qsizetype(spell.name.size()));
+    }
+    QStringList shown;
+    for (int i = 0; i < list().count(); ++i) {
+        shown << list().item(i)->text();
+    }
+    EXPECT_EQ(shown, spells);
+    EXPECT_TRUE(selection().isEmpty());
+    EXPECT_EQ(QApplication::focusWidget(), &box("varResist"));
+
+    list().setFocus(Qt::TabFocusReason); // gives the list a current item, but selects none
+    press();
+    EXPECT_EQ(dmg(), "No Spell Selected");
+}
+
+struct Placed {
+    const char* name;
+    QRect rect;
+    const char* text; // caption or start text; null for the list
+};
+const Placed kLayout[] = {
+    {"Label1", {8, 24, 41, 17}, "Wisdom"},
+    {"varWis", {104, 24, 113, 19}, "100"},
+    {"Label2", {8, 56, 73, 25}, "Inteligence"},
+    {"varInt", {104, 64, 113, 19}, "100"},
+    {"Label3", {8, 96, 57, 41}, "Target Elemental Resist"},
+    {"varResist", {104, 104, 113, 19}, "100"},
+    {"Label4", {8, 168, 65, 17}, "Light Power"},
+    {"powerLight", {104, 168, 113, 19}, "100"},
+    {"Label5", {8, 200, 65, 17}, "Earth Power"},
+    {"powerEarth", {104, 200, 113, 19}, "100"},
+    {"Label6", {8, 232, 65, 17}, "Fire Power"},
+    {"powerFire", {104, 232, 113, 19}, "100"},
+    {"Label7", {8, 264, 65, 17}, "Air Power"},
+    {"powerAir", {104, 264, 113, 19}, "100"},
+    {"Label8", {8, 296, 65, 17}, "Water Power"},
+    {"powerWater", {104, 296, 113, 19}, "100"},
+    {"Label9", {8, 328, 65, 17}, "Dark Power"},
+    {"powerDark", {104, 328, 113, 19}, "100"},
+    {"Label11", {8, 368, 73, 17}, "Level"},
+    {"varLevel", {104, 368, 113, 19}, "99"},
+    {"cmdCalculate", {344, 24, 193, 57}, "Calculate The Damage"},
+    {"listSpells", {240, 120, 209, 173}, nullptr},
+    {"Label10", {320, 352, 169, 41}, "DAMAGE"},
+    {"dmg", {296, 392, 233, 49}, "0"},
+};
+
+TEST_F(MainWindowTest, EveryWidgetKeepsItsPlaceWhateverTheWindowSize) {
+    for (const QSize size : {window->size(), QSize(1000, 800), QSize(300, 200)}) {
+        window->resize(size);
+        QCoreApplication::processEvents();
+        for (const Placed& placed : kLayout) {
+            SCOPED_TRACE(placed.name);
+            EXPECT_EQ(get(placed.name).geometry(), placed.rect) << "at width " << size.width();
+            if (placed.text) {
+                EXPECT_EQ(get(placed.name).property("text").toString(), placed.text);
+            }
+        }
+    }
+}
+
+TEST_F(MainWindowTest, LongCaptionWrapsAndDamageCaptionIs24Point) {
+    const QLabel& resist = get<QLabel>("Label3");
+    EXPECT_GT(resist.heightForWidth(resist.width()), resist.fontMetrics().height());
+
+    const QFontInfo damage(get<QLabel>("Label10").font());
+    const QString face = QStringLiteral("Zelkor Beaulieux");
+    QFont fallback = QApplication::font();
+    fallback.setPointSize(24);
+    EXPECT_EQ(damage.family(),
+              QFontDatabase::hasFamily(face) ? face : QFontInfo(fallback).family());
+    EXPECT_EQ(damage.pointSize(), 24);
+    EXPECT_EQ(damage.weight(), QFont::Normal);
+    EXPECT_FALSE(damage.italic());
+}
+
+TEST_F(MainWindowTest, TabAndShiftTabFollowTheFocusOrderAndWrapAround) {
+    const QStringList order = {"varResist",  "varWis",     "varInt",   "powerLight",
+                               "powerEarth", "powerFire",  "powerAir", "powerWater",
+                               "powerDark",  "listSpells", "dmg",      "cmdCalculate",
+                               "varLevel"};
+    const auto walk = [&](Qt::Key key, Qt::KeyboardModifiers modifiers) {
+        QStringList visited;
+        for (int i = 0; i < order.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+            QWidget* focus = QApplication::focusWidget();
+            visited << (focus ? focus->objectName() : QStringLiteral("(none)"));
+        }
+        return visited;
+    };
+    ASSERT_EQ(QApplication::focusWidget(), &box("varResist"));
+    EXPECT_EQ(walk(Qt::Key_Tab, Qt::NoModifier), order.mid(1) << order.front());
+    QStringList backward(order.rbegin(), order.rend());
+    EXPECT_EQ(walk(Qt::Key_Backtab, Qt::ShiftModifier), backward);
+}
+
+struct Calculation {
+    const char* spell;
+    Typed typed;
+    QLocale::Language language;
+    const char* shown;
+};
+const Calculation kCalculations[] = {
+    {"Avalanche", {}, QLocale::C, "157.5"},
+    {"Turn Undead", {}, QLocale::C, "16.6284403669725"},
+    {"Flame Wave", {}, QLocale::C, "72.25"},
+    {"Turn Undead", {{"varLevel", "9"}}, QLocale::C, "95.3947368421053"},
+    {"Avalanche", {{"varResist", "-100"}}, QLocale::C, "-157.5"},
+    {"Avalanche", {}, QLocale::German, "157,5"},
+    {"Avalanche", {{"varResist", "0,5"}}, QLocale::German, "31500"},
+};
+
+TEST_F(MainWindowTest, ButtonShowsTheDamageOfTheSelectedSpell) {
+    for (const Calculation& c : kCalculations) {
+        SCOPED_TRACE(std::string(c.spell) + " " +
+                     QLocale::languageToString(c.language).toStdString());
+        reopen();
+        QLocale::setDefault(QLocale(c.language));
+        select(c.spell);
+        type(c.typed);
+        press();
+        EXPECT_EQ(dmg(), c.shown);
+    }
+}
+
+struct Failure {
+    const char* spell;
+    Typed typed;
+    const char* message;
+};
+const Failure kFailures[] = {
+    {"Avalanche", {{"varInt", "abc"}}, R"(The text in "Inteligence" is not a number.)"},
+    {"Boulders", {{"varWis", ""}}, R"(The text in "Wisdom" is not a number.)"},
+    {"Avalanche",
+     {{"varResist", "1O0"}},
+     R"(The text in "Target Elemental Resist" is not a number.)"},
+    {"Turn Undead", {{"powerLight", "x"}}, R"(The text in "Light Power" is not a number.)"},
+    {"Boulders", {{"powerEarth", "x"}}, R"(The text in "Earth Power" is not a number.)"},
+    {"Fireball", {{"powerFire", "x"}}, R"(The text in "Fire Power" is not a number.)"},
+    {"Tornado", {{"powerAir", "x"}}, R"(The text in "Air Power" is not a number.)"},
+    {"Avalanche", {{"powerWater", "x"}}, R"(The text in "Water Power" is not a number.)"},
+    {"Drain Life", {{"powerDark", "x"}}, R"(The text in "Dark Power" is not a number.)"},
+    {"Turn Undead", {{"varLevel", ""}}, R"(The text in "Level" is not a number.)"},
+    {"Avalanche", {{"varResist", "0"}}, "A value was divided by zero."},
+    {"Avalanche", {{"powerWater", "0"}, {"varResist", "0"}}, "Zero was divided by zero."},
+    {"Meteor", {{"varInt", "1e308"}}, "The result is too large."},
+};
+
+TEST_F(MainWindowTest, FailedCalculationChangesNothingAndSaysWhy) {
+    for (const Failure& f : kFailures) {
+        SCOPED_TRACE(f.message);
+        reopen();
+        select(f.spell);
+        press(); // a result from the start texts, which the failure must keep
+        type(f.typed);
+        box(f.typed.front().first).setFocus();
+        const QStringList textsBefore = texts();
+        const QStringList selectionBefore = selection();
+        QWidget* const focusBefore = QApplication::focusWidget();
+
+        ExpectNotice(ExpectOneMessageBox([&] { press(); }), f.message);
+        EXPECT_EQ(texts(), textsBefore);
+        EXPECT_EQ(selection(), selectionBefore);
+        EXPECT_TRUE(QTest::qWaitForWindowActive(window));
+        EXPECT_EQ(QApplication::focusWidget(), focusBefore);
+    }
+}
+
+TEST_F(MainWindowTest, OnlyTheButtonCalculates) {
+    select("Avalanche");
+    QSignalSpy activated(&list(), &QListWidget::activated);
+    const std::pair<const char*, Qt::Key> keys[] = {
+        {"varResist", Qt::Key_Return},  {"varLevel", Qt::Key_Enter},   {"dmg", Qt::Key_Return},
+        {"listSpells", Qt::Key_Return}, {"listSpells", Qt::Key_Enter}, {"varWis", Qt::Key_Escape},
+    };
+    for (const auto& [name, key] : keys) {
+        get(name).setFocus();
+        QTest::keyClick(&get(name), key);
+        EXPECT_EQ(dmg(), "0") << name << " key " << key;
+    }
+    EXPECT_EQ(activated.count(), 2) << "the list received its Enter keys";
+
+    QListWidgetItem* drainLife = list().item(5);
+    QTest::mouseDClick(window->windowHandle(), Qt::LeftButton, {},
+                       list().viewport()->mapTo(window, list().visualItemRect(drainLife).center()));
+    EXPECT_EQ(activated.count(), 3) << "the list received the double-click";
+    EXPECT_EQ(dmg(), "0");
+
+    // The button pressed from the keyboard does calculate, and the result outlives a new choice.
+    get("cmdCalculate").setFocus();
+    QTest::keyClick(&get("cmdCalculate"), Qt::Key_Space);
+    EXPECT_EQ(dmg(), "30.3333333333333");
+    select("Blizzard");
+    EXPECT_EQ(dmg(), "30.3333333333333");
+}
+
+TEST_F(MainWindowTest, ResultBoxRefusesTypingButCopies) {
+    QLineEdit& result = box("dmg");
+    result.setFocus();
+    QApplication::clipboard()->setText(QStringLiteral("42"));
+    QTest::keyClicks(&result, "123");
+    QTest::keyClick(&result, Qt::Key_Backspace);
+    QTest::keyClick(&result, Qt::Key_Delete);
+    QTest::keyClick(&result, Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(&result, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(&result, Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(result.text(), "0");
+    EXPECT_EQ(QApplication::clipboard()->text(), "42") << "cut was refused";
+    QTest::keyClick(&result, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), "0");
+}
+
+TEST_F(MainWindowTest, InputBoxesKeepAnyTextWhole) {
+    QLineEdit& intelligence = box("varInt");
+    intelligence.setFocus();
+    intelligence.selectAll();
+    QTest::keyClicks(&intelligence, " -1,2e3x ");
+    EXPECT_EQ(intelligence.text(), " -1,2e3x ");
+    intelligence.setText(QString(40000, u'7'));
+    EXPECT_EQ(intelligence.text().size(), 40000);
+}
+
+TEST_F(MainWindowTest, ResetZeroesTheElevenBoxesAndKeepsSelectionAndFocus) {
+    select("Avalanche");
+    press();
+    box("powerDark").setFocus();
+    QStringList changed;
+    for (const char* name : kBoxes) {
+        QObject::connect(&box(name), &QLineEdit::textChanged,
+                         [&changed, name] { changed << name; });
+    }
+    const QStringList zeros(std::size(kBoxes), QStringLiteral("0"));
+
+    trigger("mnuReset");
+    EXPECT_EQ(texts(), zeros);
+    EXPECT_EQ(changed,
+              QStringList({"dmg", "powerLight", "powerEarth", "powerWater", "powerAir", "powerFire",
+                           "powerDark", "varResist", "varWis", "varInt", "varLevel"}));
+    EXPECT_EQ(selection(), QStringList{"Avalanche"});
+    EXPECT_EQ(QApplication::focusWidget(), &box("powerDark"));
+
+    changed.clear();
+    trigger("mnuReset");
+    EXPECT_EQ(texts(), zeros);
+    EXPECT_TRUE(changed.isEmpty());
+    EXPECT_EQ(selection(), QStringList{"Avalanche"});
+}
+
+TEST_F(MainWindowTest, HelpMeShowsAnApplicationModalNotice) {
+    QWidget& button = get("cmdCalculate");
+    const QPoint centre = button.mapTo(window, button.rect().center());
+    const auto clickButton = [&] {
+        QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, centre);
+    };
+    const auto seen = ExpectOneMessageBox([&] { trigger("mnuHelpme"); },
+                                          [&] {
+                                              clickButton();
+                                              EXPECT_EQ(dmg(), "0") << "the window is blocked";
+                                          });
+    ExpectNotice(seen, "Sorry, but this feature is not implemented yet");
+    clickButton(); // the same click counts once the notice is gone
+    EXPECT_EQ(dmg(), "No Spell Selected");
+}
+
+TEST_F(MainWindowTest, ExitAndTheCloseBoxUnloadTheWindowAndEndTheProgram) {
+    const std::pair<const char*, void (*)(frmMain&)> ways[] = {
+        {"Exit", [](frmMain& w) { w.findChild<QAction*>("mnuExit")->trigger(); }},
+        {"close box", [](frmMain& w) { w.windowHandle()->close(); }},
+    };
+    for (const auto& [what, closeIt] : ways) {
+        SCOPED_TRACE(what);
+        open();
+        press();
+        QPointer<frmMain> shown = window;
+        QTimer::singleShot(0, shown, [&, closeIt = closeIt] { closeIt(*shown); });
+        QTimer watchdog;
+        watchdog.callOnTimeout([] { QApplication::exit(1); });
+        watchdog.start(5000);
+
+        EXPECT_EQ(QApplication::exec(), 0);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(shown.isNull()) << "the window's widgets are discarded";
+        EXPECT_EQ(MainForm().loaded(), nullptr);
+    }
+    open(); // shown again, it starts afresh
+    EXPECT_EQ(dmg(), "0");
+}
+
+} // namespace
