@@ -4,6 +4,7 @@
 #include "spelltable.h"
 
 #include <QAction>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -12,6 +13,8 @@
 #include <QMenuBar>
 #include <QPushButton>
 
+#include <algorithm>
+#include <iterator>
 #include <limits>
 #include <optional>
 
@@ -66,6 +69,34 @@ QLabel* createLabel(QWidget* parent, const char* name, const QString& text, cons
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setWordWrap(true);
     return label;
+}
+
+bool captionFits(const QFontMetrics& metrics, const InputRow& row) {
+    const QString caption = QLatin1String(row.caption);
+    const QRect box = row.labelRect;
+    for (const QString& word : caption.split(u' ')) {
+        if (metrics.horizontalAdvance(word) > box.width()) {
+            return false;
+        }
+    }
+    const QRect room(0, 0, box.width(), std::numeric_limits<short>::max());
+    return metrics.boundingRect(room, Qt::AlignLeft | Qt::TextWordWrap, caption).height() <=
+           box.height();
+}
+
+// The caption boxes were laid out for a small 8-point face. Where the desktop's default face
+// needs more room, the captions take that face a little smaller rather than lose letters.
+QFont captionFont(QFont font) {
+    constexpr qreal kSmallest = 6.0;
+    for (qreal size = font.pointSizeF(); size >= kSmallest; size -= 0.5) {
+        font.setPointSizeF(size);
+        const QFontMetrics metrics(font);
+        if (std::all_of(std::begin(kInputRows), std::end(kInputRows),
+                        [&](const InputRow& row) { return captionFits(metrics, row); })) {
+            break;
+        }
+    }
+    return font;
 }
 
 QLineEdit* createTextBox(QWidget* parent, const char* name, const QString& text,
@@ -139,8 +170,10 @@ void frmMain::createMenus() {
 }
 
 void frmMain::createInputs(QWidget* client) {
+    const QFont captions = captionFont(client->font());
     for (const InputRow& row : kInputRows) {
-        createLabel(client, row.labelName, QLatin1String(row.caption), row.labelRect);
+        createLabel(client, row.labelName, QLatin1String(row.caption), row.labelRect)
+            ->setFont(captions);
         const std::string_view name = FieldName(row.field);
         box(row.field) =
             createTextBox(client, name.data(), QLatin1String(row.startText), row.boxRect);

@@ -183,6 +183,20 @@ TEST_F(MainWindowTest, LongCaptionWrapsAndDamageCaptionIs24Point) {
     EXPECT_FALSE(damage.italic());
 }
 
+// Whatever the desktop's default face, every caption shows whole inside its box, in that face.
+TEST_F(MainWindowTest, EveryCaptionFitsItsBoxInTheDefaultFace) {
+    for (const char* name : {"Label1", "Label2", "Label3", "Label4", "Label5", "Label6", "Label7",
+                             "Label8", "Label9", "Label11"}) {
+        const QLabel& label = get<QLabel>(name);
+        EXPECT_EQ(QFontInfo(label.font()).family(), QFontInfo(QApplication::font()).family());
+        const QFontMetrics metrics = label.fontMetrics();
+        for (const QString& word : label.text().split(u' ')) {
+            EXPECT_LE(metrics.horizontalAdvance(word), label.width()) << name << ' ' << word.toStdString();
+        }
+        EXPECT_LE(label.heightForWidth(label.width()), label.height()) << name;
+    }
+}
+
 TEST_F(MainWindowTest, TabAndShiftTabFollowTheFocusOrderAndWrapAround) {
     const QStringList order = {"varResist",  "varWis",     "varInt",   "powerLight",
                                "powerEarth", "powerFire",  "powerAir", "powerWater",
