@@ -46,6 +46,13 @@ CommandResult UsageError(const QString& message) {
     return {TableCommand::kUsageError, {}, line + '\n'};
 }
 
+// A name quoted in a usage message, cut short so that the message stays readable.
+QString Quoted(const QString& text) {
+    constexpr qsizetype kLongest = 40;
+    return u'\'' + (text.size() > kLongest ? text.left(kLongest) + QStringLiteral("...") : text) +
+           u'\'';
+}
+
 } // namespace
 
 CommandResult TableCommand::Run(const QStringList& arguments, char decimalSeparator) {
@@ -81,8 +88,15 @@ CommandResult TableCommand::Run(const QStringList& arguments, char decimalSepara
         return {0, std::string(kProgram) + " " RUNETALLY_VERSION_TEXT "\n", {}};
     }
     if (!parser.positionalArguments().isEmpty()) {
-        return UsageError(
-            QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()));
+        return UsageError(QStringLiteral("unexpected argument %1")
+                              .arg(Quoted(parser.positionalArguments().first())));
+    }
+
+    // Two values for one input would leave the player guessing which one was used.
+    for (const QString& name : parser.optionNames()) {
+        if (name != QLatin1String("spell") && parser.values(name).size() > 1) {
+            return UsageError(QStringLiteral("--%1 is given more than once").arg(name));
+        }
     }
 
     ReportOptions options;
@@ -95,7 +109,7 @@ CommandResult TableCommand::Run(const QStringList& arguments, char decimalSepara
     for (const QString& name : parser.values(spell)) {
         options.spells.push_back(name.toUtf8().toStdString());
         if (!FindSpell(options.spells.back())) {
-            return UsageError(QStringLiteral("unknown spell '%1'").arg(name));
+            return UsageError(QStringLiteral("unknown spell %1").arg(Quoted(name)));
         }
     }
 
@@ -107,7 +121,7 @@ CommandResult TableCommand::Run(const QStringList& arguments, char decimalSepara
         reportFormat = ReportFormat::Json;
     } else if (formatName != "text") {
         return UsageError(
-            QStringLiteral("unknown format '%1' (use text, csv or json)").arg(formatName));
+            QStringLiteral("unknown format %1 (use text, csv or json)").arg(Quoted(formatName)));
     }
 
     return {0, SpellReport(options).render(reportFormat), {}};

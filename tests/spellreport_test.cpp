@@ -181,6 +181,43 @@ TEST(SpellReport, UsageErrorsPrintOneLineAndNothingElse) {
     }
 }
 
+TEST(SpellReport, HostileArgumentsGiveAClearErrorOrADefinedResult) {
+    const QString megabyte(1 << 20, u'9');
+    struct Case {
+        QStringList args;
+        std::string error; // empty: a report, with `outcome` for Avalanche
+        std::string outcome;
+    };
+    const std::vector<Case> cases = {
+        {{"--int", megabyte}, "", "\"field\":\"varInt\""}, // beyond any double
+        {{"--int", "0." + megabyte}, "", "\"text\":\"145.125\""}, // just below 1
+        {{"--resist", ""}, "", "\"field\":\"varResist\""},
+        {{"--int=", "--wis", ""}, "", "\"field\":\"varInt\""},
+        {{"--int", QString::fromUtf8("\xef\xbf\xbd")}, "", "\"field\":\"varInt\""},
+        {{"--spell", megabyte}, "unknown spell '99999", ""},
+        {{"--int", "1", "--int", "2"}, "--int is given more than once", ""},
+        {{"--format", "csv", "--format", "json"}, "--format is given more than once", ""},
+        {{"--sort", "--sort"}, "", "\"text\":\"157.5\""},
+    };
+    for (const auto& c : cases) {
+        const CommandResult result =
+            RunTable(c.args + QStringList{"--spell", "Avalanche", "--format", "json"});
+        const std::string what = c.args.join(' ').left(60).toStdString();
+        if (c.error.empty()) {
+            EXPECT_EQ(result.exitCode, 0) << what << result.err;
+            const QJsonObject row = Json(result).at(0).toObject();
+            const std::string compact =
+                QJsonDocument(row).toJson(QJsonDocument::Compact).toStdString();
+            EXPECT_NE(compact.find(c.outcome), std::string::npos) << what << ": " << compact;
+        } else {
+            EXPECT_EQ(result.exitCode, 2) << what;
+            EXPECT_TRUE(result.out.empty()) << what;
+            EXPECT_NE(result.err.find(c.error), std::string::npos) << result.err;
+            EXPECT_LT(result.err.size(), 200u) << what; // short enough to read
+        }
+    }
+}
+
 QProcessEnvironment Environment(const QStringList& variables, QProcessEnvironment env = {}) {
     for (const char* name : {"LC_ALL", "LC_NUMERIC", "LANG"}) {
         env.remove(name);
@@ -213,6 +250,7 @@ TEST(SpellReport, SeparatorComesFromTheLocaleEnvironment) {
 
 struct ProcessRun {
     int exitCode = -1;
+    QProcess::ExitStatus exitStatus = QProcess::CrashExit;
     QByteArray out, err;
 };
 
@@ -221,7 +259,8 @@ ProcessRun Execute(const QString& program, const QStringList& args, const QStrin
     process.setProcessEnvironment(Environment(env, QProcessEnvironment::systemEnvironment()));
     process.start(program, args);
     EXPECT_TRUE(process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit);
-    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+    return {process.exitCode(), process.exitStatus(), process.readAllStandardOutput(),
+            process.readAllStandardError()};
 }
 
 TEST(SpellReportProgram, ExitsAndPrintsAsACommandShould) {
@@ -243,11 +282,32 @@ TEST(SpellReportProgram, ExitsAndPrintsAsACommandShould) {
     };
     for (const auto& c : cases) {
         const ProcessRun run = Execute(RUNETALLY_TABLE_EXE, c.args, c.env);
+        ASSERT_EQ(run.exitStatus, QProcess::NormalExit);
         const std::string what = (c.env + c.args).join(' ').toStdString();
         EXPECT_EQ(run.exitCode, c.exitCode) << what;
         EXPECT_TRUE(c.exitCode == 0 ? run.out.startsWith(c.out) : run.out.isEmpty()) << what;
         EXPECT_EQ(run.err.count('\n'), c.exitCode == 0 ? 0 : 1) << what << ": " << run.err.data();
         EXPECT_TRUE(run.err.isEmpty() || run.err.endsWith('\n')) << what;
+    }
+}
+
+// Bytes that are no UTF-8 and an argument as long as Linux allows reach the real program.
+TEST(SpellReportProgram, SurvivesInvalidUtf8AndLongArguments) {
+    const QString longest(100000, u'7');
+    const std::vector<std::pair<QStringList, QByteArray>> cases = {
+        {{"-c", "exec \"$0\" --spell Avalanche --int \"$(printf '\\377\\376')\" --format csv",
+          RUNETALLY_TABLE_EXE},
+         "Avalanche,BadInput,,varInt,"},
+        {{"-c", "exec \"$0\" --spell \"$(printf 'Ava\\377')\"", RUNETALLY_TABLE_EXE}, ""},
+        {{"-c", "exec \"$0\" --spell Avalanche --wis \"$1\" --format csv", RUNETALLY_TABLE_EXE,
+          longest},
+         "Avalanche,ShowText,157.5,,"},
+    };
+    for (const auto& [args, line] : cases) {
+        const ProcessRun run = Execute("/bin/sh", args);
+        ASSERT_EQ(run.exitStatus, QProcess::NormalExit);
+        EXPECT_EQ(run.exitCode, line.isEmpty() ? 2 : 0) << run.err.data();
+        EXPECT_TRUE(line.isEmpty() ? run.out.isEmpty() : run.out.contains(line)) << run.out.data();
     }
 }
 
