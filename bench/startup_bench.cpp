@@ -1,7 +1,7 @@
 // Starts programs under a private Xvfb, alternating them, and measures for each run the time
 // from its start until its first top-level window is mapped, and its peak resident memory then.
 //
-//   startup_bench [--runs N] NAME=PROGRAM NAME=PROGRAM ...
+//   startup_bench [--runs N] "NAME=PROGRAM [ARGUMENT...]" ...
 //
 // The first program is the one measured, the second the floor it is compared with.
 
@@ -96,7 +96,12 @@ bool measure(Display* display, const std::string& displayName, Program& program)
     XSelectInput(display, root, SubstructureNotifyMask);
     XSync(display, True); // drop anything from earlier runs
     const auto start = Clock::now();
-    const pid_t pid = spawn({program.path}, {"DISPLAY=" + displayName, "QT_QPA_PLATFORM=xcb"});
+    std::vector<std::string> argv;
+    for (std::size_t from = 0, to = 0; from < program.path.size(); from = to + 1) {
+        to = std::min(program.path.find(' ', from), program.path.size());
+        argv.push_back(program.path.substr(from, to - from));
+    }
+    const pid_t pid = spawn(argv, {"DISPLAY=" + displayName, "QT_QPA_PLATFORM=xcb"});
     if (pid < 0) {
         return false;
     }
