@@ -14,6 +14,7 @@
 #include <QPushButton>
 
 #include <algorithm>
+#include <cmath>
 #include <iterator>
 #include <limits>
 #include <optional>
@@ -87,12 +88,28 @@ bool captionFits(const QFontMetrics& metrics, const InputRow& row) {
 // The caption boxes were laid out for a small 8-point face. Where the desktop's default face
 // needs more room, the captions take that face a little smaller rather than lose letters.
 QFont captionFont(QFont font) {
+    const auto allFit = [](const QFont& f) {
+        const QFontMetrics metrics(f);
+        return std::all_of(std::begin(kInputRows), std::end(kInputRows),
+                           [&](const InputRow& row) { return captionFits(metrics, row); });
+    };
+    if (allFit(font)) {
+        return font;
+    }
+    // Widths grow with the point size: one measurement says where to start looking, so that
+    // few sizes are loaded at start-up.
+    const QFontMetricsF metrics(font);
+    qreal scale = 1.0;
+    for (const InputRow& row : kInputRows) {
+        for (const QString& word : QString::fromLatin1(row.caption).split(u' ')) {
+            scale = std::min(scale, row.labelRect.width() / metrics.horizontalAdvance(word));
+        }
+    }
     constexpr qreal kSmallest = 6.0;
-    for (qreal size = font.pointSizeF(); size >= kSmallest; size -= 0.5) {
+    for (qreal size = std::floor(font.pointSizeF() * scale * 2) / 2; size >= kSmallest;
+         size -= 0.5) {
         font.setPointSizeF(size);
-        const QFontMetrics metrics(font);
-        if (std::all_of(std::begin(kInputRows), std::end(kInputRows),
-                        [&](const InputRow& row) { return captionFits(metrics, row); })) {
+        if (allFit(font)) {
             break;
         }
     }
