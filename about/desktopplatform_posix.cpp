@@ -9,6 +9,7 @@
 #include <map>
 #include <string_view>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include <csignal>

@@ -8,6 +8,7 @@
 
 #include <map>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 namespace runetally {
