@@ -1,6 +1,7 @@
 #include "frmmain.h"
 
 #include "damage.h"
+#include "frmabout.h"
 #include "spelltable.h"
 
 #include <QAction>
@@ -293,7 +294,8 @@ void frmMain::mnuExit_Click() {
 }
 
 void frmMain::mnuAbout_Click() {
-    // Opens the About dialog once that dialog exists.
+    // The dialog has no owner: it stays when this window closes, and keeps the program alive.
+    AboutForm().show();
 }
 
 void frmMain::mnuHelpme_Click() {

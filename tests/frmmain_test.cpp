@@ -1,3 +1,4 @@
+#include "frmabout.h"
 #include "frmmain.h"
 #include "guitest.h"
 #include "spelltable.h"
@@ -191,7 +192,8 @@ TEST_F(MainWindowTest, EveryCaptionFitsItsBoxInTheDefaultFace) {
         EXPECT_EQ(QFontInfo(label.font()).family(), QFontInfo(QApplication::font()).family());
         const QFontMetrics metrics = label.fontMetrics();
         for (const QString& word : label.text().split(u' ')) {
-            EXPECT_LE(metrics.horizontalAdvance(word), label.width()) << name << ' ' << word.toStdString();
+            EXPECT_LE(metrics.horizontalAdvance(word), label.width())
+                << name << ' ' << word.toStdString();
         }
         EXPECT_LE(label.heightForWidth(label.width()), label.height()) << name;
     }
@@ -407,6 +409,73 @@ TEST_F(MainWindowTest, ExitAndTheCloseBoxUnloadTheWindowAndEndTheProgram) {
     }
     open(); // shown again, it starts afresh
     EXPECT_EQ(dmg(), "0");
+}
+
+// Help > About: one dialog for the whole program, loaded afresh after each close.
+TEST_F(MainWindowTest, AboutShowsTheOneDialogAndLoadsItAfreshAfterAClose) {
+    QAction& about = *window->findChild<QAction*>("mnuAbout");
+    about.trigger();
+    frmAbout* first = AboutForm().loaded();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->windowTitle(), "About Runetally");
+    EXPECT_EQ(first->parentWidget(), nullptr) << "the dialog has no owner";
+    EXPECT_FALSE(first->isModal());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+
+    // While it is open, About only brings it forward, with the texts it has.
+    first->findChild<QLabel*>("lblVersion")->setText("changed here");
+    about.trigger();
+    EXPECT_EQ(AboutForm().loaded(), first);
+    EXPECT_EQ(QApplication::topLevelWidgets().count(qobject_cast<QWidget*>(first)), 1);
+    int dialogs = 0;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        dialogs += qobject_cast<frmAbout*>(w) && w->isVisible();
+    }
+    EXPECT_EQ(dialogs, 1);
+    EXPECT_EQ(first->findChild<QLabel*>("lblVersion")->text(), "changed here");
+
+    // The main window stays usable meanwhile.
+    list().setCurrentRow(0);
+    press();
+    EXPECT_EQ(dmg(), "157.5");
+
+    QPointer<frmAbout> closed = first;
+    first->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(closed.isNull()) << "closing the dialog discards it";
+    about.trigger();
+    frmAbout* second = AboutForm().loaded();
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(second->findChild<QLabel*>("lblVersion")->text(), "Version 1.0.0");
+    second->close();
+}
+
+// The dialog has no owner: closing the main window leaves the program running until the
+// dialog is closed too.
+TEST_F(MainWindowTest, ProgramEndsOnlyWhenTheAboutDialogClosesToo) {
+    window->findChild<QAction*>("mnuAbout")->trigger();
+    QPointer<frmAbout> about = AboutForm().loaded();
+    ASSERT_FALSE(about.isNull());
+    QPointer<frmMain> main = window;
+    bool aboutStillOpen = false;
+
+    QTimer::singleShot(0, main, [&] { main->findChild<QAction*>("mnuExit")->trigger(); });
+    QTimer::singleShot(300, [&] {
+        aboutStillOpen = !about.isNull() && about->isVisible() && MainForm().loaded() == nullptr;
+        if (about) {
+            about->findChild<QPushButton*>("cmdOK")->click();
+        }
+    });
+    QTimer watchdog;
+    watchdog.callOnTimeout([] { QApplication::exit(1); });
+    watchdog.start(5000);
+
+    EXPECT_EQ(QApplication::exec(), 0) << "the program did not end with its last window";
+    EXPECT_TRUE(aboutStillOpen) << "Exit closed the About dialog or ended the program early";
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(main.isNull());
+    EXPECT_EQ(AboutForm().loaded(), nullptr);
+    open();
 }
 
 } // namespace
