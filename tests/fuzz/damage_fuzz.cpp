@@ -98,11 +98,17 @@ std::string spellName(FuzzedDataProvider& data) {
     const auto& row = SpellTable[data.ConsumeIntegralInRange<std::size_t>(0, kSpellCount - 1)];
     std::string name(row.name);
     switch (data.ConsumeIntegralInRange(0, 4)) {
-    case 0: return name;
-    case 1: return name + ' ';
-    case 2: name[0] = static_cast<char>(name[0] ^ 0x20); return name;
-    case 3: return "";
-    default: return data.ConsumeRandomLengthString(32);
+    case 0:
+        return name;
+    case 1:
+        return name + ' ';
+    case 2:
+        name[0] = static_cast<char>(name[0] ^ 0x20);
+        return name;
+    case 3:
+        return "";
+    default:
+        return data.ConsumeRandomLengthString(32);
     }
 }
 
