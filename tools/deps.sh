@@ -1,13 +1,21 @@
 #!/bin/sh
-# Installs every Debian 12 package that the build and the tests need. Run as root.
+# Installs the Debian 12 packages that the build needs; with --test, also what the tests need.
+# Run as root. Packages already installed are left as they are.
 set -e
 export DEBIAN_FRONTEND=noninteractive
-packages="cmake make g++ pkg-config qt6-base-dev libgl-dev libx11-dev desktop-file-utils appstream dpkg-dev file libgtest-dev libgmock-dev libbenchmark-dev"
+packages="cmake make g++ pkg-config qt6-base-dev libgl-dev libx11-dev libgtest-dev libgmock-dev
+          libbenchmark-dev"
+if [ "${1:-}" = "--test" ]; then
+    # desktop-file and AppStream validators; the .deb and its dependencies; clang for the
+    # fuzzers; MinGW-w64 and Wine for the Windows build of the calculation and the launcher.
+    packages="$packages desktop-file-utils appstream dpkg-dev file clang libclang-rt-14-dev
+              g++-mingw-w64-x86-64-posix wine64"
+fi
 missing=""
 for p in $packages; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing="$missing $p"
 done
 if [ -n "$missing" ]; then
     apt-get update -qq
-    apt-get install -y -qq --no-install-recommends $missing
+    apt-get install -y -qq --no-install-recommends $missing >/dev/null
 fi

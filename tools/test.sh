@@ -1,8 +1,46 @@
 #!/bin/sh
-# Installs what is needed, builds everything and runs every test headless.
+# Installs what is needed, builds everything and runs every test headless:
+#   1. the native build: unit, window (offscreen), tool and packaging tests;
+#   2. the same suite built with AddressSanitizer and UndefinedBehaviorSanitizer;
+#   3. the fuzz targets, each for RUNETALLY_FUZZ_SECONDS (30 by default), built with clang;
+#   4. the Windows build of the calculation and the launcher, its tests run under Wine.
 set -e
 cd "$(dirname "$0")/.."
-sh tools/deps.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build -j"$(nproc)"
-QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure -j"$(nproc)" --timeout 300
+top=$(pwd)
+jobs=$(nproc)
+export QT_QPA_PLATFORM=offscreen
+
+sh tools/deps.sh --test
+
+section() { printf '\n==== %s\n' "$*"; }
+
+section "native build and tests"
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j"$jobs"
+ctest --test-dir build --output-on-failure -j"$jobs" --timeout 600
+
+section "AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRUNETALLY_SANITIZE=ON \
+      -DRUNETALLY_BENCH=OFF >/dev/null
+cmake --build build-sanitize -j"$jobs"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+LSAN_OPTIONS=suppressions="$top/tests/lsan.supp":print_suppressions=0 \
+UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    ctest --test-dir build-sanitize --output-on-failure -j"$jobs" --timeout 900
+
+section "fuzzing"
+CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRUNETALLY_FUZZ=ON \
+      -DRUNETALLY_GUI=OFF -DRUNETALLY_TESTS=OFF -DRUNETALLY_BENCH=OFF \
+      -DRUNETALLY_FUZZ_SECONDS="${RUNETALLY_FUZZ_SECONDS:-30}" >/dev/null
+cmake --build build-fuzz -j"$jobs"
+ctest --test-dir build-fuzz --output-on-failure -j"$jobs"
+
+section "Windows build under Wine"
+cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64-posix.cmake" \
+      -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build-windows -j"$jobs"
+export WINEPREFIX="$top/build-windows/wineprefix" WINEDEBUG=-all
+# The server must not hold ctest's output open, or the run never ends.
+wineserver -p </dev/null >/dev/null 2>&1 &
+trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
+ctest --test-dir build-windows --output-on-failure --timeout 600
