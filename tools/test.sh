@@ -40,7 +40,11 @@ cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64-posix.c
       -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build-windows -j"$jobs"
 export WINEPREFIX="$top/build-windows/wineprefix" WINEDEBUG=-all
-# The server must not hold ctest's output open, or the run never ends.
-wineserver -p </dev/null >/dev/null 2>&1 &
-trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
+wine=/usr/lib/wine
+mkdir -p "$WINEPREFIX"
+# One server for every test program, and the prefix booted before ctest starts: Wine's
+# background processes must not inherit ctest's output, or the run never ends.
+"$wine/wineserver" -p </dev/null >/dev/null 2>&1 &
+trap '"$wine/wineserver" -k >/dev/null 2>&1 || true' EXIT
+"$wine/wine64" wineboot </dev/null >/dev/null 2>&1
 ctest --test-dir build-windows --output-on-failure --timeout 600
