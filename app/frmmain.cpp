@@ -2,6 +2,7 @@
 
 #include "damage.h"
 #include "frmabout.h"
+#include "localeseparator.h"
 #include "spelltable.h"
 
 #include <QAction>
@@ -34,25 +35,19 @@ struct InputRow {
     const char* caption;
     QRect labelRect;
     QRect boxRect;
-    const char* startText;
 };
 
 constexpr InputRow kInputRows[] = {
-    {Field::varWis, "Label1", "Wisdom", {8, 24, 41, 17}, {104, 24, 113, 19}, "100"},
-    {Field::varInt, "Label2", "Inteligence", {8, 56, 73, 25}, {104, 64, 113, 19}, "100"},
-    {Field::varResist,
-     "Label3",
-     "Target Elemental Resist",
-     {8, 96, 57, 41},
-     {104, 104, 113, 19},
-     "100"},
-    {Field::powerLight, "Label4", "Light Power", {8, 168, 65, 17}, {104, 168, 113, 19}, "100"},
-    {Field::powerEarth, "Label5", "Earth Power", {8, 200, 65, 17}, {104, 200, 113, 19}, "100"},
-    {Field::powerFire, "Label6", "Fire Power", {8, 232, 65, 17}, {104, 232, 113, 19}, "100"},
-    {Field::powerAir, "Label7", "Air Power", {8, 264, 65, 17}, {104, 264, 113, 19}, "100"},
-    {Field::powerWater, "Label8", "Water Power", {8, 296, 65, 17}, {104, 296, 113, 19}, "100"},
-    {Field::powerDark, "Label9", "Dark Power", {8, 328, 65, 17}, {104, 328, 113, 19}, "100"},
-    {Field::varLevel, "Label11", "Level", {8, 368, 73, 17}, {104, 368, 113, 19}, "99"},
+    {Field::varWis, "Label1", "Wisdom", {8, 24, 41, 17}, {104, 24, 113, 19}},
+    {Field::varInt, "Label2", "Inteligence", {8, 56, 73, 25}, {104, 64, 113, 19}},
+    {Field::varResist, "Label3", "Target Elemental Resist", {8, 96, 57, 41}, {104, 104, 113, 19}},
+    {Field::powerLight, "Label4", "Light Power", {8, 168, 65, 17}, {104, 168, 113, 19}},
+    {Field::powerEarth, "Label5", "Earth Power", {8, 200, 65, 17}, {104, 200, 113, 19}},
+    {Field::powerFire, "Label6", "Fire Power", {8, 232, 65, 17}, {104, 232, 113, 19}},
+    {Field::powerAir, "Label7", "Air Power", {8, 264, 65, 17}, {104, 264, 113, 19}},
+    {Field::powerWater, "Label8", "Water Power", {8, 296, 65, 17}, {104, 296, 113, 19}},
+    {Field::powerDark, "Label9", "Dark Power", {8, 328, 65, 17}, {104, 328, 113, 19}},
+    {Field::varLevel, "Label11", "Level", {8, 368, 73, 17}, {104, 368, 113, 19}},
 };
 
 const InputRow& rowOf(Field field) {
@@ -127,14 +122,6 @@ QLineEdit* createTextBox(QWidget* parent, const char* name, const QString& text,
     return box;
 }
 
-// The calculation reads and writes a one-byte separator; a locale whose separator is no ASCII
-// character keeps the full stop rather than pass half a character.
-char decimalSeparator() {
-    const QString point = QLocale().decimalPoint();
-    const char16_t first = point.isEmpty() ? u'.' : point.front().unicode();
-    return first < 0x80 ? static_cast<char>(first) : '.';
-}
-
 QString failureMessage(const CalcFailure& failure) {
     if (failure.kind() == CalcFailure::Kind::BadInput) {
         return QStringLiteral("The text in \"%1\" is not a number.")
@@ -193,8 +180,8 @@ void frmMain::createInputs(QWidget* client) {
         createLabel(client, row.labelName, QLatin1String(row.caption), row.labelRect)
             ->setFont(captions);
         const std::string_view name = FieldName(row.field);
-        box(row.field) =
-            createTextBox(client, name.data(), QLatin1String(row.startText), row.boxRect);
+        box(row.field) = createTextBox(client, name.data(),
+                                       QLatin1String(StartText(row.field).data()), row.boxRect);
     }
 }
 
@@ -268,7 +255,7 @@ void frmMain::cmdCalculate_Click() {
 
     std::optional<QString> problem;
     try {
-        const DamageOutcome outcome = CalculateDamage(inputs, decimalSeparator());
+        const DamageOutcome outcome = CalculateDamage(inputs, LocaleSeparator(QLocale()));
         if (outcome.kind == DamageOutcome::Kind::ShowText) {
             dmg_->setText(QString::fromStdString(outcome.text));
         }

@@ -1,5 +1,6 @@
 #include "tablecommand.h"
 
+#include "localeseparator.h"
 #include "spellreport.h"
 #include "spelltable.h"
 
@@ -19,20 +20,19 @@ struct InputOption {
     const char* name;
     Field field;
     const char* description;
-    const char* fallback;
 };
 
 constexpr std::array<InputOption, kFieldCount> kInputOptions{{
-    {"level", Field::varLevel, "Character level", "99"},
-    {"int", Field::varInt, "Intelligence", "100"},
-    {"wis", Field::varWis, "Wisdom", "100"},
-    {"resist", Field::varResist, "Target's elemental resist", "100"},
-    {"light", Field::powerLight, "Power in Light", "100"},
-    {"earth", Field::powerEarth, "Power in Earth", "100"},
-    {"fire", Field::powerFire, "Power in Fire", "100"},
-    {"air", Field::powerAir, "Power in Air", "100"},
-    {"water", Field::powerWater, "Power in Water", "100"},
-    {"dark", Field::powerDark, "Power in Dark", "100"},
+    {"level", Field::varLevel, "Character level"},
+    {"int", Field::varInt, "Intelligence"},
+    {"wis", Field::varWis, "Wisdom"},
+    {"resist", Field::varResist, "Target's elemental resist"},
+    {"light", Field::powerLight, "Power in Light"},
+    {"earth", Field::powerEarth, "Power in Earth"},
+    {"fire", Field::powerFire, "Power in Fire"},
+    {"air", Field::powerAir, "Power in Air"},
+    {"water", Field::powerWater, "Power in Water"},
+    {"dark", Field::powerDark, "Power in Dark"},
 }};
 
 // Texts from the command line keep what was typed, but a usage message stays on one line.
@@ -73,9 +73,10 @@ CommandResult TableCommand::Run(const QStringList& arguments, char decimalSepara
                                   "in their order.");
     parser.addOptions({help, version, spell, format, sort});
     for (const InputOption& input : kInputOptions) {
+        const QString start = QLatin1String(StartText(input.field).data());
         parser.addOption(QCommandLineOption(
-            input.name, QStringLiteral("%1 (default %2).").arg(input.description, input.fallback),
-            "n", input.fallback));
+            input.name, QStringLiteral("%1 (default %2).").arg(input.description, start), "n",
+            start));
     }
 
     if (!parser.parse(arguments)) {
@@ -137,13 +138,7 @@ char TableCommand::DecimalSeparator(const QProcessEnvironment& environment) {
     }
     // "de_DE.UTF-8@euro": neither the codeset nor the modifier changes how numbers look. An
     // empty or unknown name gives Qt's C locale, whose separator is '.'.
-    name = name.section('.', 0, 0).section('@', 0, 0);
-    const QString point = QLocale(name).decimalPoint();
-    // The calculation takes one byte; an Arabic-script separator and the like fall back to '.'.
-    if (point.size() == 1 && point.front().unicode() < 0x80) {
-        return static_cast<char>(point.front().unicode());
-    }
-    return '.';
+    return LocaleSeparator(QLocale(name.section('.', 0, 0).section('@', 0, 0)));
 }
 
 } // namespace runetally

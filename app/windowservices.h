@@ -33,7 +33,7 @@ public:
             // A window that was closed may still await deletion: it is never shown again.
             form_ = new Form();
             form_->setAttribute(Qt::WA_DeleteOnClose);
-            if constexpr (requires(Form& f) { f.Form_Load(); }) {
+            if constexpr (requires(Form & f) { f.Form_Load(); }) {
                 form_->Form_Load();
             }
         }

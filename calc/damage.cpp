@@ -48,8 +48,8 @@ private:
 double evaluate(const SpellFormula& row, const Evaluator& in) {
     using E = Evaluator;
     // The stat divided by the row's divisor, with the bonus added when the row has one.
-    auto statPart = [&](Field stat) {
-        const double quotient = E::div(in.convert(stat), row.divisor);
+    auto statPart = [&](double stat) {
+        const double quotient = E::div(stat, row.divisor);
         return row.bonus ? E::add(quotient, *row.bonus) : quotient;
     };
     auto timesPowerOverResist = [&](double running) {
@@ -59,26 +59,25 @@ double evaluate(const SpellFormula& row, const Evaluator& in) {
 
     switch (row.kind) {
     case FormulaKind::OneStat: {
-        double running = timesPowerOverResist(statPart(row.stat));
+        double running = timesPowerOverResist(statPart(in.convert(row.stat)));
         if (row.tailScale) {
             running = E::div(E::mul(running, 15), 20);
         }
         return running;
     }
     case FormulaKind::TwoStats: {
-        const double intPart = statPart(Field::varInt);
+        const double intPart = statPart(in.convert(Field::varInt));
         const double running = E::add(intPart, E::div(in.convert(Field::varWis), row.divisor));
         return timesPowerOverResist(running);
     }
     case FormulaKind::FixedOverInput:
         return E::div(row.fixedValue, in.convert(row.overInput));
     case FormulaKind::StatOnly:
-        return statPart(row.stat);
+        return statPart(in.convert(row.stat));
     case FormulaKind::LevelScaled: {
+        // The stat multiplies again once the resist has divided.
         const double stat = in.convert(row.stat);
-        double running = E::div(stat, row.divisor);
-        running = row.bonus ? E::add(running, *row.bonus) : running;
-        running = E::mul(stat, timesPowerOverResist(running));
+        const double running = E::mul(stat, timesPowerOverResist(statPart(stat)));
         const double level = in.convert(Field::varLevel);
         return E::div(running, E::add(E::add(level, level), 20));
     }

@@ -28,6 +28,10 @@ std::string_view FieldName(Field field) {
     return {};
 }
 
+std::string_view StartText(Field field) {
+    return field == Field::varLevel ? "99" : "100";
+}
+
 Field PowerField(Element element) {
     switch (element) {
     case Element::Light:

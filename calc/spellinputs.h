@@ -24,6 +24,9 @@ inline constexpr int kFieldCount = 10;
 // The field's name as the window's box is called ("varInt", "powerWater", ...).
 std::string_view FieldName(Field field);
 
+// The text each box shows when the window opens: "99" for the level, "100" for the rest.
+std::string_view StartText(Field field);
+
 enum class Element { Light, Earth, Fire, Air, Water, Dark };
 
 // The power box that holds the character's power in the element.
