@@ -1,12 +1,12 @@
 // The launcher's platform on desktops without a Windows registry.
 #include "desktopplatform.h"
+#include "openkeys.h"
 
 #include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <map>
 #include <string_view>
 #include <system_error>
 #include <utility>
@@ -22,10 +22,6 @@ namespace runetally {
 
 namespace {
 
-// The one key that holds a value, and the keys above it, which exist but hold none.
-constexpr std::string_view kToolKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
-constexpr std::string_view kToolValue = "PATH";
-
 // System-information tools of the common desktops, best first.
 constexpr std::array<std::string_view, 5> kTools = {"hardinfo", "hardinfo2", "kinfocenter", "cpu-x",
                                                     "gnome-system-monitor"};
@@ -34,10 +30,6 @@ constexpr std::array<std::string_view, 5> kTools = {"hardinfo", "hardinfo2", "ki
 constexpr std::uint32_t kKeyWow64Flags = 0x0300;
 constexpr std::uint32_t kAllowedAccess = kKeyRead | kKeyWow64Flags;
 
-bool IsPredefinedRoot(RegKey key) {
-    return key >= 0x80000000u && key <= 0x80000006u;
-}
-
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
         const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
@@ -45,7 +37,8 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
     });
 }
 
-// True for the tool's key and each key above it: "SOFTWARE", "SOFTWARE\Microsoft", ...
+// True for the tool's key, the one key that holds a value, and each key above it, which exist
+// but hold none: "SOFTWARE", "SOFTWARE\Microsoft", ...
 bool IsKeyOnToolPath(std::string_view name) {
     if (name.empty() || name.size() > kToolKey.size() ||
         !EqualsIgnoringCase(name, kToolKey.substr(0, name.size()))) {
@@ -95,15 +88,7 @@ struct DesktopPlatform::Impl {
         bool holdsTool = false;
         std::vector<unsigned char> toolPath; // the PATH value's bytes, terminating zero included
     };
-    std::map<RegKey, OpenedKey> openKeys;
-    RegKey nextHandle = 1;
-
-    RegKey NewHandle() {
-        while (nextHandle == 0 || IsPredefinedRoot(nextHandle) || openKeys.count(nextHandle) != 0) {
-            ++nextHandle;
-        }
-        return nextHandle++;
-    }
+    OpenKeys<OpenedKey> openKeys;
 };
 
 DesktopPlatform::DesktopPlatform(MessageSink showMessage)
@@ -117,7 +102,7 @@ std::int32_t DesktopPlatform::OpenKey(RegKey root, const std::string& keyName,
     key = 0;
     if (root != kHkeyLocalMachine) {
         // Other roots are empty, and no key below the tool's key has keys of its own.
-        const bool known = IsPredefinedRoot(root) || impl_->openKeys.count(root) != 0;
+        const bool known = IsPredefinedRoot(root) || impl_->openKeys.find(root) != nullptr;
         return known ? kErrorFileNotFound : kErrorInvalidHandle;
     }
     if (!IsKeyOnToolPath(keyName)) {
@@ -138,19 +123,18 @@ std::int32_t DesktopPlatform::OpenKey(RegKey root, const std::string& keyName,
         opened.toolPath.assign(tool.begin(), tool.end());
         opened.toolPath.push_back(0);
     }
-    key = impl_->NewHandle();
-    impl_->openKeys.emplace(key, std::move(opened));
+    key = impl_->openKeys.add(std::move(opened));
     return kErrorSuccess;
 }
 
 std::int32_t DesktopPlatform::QueryValue(RegKey key, const std::string& valueName,
                                          std::uint32_t& type, unsigned char* data,
                                          std::uint32_t& dataSize) {
-    const auto found = impl_->openKeys.find(key);
-    if (found == impl_->openKeys.end()) {
+    const Impl::OpenedKey* const found = impl_->openKeys.find(key);
+    if (found == nullptr) {
         return kErrorInvalidHandle;
     }
-    const Impl::OpenedKey& opened = found->second;
+    const Impl::OpenedKey& opened = *found;
     if (!opened.holdsTool || !EqualsIgnoringCase(valueName, kToolValue)) {
         return kErrorFileNotFound;
     }
@@ -170,7 +154,7 @@ std::int32_t DesktopPlatform::QueryValue(RegKey key, const std::string& valueNam
 }
 
 std::int32_t DesktopPlatform::CloseKey(RegKey key) {
-    return impl_->openKeys.erase(key) != 0 ? kErrorSuccess : kErrorInvalidHandle;
+    return impl_->openKeys.erase(key) ? kErrorSuccess : kErrorInvalidHandle;
 }
 
 std::string DesktopPlatform::FindFile(const std::string& path) {

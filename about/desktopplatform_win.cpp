@@ -1,12 +1,12 @@
 // The launcher's platform on Windows: the system's own registry, files and processes.
 #include "desktopplatform.h"
+#include "openkeys.h"
 
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
 #include <windows.h>
 
-#include <map>
 #include <system_error>
 #include <utility>
 #include <vector>
@@ -14,10 +14,6 @@
 namespace runetally {
 
 namespace {
-
-bool IsPredefinedRoot(RegKey key) {
-    return key >= 0x80000000u && key <= 0x80000006u;
-}
 
 // windows.h defines the predefined roots as their 32-bit values sign-extended to a handle.
 HKEY PredefinedRoot(RegKey key) {
@@ -32,23 +28,14 @@ std::system_error SystemError(DWORD error, const std::string& what) {
 
 struct DesktopPlatform::Impl {
     // The launcher's 32-bit handles stand for the system's pointer-sized ones.
-    std::map<RegKey, HKEY> openKeys;
-    RegKey nextHandle = 1;
+    OpenKeys<HKEY> openKeys;
 
-    HKEY Resolve(RegKey key) const {
+    HKEY Resolve(RegKey key) {
         if (IsPredefinedRoot(key)) {
             return PredefinedRoot(key);
         }
-        const auto found = openKeys.find(key);
-        return found == openKeys.end() ? nullptr : found->second;
-    }
-
-    RegKey Add(HKEY opened) {
-        while (nextHandle == 0 || IsPredefinedRoot(nextHandle) || openKeys.count(nextHandle) != 0) {
-            ++nextHandle;
-        }
-        openKeys.emplace(nextHandle, opened);
-        return nextHandle++;
+        const HKEY* opened = openKeys.find(key);
+        return opened == nullptr ? nullptr : *opened;
     }
 };
 
@@ -56,7 +43,7 @@ DesktopPlatform::DesktopPlatform(MessageSink showMessage)
     : impl_(std::make_unique<Impl>()), showMessage_(std::move(showMessage)) {}
 
 DesktopPlatform::~DesktopPlatform() {
-    for (const auto& [key, opened] : impl_->openKeys) {
+    for (const auto& [key, opened] : impl_->openKeys.entries()) {
         RegCloseKey(opened);
     }
 }
@@ -74,7 +61,7 @@ std::int32_t DesktopPlatform::OpenKey(RegKey root, const std::string& keyName,
     if (result != ERROR_SUCCESS) {
         return result;
     }
-    key = impl_->Add(opened);
+    key = impl_->openKeys.add(opened);
     return ERROR_SUCCESS;
 }
 
@@ -97,12 +84,12 @@ std::int32_t DesktopPlatform::QueryValue(RegKey key, const std::string& valueNam
 }
 
 std::int32_t DesktopPlatform::CloseKey(RegKey key) {
-    const auto found = impl_->openKeys.find(key);
-    if (found == impl_->openKeys.end()) {
+    const HKEY* const found = impl_->openKeys.find(key);
+    if (found == nullptr) {
         return ERROR_INVALID_HANDLE;
     }
-    const HKEY opened = found->second;
-    impl_->openKeys.erase(found);
+    const HKEY opened = *found;
+    impl_->openKeys.erase(key);
     return RegCloseKey(opened);
 }
 

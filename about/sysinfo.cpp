@@ -8,10 +8,6 @@ namespace runetally {
 namespace {
 
 constexpr std::uint32_t kBufferSize = 1024;
-constexpr const char* kToolKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
-constexpr const char* kToolValue = "PATH";
-constexpr const char* kLocationKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
-constexpr const char* kLocationValue = "MSINFO";
 constexpr const char* kToolFile = "\\MSINFO32.EXE";
 
 // Closes the key however GetKeyValue is left, the error of a value with no data included.
@@ -125,8 +121,9 @@ namespace {
 bool FindAndStartTool(SysInfoPlatform& platform) {
     const std::uint32_t root = kHkeyLocalMachine;
     std::string toolPath;
-    if (!GetKeyValue(platform, root, kToolKey, kToolValue, toolPath)) {
-        if (!GetKeyValue(platform, root, kLocationKey, kLocationValue, toolPath)) {
+    if (!GetKeyValue(platform, root, std::string(kToolKey), std::string(kToolValue), toolPath)) {
+        if (!GetKeyValue(platform, root, std::string(kLocationKey), std::string(kLocationValue),
+                         toolPath)) {
             return false;
         }
         const std::string candidate = toolPath + kToolFile;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace runetally {
 
@@ -9,6 +10,17 @@ namespace runetally {
 using RegKey = std::uint32_t;
 
 inline constexpr RegKey kHkeyLocalMachine = 0x80000002;
+
+// The predefined roots, HKEY_CLASSES_ROOT to HKEY_CURRENT_CONFIG: no backend hands these out.
+inline constexpr bool IsPredefinedRoot(RegKey key) {
+    return key >= 0x80000000u && key <= 0x80000006u;
+}
+
+// Where the system-information tool is named: its full path, or else the folder that holds it.
+inline constexpr std::string_view kToolKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
+inline constexpr std::string_view kToolValue = "PATH";
+inline constexpr std::string_view kLocationKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
+inline constexpr std::string_view kLocationValue = "MSINFO";
 
 // Access rights: read only. Write rights are refused to most users on machine-wide keys.
 inline constexpr std::uint32_t kKeyRead = 0x20019;
