@@ -88,13 +88,7 @@ private:
 
 QLabel* MakeLabel(QWidget* parent, const QString& name, const QRect& place, bool blackText,
                   const QString& text = {}) {
-    auto* label = new QLabel(parent);
-    label->setObjectName(name);
-    label->setGeometry(place);
-    label->setTextFormat(Qt::PlainText);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setWordWrap(true); // a fixed box: text that does not fit is cut off at its edge
-    label->setText(text);
+    QLabel* label = CreateLabel(parent, name, place, text);
     if (blackText) {
         QPalette palette = label->palette();
         palette.setColor(QPalette::WindowText, Qt::black);

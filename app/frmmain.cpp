@@ -59,15 +59,6 @@ const InputRow& rowOf(Field field) {
     return kInputRows[0]; // every field has a row
 }
 
-QLabel* createLabel(QWidget* parent, const char* name, const QString& text, const QRect& rect) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QLatin1String(name));
-    label->setGeometry(rect);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setWordWrap(true);
-    return label;
-}
-
 bool captionFits(const QFontMetrics& metrics, const InputRow& row) {
     const QString caption = QLatin1String(row.caption);
     const QRect box = row.labelRect;
@@ -177,7 +168,7 @@ void frmMain::createMenus() {
 void frmMain::createInputs(QWidget* client) {
     const QFont captions = captionFont(client->font());
     for (const InputRow& row : kInputRows) {
-        createLabel(client, row.labelName, QLatin1String(row.caption), row.labelRect)
+        CreateLabel(client, QLatin1String(row.labelName), row.labelRect, QLatin1String(row.caption))
             ->setFont(captions);
         const std::string_view name = FieldName(row.field);
         box(row.field) = createTextBox(client, name.data(),
@@ -207,7 +198,8 @@ void frmMain::createButton(QWidget* client) {
 }
 
 void frmMain::createResult(QWidget* client) {
-    QLabel* caption = createLabel(client, "Label10", QStringLiteral("DAMAGE"), {320, 352, 169, 41});
+    QLabel* caption = CreateLabel(client, QStringLiteral("Label10"), {320, 352, 169, 41},
+                                  QStringLiteral("DAMAGE"));
     // Naming the default family after the face lets a missing face fall back to it without
     // enumerating the installed fonts.
     QFont font = caption->font();

@@ -1,6 +1,7 @@
 #include "windowservices.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
 
@@ -10,6 +11,17 @@ const AppIdentity& BuildIdentity() {
     static const AppIdentity identity{QStringLiteral(RUNETALLY_TITLE), RUNETALLY_VERSION_MAJOR,
                                       RUNETALLY_VERSION_MINOR, RUNETALLY_VERSION_PATCH};
     return identity;
+}
+
+QLabel* CreateLabel(QWidget* parent, const QString& name, const QRect& box, const QString& text) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setGeometry(box);
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setWordWrap(true);
+    label->setText(text);
+    return label;
 }
 
 void ShowMessage(const QString& text) {

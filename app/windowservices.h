@@ -4,6 +4,8 @@
 #include <QString>
 #include <QWidget>
 
+class QLabel;
+
 namespace runetally {
 
 // The application's title and version, fixed when the program is built.
@@ -15,6 +17,11 @@ struct AppIdentity {
 };
 
 const AppIdentity& BuildIdentity();
+
+// A label as every window shows one: plain text, left-aligned and wrapped at words inside its
+// fixed box, never resized to fit; what does not fit is cut off at the box's edge.
+QLabel* CreateLabel(QWidget* parent, const QString& name, const QRect& box,
+                    const QString& text = {});
 
 // An application-modal message box with an OK button alone, no icon, and the application's
 // title as caption. Returns when the box is closed; which way it was closed does not matter.
