@@ -182,14 +182,24 @@ void DesktopPlatform::StartProgram(const std::string& program, int /*windowStyle
     path.push_back('\0');
     char* const argv[] = {path.data(), nullptr};
 
+    // The tool's standard streams are /dev/null, never ours: a tool holding a pipe we write to
+    // would keep its reader waiting until the tool ends, long after we have. Opened before the
+    // fork so that the child only duplicates it; all our other descriptors are close-on-exec.
+    const int nullFd = open("/dev/null", O_RDWR | O_CLOEXEC);
+    if (nullFd < 0) {
+        throw std::system_error(errno, std::generic_category(), "cannot start " + program);
+    }
     // The write end closes on a successful exec; a failed one sends its errno through it.
     int report[2];
     if (pipe2(report, O_CLOEXEC) != 0) {
-        throw std::system_error(errno, std::generic_category(), "cannot start " + program);
+        const int error = errno;
+        close(nullFd);
+        throw std::system_error(error, std::generic_category(), "cannot start " + program);
     }
     const pid_t child = fork();
     if (child < 0) {
         const int error = errno;
+        close(nullFd);
         close(report[0]);
         close(report[1]);
         throw std::system_error(error, std::generic_category(), "cannot start " + program);
@@ -198,10 +208,21 @@ void DesktopPlatform::StartProgram(const std::string& program, int /*windowStyle
         // A child of its own session that leaves at once, so the tool belongs to no one here
         // and the child is reaped below: no zombie is left behind.
         close(report[0]);
+        // Started without standard streams, we may hold the report pipe where they belong.
+        int reportFd = report[1];
+        if (reportFd < 3 && (reportFd = fcntl(report[1], F_DUPFD_CLOEXEC, 3)) < 0) {
+            ReportAndExit(report[1], errno);
+        }
+        for (int stream = 0; stream < 3; ++stream) {
+            // dup2 onto itself would leave the close-on-exec flag set.
+            if (nullFd == stream ? fcntl(stream, F_SETFD, 0) < 0 : dup2(nullFd, stream) < 0) {
+                ReportAndExit(reportFd, errno);
+            }
+        }
         setsid();
         const pid_t tool = fork();
         if (tool < 0) {
-            ReportAndExit(report[1], errno);
+            ReportAndExit(reportFd, errno);
         }
         if (tool > 0) {
             _exit(0);
@@ -214,9 +235,10 @@ void DesktopPlatform::StartProgram(const std::string& program, int /*windowStyle
         sigaction(SIGPIPE, &defaults, nullptr);
         sigaction(SIGCHLD, &defaults, nullptr);
         execv(path.data(), argv);
-        ReportAndExit(report[1], errno);
+        ReportAndExit(reportFd, errno);
     }
 
+    close(nullFd);
     close(report[1]);
     while (waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
     }

@@ -185,8 +185,13 @@ INSTANTIATE_TEST_SUITE_P(Sources, StartSysInfoTest, ::testing::Values(
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <thread>
 
+#include <csignal>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -349,6 +354,111 @@ TEST(DesktopStartProgram, StartsThePathAsOneDetachedProgram) {
     EXPECT_EQ(RunReportingScript(script, [&] { desktop.StartProgram(script.string(), 1); }),
               (std::vector<std::string>{"0", script.string(), "own session"}));
 }
+
+// Descriptor number to what it names, for the descriptors of a process; with keepOnExec, only
+// those that an exec would keep.
+std::map<int, std::string> Descriptors(const std::string& pid, bool keepOnExec = false) {
+    std::map<int, std::string> found;
+    const fs::path dir = "/proc/" + pid + "/fd";
+    for (const auto& entry : fs::directory_iterator(dir)) {
+        const int fd = std::stoi(entry.path().filename().string());
+        std::error_code gone; // the iterator's own descriptor is listed but closed by now
+        const fs::path target = fs::read_symlink(entry.path(), gone);
+        if (!gone && (!keepOnExec || (fcntl(fd, F_GETFD) & FD_CLOEXEC) == 0)) {
+            found[fd] = target.string();
+        }
+    }
+    return found;
+}
+
+enum Streams { PipedStreams, NoStreams, NoDescriptorsLeft };
+
+struct StreamCase {
+    const char* name;
+    Streams streams; // ours when the tool is started
+    bool installed;
+};
+
+class ToolStreamsTest : public ::testing::TestWithParam<StreamCase> {};
+
+// Started as "runetally | cat", the tool must not keep the pipe open for as long as it runs.
+TEST_P(ToolStreamsTest, ToolHoldsDevNullAndNothingOfOurs) {
+    const StreamCase& c = GetParam();
+    TempDir dir;
+    const fs::path tool = dir.path / "tool";
+    if (c.installed) {
+        WriteFile(tool,
+                  "#!/bin/sh\ncd \"$(/usr/bin/dirname \"$0\")\"\n"
+                  "echo $$ > tmp; /bin/mv tmp pid; exec /bin/sleep 30\n",
+                  true);
+    }
+    // Whatever this test program was given without close-on-exec goes on to the tool.
+    std::map<int, std::string> expected = Descriptors("self", true);
+    std::erase_if(expected, [](const auto& fd) { return fd.first < 3; });
+    for (int stream = 0; stream < 3; ++stream) {
+        expected[stream] = "/dev/null";
+    }
+
+    int out[2];
+    ASSERT_EQ(pipe(out), 0);
+    const pid_t starter = fork();
+    ASSERT_GE(starter, 0);
+    if (starter == 0) {
+        for (int stream = 0; stream < 3; ++stream) {
+            c.streams == NoStreams ? close(stream) : dup2(out[1], stream);
+        }
+        close(out[0]);
+        close(out[1]);
+        if (c.streams == NoDescriptorsLeft) {
+            const rlimit three = {3, 3};
+            setrlimit(RLIMIT_NOFILE, &three);
+        }
+        try {
+            DesktopPlatform([](const std::string&) {}).StartProgram(tool.string(), 1);
+        } catch (const std::exception&) {
+            _exit(1);
+        }
+        _exit(0);
+    }
+    close(out[1]);
+    int status = 0;
+    ASSERT_EQ(waitpid(starter, &status, 0), starter);
+    pollfd ended = {out[0], POLLIN, 0};
+    char byte = 0;
+    const bool closed = poll(&ended, 1, 5000) == 1 && read(out[0], &byte, 1) == 0;
+    close(out[0]);
+    EXPECT_TRUE(closed) << "nobody holds the pipe once the starter is gone";
+    const bool starts = c.installed && c.streams != NoDescriptorsLeft;
+    ASSERT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, starts ? 0 : 1)
+        << "failed starts are reported";
+    if (!starts) {
+        return;
+    }
+
+    std::string pid;
+    for (int i = 0; i < 1000 && pid.empty(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        std::ifstream(dir.path / "pid") >> pid;
+    }
+    ASSERT_FALSE(pid.empty()) << "the tool ran";
+    // The shell's own script descriptor, then the loader's, come and go; a leaked one stays.
+    std::map<int, std::string> held;
+    for (int i = 0; i < 1000 && (held = Descriptors(pid)) != expected; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_EQ(held, expected);
+    kill(std::stoi(pid), SIGKILL);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Streams, ToolStreamsTest, ::testing::Values(
+    //          name                   our streams        tool installed
+    StreamCase{"PipedStreams",         PipedStreams,      true},
+    StreamCase{"NoStreams",            NoStreams,         true},
+    StreamCase{"NoStreamsNoTool",      NoStreams,         false},
+    StreamCase{"NoDescriptorsLeft",    NoDescriptorsLeft, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 TEST(DesktopStartSysInfo, StartsTheInstalledToolElseShowsTheMessage) {
     TempDir dir;
