@@ -1,63 +1,75 @@
 #pragma once
 
-#include <QPointer>
-#include <QString>
-#include <QWidget>
-
-class QLabel;
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <utility>
 
 namespace runetally {
 
 // The application's title and version, fixed when the program is built.
 struct AppIdentity {
-    QString title;
-    quint16 major = 0;
-    quint16 minor = 0;
-    quint16 revision = 0;
+    std::string title;
+    std::uint16_t major = 0;
+    std::uint16_t minor = 0;
+    std::uint16_t revision = 0;
 };
 
 const AppIdentity& BuildIdentity();
 
-// A label as every window shows one: plain text, left-aligned and wrapped at words inside its
-// fixed box, never resized to fit; what does not fit is cut off at the box's edge.
-QLabel* CreateLabel(QWidget* parent, const QString& name, const QRect& box,
-                    const QString& text = {});
-
-// An application-modal message box with an OK button alone, no icon, and the application's
-// title as caption. Returns when the box is closed; which way it was closed does not matter.
-void ShowMessage(const QString& text);
-
-// A window's single shared instance. The instance lives for the whole run; its widgets exist only
-// while it is loaded. Showing loads it first (construction, then its Form_Load when it has one);
-// closing it by any means unloads it and discards its widgets.
-template <class Form> class FormInstance {
+// What every window's commands need of the window system, whatever toolkit draws the window.
+// Texts are UTF-8.
+class FormView {
 public:
-    // The loaded window, or null when it is not loaded.
-    Form* loaded() const { return form_ && form_->isVisible() ? form_.data() : nullptr; }
+    virtual ~FormView() = default;
 
-    Form& show() {
-        if (!loaded()) {
-            // A window that was closed may still await deletion: it is never shown again.
-            form_ = new Form();
-            form_->setAttribute(Qt::WA_DeleteOnClose);
-            if constexpr (requires(Form & f) { f.Form_Load(); }) {
-                form_->Form_Load();
-            }
+    // An application-modal message box with an OK button alone, no icon and the application's
+    // title as caption. Returns when it is closed; how it was closed does not matter.
+    virtual void showMessage(std::string_view text) = 0;
+
+    // Closes the window and discards its widgets, as its close box does.
+    virtual void unload() = 0;
+};
+
+// A window's single shared instance, kept for the whole run. It is either not loaded, or loaded
+// and shown. Showing loads it first when needed (the loader builds the window and runs its load
+// step); showing a shown window only activates it. Window needs activate() and close(); the
+// front end calls unloaded() once its window is gone, however it was closed.
+template <class Window> class FormInstance {
+public:
+    using Loader = std::function<Window*()>;
+
+    explicit FormInstance(Loader loader) : loader_(std::move(loader)) {}
+    FormInstance(const FormInstance&) = delete;
+    FormInstance& operator=(const FormInstance&) = delete;
+
+    // The loaded window, or null.
+    Window* loaded() const { return window_; }
+
+    Window& show() {
+        if (window_ == nullptr) {
+            window_ = loader_();
         }
-        form_->show();
-        form_->raise();
-        form_->activateWindow();
-        return *form_;
+        window_->activate();
+        return *window_;
     }
 
     void unload() {
-        if (Form* form = loaded()) {
-            form->close();
+        if (window_ != nullptr) {
+            window_->close();
+        }
+    }
+
+    void unloaded(const Window* window) {
+        if (window == window_) {
+            window_ = nullptr;
         }
     }
 
 private:
-    QPointer<Form> form_;
+    Loader loader_;
+    Window* window_ = nullptr;
 };
 
 } // namespace runetally

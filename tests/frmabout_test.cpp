@@ -4,11 +4,11 @@
 #include "guitest.h"
 
 #include <QLabel>
-#include <QLocale>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWindow>
 
 #include <algorithm>
 #include <set>
@@ -66,25 +66,6 @@ QString FocusName() {
     return focus ? focus->objectName() : QString();
 }
 
-TEST(frmAbout, LoadWritesCaptionVersionAndTitle) {
-    const QLocale before;
-    QLocale::setDefault(QLocale(QLocale::German)); // no grouping, whatever the user's locale
-    struct Case {
-        AppIdentity identity;
-        QString caption, version;
-    };
-    for (const Case& c : {Case{{"Runetally", 1, 0, 0}, "About Runetally", "Version 1.0.0"},
-                          Case{{"", 2, 10, 3}, "About ", "Version 2.10.3"},
-                          Case{{"R", 65535, 0, 1000}, "About R", "Version 65535.0.1000"}}) {
-        frmAbout dialog(c.identity);
-        dialog.Form_Load();
-        EXPECT_EQ(dialog.windowTitle(), c.caption);
-        EXPECT_EQ(Child<QLabel>(&dialog, "lblVersion")->text(), c.version);
-        EXPECT_EQ(Child<QLabel>(&dialog, "lblTitle")->text(), c.identity.title);
-    }
-    QLocale::setDefault(before);
-}
-
 TEST(frmAbout, IsAFixedOwnerlessDialogWithItsControlsInPlace) {
     Shown shown;
     frmAbout* dialog = shown.dialog;
@@ -92,7 +73,9 @@ TEST(frmAbout, IsAFixedOwnerlessDialogWithItsControlsInPlace) {
     EXPECT_EQ(dialog->minimumSize(), dialog->maximumSize());
     EXPECT_EQ(dialog->parentWidget(), nullptr);
     EXPECT_EQ(dialog->windowModality(), Qt::NonModal);
-    EXPECT_EQ(dialog->windowType(), Qt::Dialog);
+    // A plain window: window managers keep a transient dialog above the main window.
+    EXPECT_EQ(dialog->windowType(), Qt::Window);
+    EXPECT_EQ(dialog->windowHandle()->transientParent(), nullptr);
     EXPECT_TRUE(dialog->windowFlags() & Qt::WindowCloseButtonHint);
     EXPECT_FALSE(dialog->windowFlags() &
                  (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
@@ -220,7 +203,8 @@ TEST(frmAbout, EnterEscAndAltSPressTheirButtons) {
         for (const auto& [key, modifiers] : c.keys) {
             Press(key, modifiers);
         }
-        EXPECT_EQ(!shown.dialog->isVisible(), c.closes) << c.focus << " " << c.keys[0].first;
+        EXPECT_EQ(shown.dialog.isNull() || !shown.dialog->isVisible(), c.closes)
+            << c.focus << " " << c.keys[0].first;
         EXPECT_EQ(shown.platform.started, std::vector<std::string>(c.starts, kTool)) << c.focus;
         EXPECT_TRUE(shown.platform.messages.empty());
     }

@@ -1,8 +1,10 @@
+#include "formwidgets.h"
 #include "frmabout.h"
 #include "frmmain.h"
 #include "guitest.h"
 #include "spelltable.h"
 
+#include <QAccessible>
 #include <QClipboard>
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -14,7 +16,9 @@
 #include <QTest>
 #include <QWindow>
 
+#include <clocale>
 #include <stdexcept>
+#include <tuple>
 
 using namespace runetally;
 using runetally::test::ExpectOneMessageBox;
@@ -35,7 +39,6 @@ protected:
     void TearDown() override {
         MainForm().unload();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QLocale::setDefault(savedLocale_);
     }
 
     void open() {
@@ -85,9 +88,6 @@ protected:
     void trigger(const char* item) { get<QAction>(item).trigger(); }
 
     frmMain* window = nullptr;
-
-private:
-    QLocale savedLocale_;
 };
 
 // Every message of the program looks the same apart from its text.
@@ -123,50 +123,50 @@ TEST_F(MainWindowTest, StartsWithTheInitialTextsAndNoSpellSelected) {
     EXPECT_EQ(dmg(), "No Spell Selected");
 }
 
-struct Placed {
-    const char* name;
-    QRect rect;
-    const char* text; // caption or start text; null for the list
-};
-const Placed kLayout[] = {
-    {"Label1", {8, 24, 41, 17}, "Wisdom"},
-    {"varWis", {104, 24, 113, 19}, "100"},
-    {"Label2", {8, 56, 73, 25}, "Inteligence"},
-    {"varInt", {104, 64, 113, 19}, "100"},
-    {"Label3", {8, 96, 57, 41}, "Target Elemental Resist"},
-    {"varResist", {104, 104, 113, 19}, "100"},
-    {"Label4", {8, 168, 65, 17}, "Light Power"},
-    {"powerLight", {104, 168, 113, 19}, "100"},
-    {"Label5", {8, 200, 65, 17}, "Earth Power"},
-    {"powerEarth", {104, 200, 113, 19}, "100"},
-    {"Label6", {8, 232, 65, 17}, "Fire Power"},
-    {"powerFire", {104, 232, 113, 19}, "100"},
-    {"Label7", {8, 264, 65, 17}, "Air Power"},
-    {"powerAir", {104, 264, 113, 19}, "100"},
-    {"Label8", {8, 296, 65, 17}, "Water Power"},
-    {"powerWater", {104, 296, 113, 19}, "100"},
-    {"Label9", {8, 328, 65, 17}, "Dark Power"},
-    {"powerDark", {104, 328, 113, 19}, "100"},
-    {"Label11", {8, 368, 73, 17}, "Level"},
-    {"varLevel", {104, 368, 113, 19}, "99"},
-    {"cmdCalculate", {344, 24, 193, 57}, "Calculate The Damage"},
-    {"listSpells", {240, 120, 209, 173}, nullptr},
-    {"Label10", {320, 352, 169, 41}, "DAMAGE"},
-    {"dmg", {296, 392, 233, 49}, "0"},
-};
-
-TEST_F(MainWindowTest, EveryWidgetKeepsItsPlaceWhateverTheWindowSize) {
+// Every widget of the description, at its twips in 96-dpi pixels, whatever the window's size.
+TEST_F(MainWindowTest, EveryWidgetKeepsItsDescribedPlaceWhateverTheWindowSize) {
     for (const QSize size : {window->size(), QSize(1000, 800), QSize(300, 200)}) {
+        window->showNormal();
         window->resize(size);
         QCoreApplication::processEvents();
-        for (const Placed& placed : kLayout) {
-            SCOPED_TRACE(placed.name);
-            EXPECT_EQ(get(placed.name).geometry(), placed.rect) << "at width " << size.width();
-            if (placed.text) {
-                EXPECT_EQ(get(placed.name).property("text").toString(), placed.text);
+        for (const WidgetDesc& desc : MainWindowDescription().widgets) {
+            const char* name = desc.name.data();
+            SCOPED_TRACE(name);
+            const TwipsRect& r = desc.rect;
+            EXPECT_EQ(get(name).geometry(),
+                      QRect(r.left / 15, r.top / 15, r.width / 15, r.height / 15))
+                << "at width " << size.width();
+            if (desc.kind != WidgetKind::ListBox) {
+                EXPECT_EQ(get(name).property("text").toString(), ToQString(desc.text));
             }
         }
     }
+    window->showMaximized();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(get("dmg").geometry(), QRect(296, 392, 233, 49));
+}
+
+// A screen reader hears each box by its caption, the result box as DAMAGE and the list as Spells.
+TEST_F(MainWindowTest, ScreenReadersHearEachBoxByItsCaption) {
+    const std::pair<const char*, const char*> heard[] = {{"varWis", "Wisdom"},
+                                                         {"varInt", "Inteligence"},
+                                                         {"varResist", "Target Elemental Resist"},
+                                                         {"powerLight", "Light Power"},
+                                                         {"powerEarth", "Earth Power"},
+                                                         {"powerFire", "Fire Power"},
+                                                         {"powerAir", "Air Power"},
+                                                         {"powerWater", "Water Power"},
+                                                         {"powerDark", "Dark Power"},
+                                                         {"varLevel", "Level"},
+                                                         {"dmg", "DAMAGE"},
+                                                         {"listSpells", "Spells"}};
+    for (const auto& [name, caption] : heard) {
+        QAccessibleInterface* widget = QAccessible::queryAccessibleInterface(&get(name));
+        ASSERT_NE(widget, nullptr) << name;
+        EXPECT_EQ(widget->text(QAccessible::Name), caption) << name;
+    }
+    EXPECT_EQ(get<QLabel>("Label2").buddy(), &box("varInt"));
+    EXPECT_EQ(get<QLabel>("Label10").buddy(), &box("dmg"));
 }
 
 TEST_F(MainWindowTest, LongCaptionWrapsAndDamageCaptionIs24Point) {
@@ -219,33 +219,15 @@ TEST_F(MainWindowTest, TabAndShiftTabFollowTheFocusOrderAndWrapAround) {
     EXPECT_EQ(walk(Qt::Key_Backtab, Qt::ShiftModifier), backward);
 }
 
-struct Calculation {
-    const char* spell;
-    Typed typed;
-    QLocale::Language language;
-    const char* shown;
-};
-const Calculation kCalculations[] = {
-    {"Avalanche", {}, QLocale::C, "157.5"},
-    {"Turn Undead", {}, QLocale::C, "16.6284403669725"},
-    {"Flame Wave", {}, QLocale::C, "72.25"},
-    {"Turn Undead", {{"varLevel", "9"}}, QLocale::C, "95.3947368421053"},
-    {"Avalanche", {{"varResist", "-100"}}, QLocale::C, "-157.5"},
-    {"Avalanche", {}, QLocale::German, "157,5"},
-    {"Avalanche", {{"varResist", "0,5"}}, QLocale::German, "31500"},
-};
-
-TEST_F(MainWindowTest, ButtonShowsTheDamageOfTheSelectedSpell) {
-    for (const Calculation& c : kCalculations) {
-        SCOPED_TRACE(std::string(c.spell) + " " +
-                     QLocale::languageToString(c.language).toStdString());
-        reopen();
-        QLocale::setDefault(QLocale(c.language));
-        select(c.spell);
-        type(c.typed);
-        press();
-        EXPECT_EQ(dmg(), c.shown);
+// The separator of the player's regional settings, as the C library has it.
+TEST_F(MainWindowTest, ButtonShowsTheDamageWithTheLocalesSeparator) {
+    for (const auto& [locale, shown] : {std::pair{"C", "157.5"}, {"de_DE.UTF-8", "157,5"}}) {
+        ASSERT_NE(std::setlocale(LC_NUMERIC, locale), nullptr) << locale << " is not installed";
+        select("Avalanche");
+        QTest::mouseClick(&get<QPushButton>("cmdCalculate"), Qt::LeftButton);
+        EXPECT_EQ(dmg(), shown);
     }
+    std::setlocale(LC_NUMERIC, "C");
 }
 
 struct Failure {
@@ -255,20 +237,7 @@ struct Failure {
 };
 const Failure kFailures[] = {
     {"Avalanche", {{"varInt", "abc"}}, R"(The text in "Inteligence" is not a number.)"},
-    {"Boulders", {{"varWis", ""}}, R"(The text in "Wisdom" is not a number.)"},
-    {"Avalanche",
-     {{"varResist", "1O0"}},
-     R"(The text in "Target Elemental Resist" is not a number.)"},
-    {"Turn Undead", {{"powerLight", "x"}}, R"(The text in "Light Power" is not a number.)"},
-    {"Boulders", {{"powerEarth", "x"}}, R"(The text in "Earth Power" is not a number.)"},
-    {"Fireball", {{"powerFire", "x"}}, R"(The text in "Fire Power" is not a number.)"},
-    {"Tornado", {{"powerAir", "x"}}, R"(The text in "Air Power" is not a number.)"},
-    {"Avalanche", {{"powerWater", "x"}}, R"(The text in "Water Power" is not a number.)"},
-    {"Drain Life", {{"powerDark", "x"}}, R"(The text in "Dark Power" is not a number.)"},
-    {"Turn Undead", {{"varLevel", ""}}, R"(The text in "Level" is not a number.)"},
     {"Avalanche", {{"varResist", "0"}}, "A value was divided by zero."},
-    {"Avalanche", {{"powerWater", "0"}, {"varResist", "0"}}, "Zero was divided by zero."},
-    {"Meteor", {{"varInt", "1e308"}}, "The result is too large."},
 };
 
 TEST_F(MainWindowTest, FailedCalculationChangesNothingAndSaysWhy) {
@@ -304,6 +273,9 @@ TEST_F(MainWindowTest, OnlyTheButtonCalculates) {
         EXPECT_EQ(dmg(), "0") << name << " key " << key;
     }
     EXPECT_EQ(activated.count(), 2) << "the list received its Enter keys";
+    get("cmdCalculate").setFocus();
+    QTest::keyClick(&get("cmdCalculate"), Qt::Key_Escape);
+    EXPECT_EQ(dmg(), "0") << "Esc never presses the button";
 
     QListWidgetItem* drainLife = list().item(5);
     QTest::mouseDClick(window->windowHandle(), Qt::LeftButton, {},
@@ -312,11 +284,38 @@ TEST_F(MainWindowTest, OnlyTheButtonCalculates) {
     EXPECT_EQ(dmg(), "0");
 
     // The button pressed from the keyboard does calculate, and the result outlives a new choice.
-    get("cmdCalculate").setFocus();
-    QTest::keyClick(&get("cmdCalculate"), Qt::Key_Space);
-    EXPECT_EQ(dmg(), "30.3333333333333");
+    const std::tuple<const char*, Qt::Key, Qt::KeyboardModifiers, const char*> presses[] = {
+        {"Drain Life", Qt::Key_Space, Qt::NoModifier, "30.3333333333333"},
+        {"Avalanche", Qt::Key_Return, Qt::NoModifier, "157.5"},
+        {"Inferno", Qt::Key_Enter, Qt::KeypadModifier, "139.5"}};
+    for (const auto& [spell, key, modifiers, shown] : presses) {
+        select(spell);
+        get("cmdCalculate").setFocus();
+        QTest::keyClick(&get("cmdCalculate"), key, modifiers);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return dmg() == shown; })) << spell;
+    }
     select("Blizzard");
-    EXPECT_EQ(dmg(), "30.3333333333333");
+    EXPECT_EQ(dmg(), "139.5");
+}
+
+// As in a Windows list box: Home selects the first spell even when it is the current one, and
+// once a spell is selected, neither Ctrl+click nor Ctrl+Space leaves none selected.
+TEST_F(MainWindowTest, SpellListKeepsASelectionOnceMade) {
+    list().setFocus(Qt::TabFocusReason);
+    ASSERT_EQ(list().currentRow(), 0);
+    EXPECT_TRUE(selection().isEmpty());
+    QTest::keyClick(&list(), Qt::Key_Home);
+    EXPECT_EQ(selection(), QStringList{"Avalanche"});
+
+    QTest::keyClick(&list(), Qt::Key_Space, Qt::ControlModifier);
+    EXPECT_EQ(selection(), QStringList{"Avalanche"});
+    const QRect blizzard = list().visualItemRect(list().item(1));
+    QTest::mouseClick(list().viewport(), Qt::LeftButton, {}, blizzard.center());
+    EXPECT_EQ(selection(), QStringList{"Blizzard"});
+    QTest::mouseClick(list().viewport(), Qt::LeftButton, Qt::ControlModifier, blizzard.center());
+    EXPECT_EQ(selection(), QStringList{"Blizzard"});
+    QTest::keyClick(&list(), Qt::Key_Down);
+    EXPECT_EQ(selection(), QStringList{"Boulders"});
 }
 
 TEST_F(MainWindowTest, ResultBoxRefusesTypingButCopies) {

@@ -1,9 +1,8 @@
 #include "frmmain.h"
-
-#include <QApplication>
+#include "qtapplication.h"
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
+    runetally::QtApplication app(argc, argv); // says so and ends when no display can be opened
     runetally::MainForm().show();
     return app.exec(); // returns once the last window has closed
 }

@@ -1,0 +1,156 @@
+#include "aboutdialog.h"
+
+#include "desktopplatform.h"
+#include "sysinfo.h"
+
+#include <string>
+
+namespace runetally {
+namespace {
+
+constexpr Rgb kBlack{0, 0, 0};
+
+constexpr std::string_view kDescription =
+    "add *(20-range/20) to get your area spell dmg for the mini area spells like "
+    "tornado/fireball.  The Drain spells do not work correctly i think, so you will have to "
+    "wait for version 2 for that one :)";
+
+constexpr std::string_view kDisclaimer = "Warning: This program does not contain viruses if "
+                                         "downloaded from runetally.example or zelkorfans.example";
+
+constexpr WidgetDesc Label(std::string_view name, TwipsRect rect, std::optional<Rgb> colour,
+                           std::string_view text = {}) {
+    return {.name = name, .kind = WidgetKind::Label, .rect = rect, .text = text, .colour = colour};
+}
+
+// In the dialog's creation order; later widgets lie above earlier ones.
+constexpr std::array kWidgets{
+    WidgetDesc{.name = "picIcon", .kind = WidgetKind::Picture, .rect = {240, 240, 540, 540}},
+    WidgetDesc{.name = "cmdOK",
+               .kind = WidgetKind::PushButton,
+               .rect = {4245, 2625, 1260, 345},
+               .text = "OK",
+               .defaultButton = true,
+               .cancelButton = true},
+    WidgetDesc{.name = "cmdSysInfo",
+               .kind = WidgetKind::PushButton,
+               .rect = {4260, 3075, 1245, 345},
+               .text = "&System Info..."},
+    // The two lines, one pixel apart, draw an etched rule: grey above, white below.
+    WidgetDesc{.name = "Line1_1",
+               .kind = WidgetKind::Line,
+               .rect = {90, 2445, 5564, 0},
+               .colour = Rgb{128, 128, 128},
+               .lineWidth = 1},
+    Label("lblDescription", {1050, 1125, 3885, 1170}, kBlack, kDescription),
+    Label("lblTitle", {1050, 240, 3885, 480}, kBlack),
+    WidgetDesc{.name = "Line1_0",
+               .kind = WidgetKind::Line,
+               .rect = {105, 2460, 5549, 0},
+               .colour = Rgb{255, 255, 255},
+               .lineWidth = 2},
+    Label("lblVersion", {1050, 780, 3885, 225}, std::nullopt),
+    Label("lblDisclaimer", {255, 2625, 3870, 825}, kBlack, kDisclaimer),
+};
+
+constexpr std::array<std::string_view, 3> kFocusOrder{"cmdOK", "picIcon", "cmdSysInfo"};
+
+constexpr FormDesc kAbout{.name = "frmAbout",
+                          .clientWidth = 5730,
+                          .clientHeight = 3555,
+                          .fixedFrame = true,
+                          .screenPosition = PointTwips{2340, 1935},
+                          .widgets = kWidgets,
+                          .focusOrder = kFocusOrder};
+
+// A white box with a purple doorway and a grey shadow, its yellow lid lifted off and a green
+// block above.
+constexpr std::array<std::string_view, kIconSize> kIconRows{
+    "                                ", "            ........            ",
+    "            .lllllG.            ", "            .lGGGGG.            ",
+    "            .lGGGGG.            ", "            .lGGGGG.            ",
+    "            .GGGGGG.            ", "            ........            ",
+    "                                ", "                                ",
+    "   ........................     ", "   .yyyyyyyyyyyyyyyyyyyyyy.     ",
+    "   .oooooooooooooooooooooo.     ", "   ........................     ",
+    "                                ", "                                ",
+    "     .....................      ", "     .sssssssssssssssssss.      ",
+    "     .wwwwwwwwwwwwwwwwwww.ggg   ", "     .wwwwww.......wwwwww.ggg   ",
+    "     .wwwwww.ppppp.wwwwww.ggg   ", "     .wwwww.ppppppp.wwwww.ggg   ",
+    "     .wwwww.ppppppp.wwwww.ggg   ", "     .wwwww.ppppppp.wwwww.ggg   ",
+    "     .wwwww.ppppppp.wwwww.ggg   ", "     .wwwww.ppppppp.wwwww.ggg   ",
+    "     .wwwww.ppppppp.wwwww.ggg   ", "     .wwwww.ppppppp.wwwww.ggg   ",
+    "     .....................ggg   ", "       gggggggggggggggggggggg   ",
+    "       gggggggggggggggggggggg   ", "                                ",
+};
+
+} // namespace
+
+const FormDesc& AboutDescription() {
+    return kAbout;
+}
+
+const std::array<std::string_view, kIconSize>& AboutIconRows() {
+    return kIconRows;
+}
+
+// Colours of the standard 16-colour palette.
+std::optional<Rgb> AboutIconColour(char pixel) {
+    switch (pixel) {
+    case '.':
+        return Rgb{0, 0, 0};
+    case 'w':
+        return Rgb{255, 255, 255};
+    case 'p':
+        return Rgb{128, 0, 128};
+    case 'g':
+        return Rgb{128, 128, 128};
+    case 's':
+        return Rgb{192, 192, 192};
+    case 'y':
+        return Rgb{255, 255, 0};
+    case 'o':
+        return Rgb{128, 128, 0};
+    case 'G':
+        return Rgb{0, 128, 0};
+    case 'l':
+        return Rgb{0, 255, 0};
+    default:
+        return std::nullopt;
+    }
+}
+
+void AboutCommands::Form_Load() {
+    view_.setCaption("About " + identity_.title);
+    view_.setLabel("lblVersion", "Version " + std::to_string(identity_.major) + "." +
+                                     std::to_string(identity_.minor) + "." +
+                                     std::to_string(identity_.revision));
+    view_.setLabel("lblTitle", identity_.title);
+}
+
+void AboutCommands::cmdOK_Click() {
+    view_.unload();
+}
+
+void AboutCommands::cmdSysInfo_Click() {
+    if (platform_ != nullptr) {
+        StartSysInfo(*platform_);
+        return;
+    }
+    // A fresh platform on each press: the tool is looked for anew every time.
+    DesktopPlatform desktop([this](const std::string& text) { view_.showMessage(text); });
+    StartSysInfo(desktop);
+}
+
+bool AboutCommands::click(std::string_view control) {
+    if (control == "cmdOK") {
+        cmdOK_Click();
+    } else if (control == "cmdSysInfo") {
+        cmdSysInfo_Click();
+    } else {
+        return false;
+    }
+    return true;
+}
+
+} // namespace runetally

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "formdescription.h"
+#include "sysinfoplatform.h"
+#include "windowservices.h"
+
+#include <array>
+#include <optional>
+#include <string_view>
+
+namespace runetally {
+
+// The About dialog: the application's title and version, the author's hints, a download warning,
+// an OK button and a button that starts the system's information tool.
+const FormDesc& AboutDescription();
+
+// picIcon's picture: 32 x 32 pixels, one character each, in the colours of the palette below;
+// a character the palette maps to no colour is transparent.
+inline constexpr int kIconSize = 32;
+const std::array<std::string_view, kIconSize>& AboutIconRows();
+std::optional<Rgb> AboutIconColour(char pixel);
+
+// The dialog as its commands see it; a front end implements it over its widgets.
+class AboutView : public FormView {
+public:
+    virtual void setCaption(std::string_view text) = 0;
+    virtual void setLabel(std::string_view label, std::string_view text) = 0;
+};
+
+// The dialog's load step and its two buttons, written once for every front end.
+class AboutCommands {
+public:
+    // platform, when given, stands in for the desktop's own behind System Info and must outlive
+    // the commands.
+    explicit AboutCommands(AboutView& view, const AppIdentity& identity = BuildIdentity(),
+                           SysInfoPlatform* platform = nullptr)
+        : view_(view), identity_(identity), platform_(platform) {}
+
+    // Writes the caption, the version and the title; runs each time the dialog is loaded.
+    void Form_Load();
+    // Unloads the dialog, as its close box does.
+    void cmdOK_Click();
+    // Starts the system-information tool or tells why it cannot; the dialog stays as it is.
+    void cmdSysInfo_Click();
+
+    // Runs the command of the button of that name; false for any other name.
+    bool click(std::string_view control);
+
+private:
+    AboutView& view_;
+    AppIdentity identity_;
+    SysInfoPlatform* platform_;
+};
+
+} // namespace runetally

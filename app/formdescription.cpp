@@ -1,0 +1,23 @@
+#include "formdescription.h"
+
+namespace runetally {
+
+const WidgetDesc* FindWidget(const FormDesc& form, std::string_view name) {
+    for (const WidgetDesc& widget : form.widgets) {
+        if (widget.name == name) {
+            return &widget;
+        }
+    }
+    return nullptr;
+}
+
+std::string_view AccessibleName(const FormDesc& form, const WidgetDesc& widget) {
+    for (const WidgetDesc& label : form.widgets) {
+        if (label.kind == WidgetKind::Label && label.buddy == widget.name) {
+            return label.text;
+        }
+    }
+    return widget.accessibleName.empty() ? widget.text : widget.accessibleName;
+}
+
+} // namespace runetally

@@ -1,0 +1,94 @@
+#include "frmabout.h"
+
+#include <QCloseEvent>
+#include <QImage>
+#include <QLabel>
+#include <QPixmap>
+#include <QPushButton>
+
+namespace runetally {
+namespace {
+
+const FormDesc& Form() {
+    return AboutDescription();
+}
+
+QPixmap IconPixmap() {
+    QImage image(kIconSize, kIconSize, QImage::Format_ARGB32);
+    for (int y = 0; y < kIconSize; ++y) {
+        for (int x = 0; x < kIconSize; ++x) {
+            const std::optional<Rgb> colour = AboutIconColour(AboutIconRows()[y][x]);
+            image.setPixel(x, y, colour ? qRgb(colour->red, colour->green, colour->blue) : 0);
+        }
+    }
+    return QPixmap::fromImage(image);
+}
+
+} // namespace
+
+frmAbout::frmAbout(const AppIdentity& identity, SysInfoPlatform* platform)
+    : QDialog(nullptr), commands_(*this, identity, platform), widgets_(this, Form()) {
+    setObjectName(ToQString(Form().name));
+    // A fixed frame that keeps its close box. A plain window rather than a dialog: X11 window
+    // managers keep a dialog above the rest of its program, and this one has no owner.
+    setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                   Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    const QRect client = ToPixels({Form().screenPosition->x, Form().screenPosition->y,
+                                   Form().clientWidth, Form().clientHeight});
+    setFixedSize(client.size());
+    setGeometry(client);
+
+    widgets_.get<QLabel>("picIcon")->setPixmap(IconPixmap());
+    for (const WidgetDesc& desc : Form().widgets) {
+        if (auto* button = widgets_.get<QPushButton>(desc.name)) {
+            connect(button, &QPushButton::clicked, this,
+                    [this, name = desc.name] { commands_.click(name); });
+        }
+    }
+    widgets_.setFocusOrder();
+}
+
+void frmAbout::activate() {
+    show();
+    raise();
+    activateWindow();
+}
+
+void frmAbout::setCaption(std::string_view text) {
+    setWindowTitle(ToQString(text));
+}
+
+void frmAbout::setLabel(std::string_view label, std::string_view text) {
+    widgets_.get<QLabel>(label)->setText(ToQString(text));
+}
+
+void frmAbout::showMessage(std::string_view text) {
+    ShowMessage(ToQString(text));
+}
+
+void frmAbout::unload() {
+    close();
+}
+
+void frmAbout::reject() {
+    widgets_.get<QPushButton>("cmdOK")->click();
+}
+
+void frmAbout::closeEvent(QCloseEvent* event) {
+    // QDialog would route the close through reject(), which presses OK and closes again.
+    event->accept();
+    AboutForm().unloaded(this);
+}
+
+FormInstance<frmAbout>& AboutForm() {
+    static FormInstance<frmAbout> instance([] {
+        auto* dialog = new frmAbout();
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        QObject::connect(dialog, &QObject::destroyed, [dialog] { AboutForm().unloaded(dialog); });
+        dialog->Form_Load();
+        return dialog;
+    });
+    return instance;
+}
+
+} // namespace runetally

@@ -1,0 +1,184 @@
+#include "frmmain.h"
+
+#include "frmabout.h"
+#include "localeseparator.h"
+#include "spelltable.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+namespace runetally {
+namespace {
+
+const FormDesc& Form() {
+    return MainWindowDescription();
+}
+
+// The labels that caption input boxes; "DAMAGE" keeps its own large face.
+std::vector<const WidgetDesc*> InputCaptions() {
+    std::vector<const WidgetDesc*> captions;
+    for (const WidgetDesc& desc : Form().widgets) {
+        if (desc.kind == WidgetKind::Label && desc.font == nullptr) {
+            captions.push_back(&desc);
+        }
+    }
+    return captions;
+}
+
+bool CaptionFits(const QFontMetrics& metrics, const WidgetDesc& label) {
+    const QString caption = ToQString(label.text);
+    const QRect box = ToPixels(label.rect);
+    for (const QString& word : caption.split(u' ')) {
+        if (metrics.horizontalAdvance(word) > box.width()) {
+            return false;
+        }
+    }
+    const QRect room(0, 0, box.width(), std::numeric_limits<short>::max());
+    return metrics.boundingRect(room, Qt::AlignLeft | Qt::TextWordWrap, caption).height() <=
+           box.height();
+}
+
+// The caption boxes were laid out for a small 8-point face. Where the desktop's default face
+// needs more room, the captions take that face a little smaller rather than lose letters.
+QFont CaptionFont(QFont font, const std::vector<const WidgetDesc*>& captions) {
+    const auto allFit = [&](const QFont& f) {
+        const QFontMetrics metrics(f);
+        return std::all_of(captions.begin(), captions.end(),
+                           [&](const WidgetDesc* label) { return CaptionFits(metrics, *label); });
+    };
+    if (allFit(font)) {
+        return font;
+    }
+    // Widths grow with the point size: one measurement says where to start looking, so that
+    // few sizes are loaded at start-up.
+    const QFontMetricsF metrics(font);
+    qreal scale = 1.0;
+    for (const WidgetDesc* label : captions) {
+        for (const QString& word : ToQString(label->text).split(u' ')) {
+            scale =
+                std::min(scale, ToPixels(label->rect).width() / metrics.horizontalAdvance(word));
+        }
+    }
+    constexpr qreal kSmallest = 6.0;
+    for (qreal size = std::floor(font.pointSizeF() * scale * 2) / 2; size >= kSmallest;
+         size -= 0.5) {
+        font.setPointSizeF(size);
+        if (allFit(font)) {
+            break;
+        }
+    }
+    return font;
+}
+
+} // namespace
+
+frmMain::frmMain(QWidget* parent)
+    : QMainWindow(parent), client_(new QWidget(this)), widgets_(client_, Form()) {
+    setObjectName(ToQString(Form().name));
+    setWindowTitle(ToQString(Form().caption));
+    setCentralWidget(client_);
+    createMenus();
+    fitCaptions();
+    fillSpellList();
+
+    connect(widgets_.get<QPushButton>("cmdCalculate"), &QPushButton::clicked, this,
+            [this] { commands_.cmdCalculate_Click(); });
+
+    widgets_.setFocusOrder();
+    // The size is that of the client area; the menu bar comes on top of it.
+    const QSize client = ToPixels({0, 0, Form().clientWidth, Form().clientHeight}).size();
+    resize(client.width(), client.height() + menuBar()->heightForWidth(client.width()));
+}
+
+void frmMain::createMenus() {
+    for (const MenuDesc& menuDesc : Form().menus) {
+        QMenu* menu = menuBar()->addMenu(ToQString(menuDesc.caption));
+        menu->setObjectName(ToQString(menuDesc.name));
+        for (const MenuItemDesc& itemDesc : menuDesc.items) {
+            QAction* item = menu->addAction(ToQString(itemDesc.caption));
+            item->setObjectName(ToQString(itemDesc.name));
+            connect(item, &QAction::triggered, this,
+                    [this, name = itemDesc.name] { commands_.click(name); });
+        }
+    }
+}
+
+void frmMain::fitCaptions() {
+    const std::vector<const WidgetDesc*> captions = InputCaptions();
+    const QFont font = CaptionFont(client_->font(), captions);
+    for (const WidgetDesc* caption : captions) {
+        widgets_.get(caption->name)->setFont(font);
+    }
+}
+
+void frmMain::fillSpellList() {
+    auto* list = widgets_.get<QListWidget>("listSpells");
+    for (const SpellFormula& spell : SpellTable) {
+        list->addItem(ToQString(spell.name));
+    }
+}
+
+void frmMain::activate() {
+    show();
+    raise();
+    activateWindow();
+}
+
+std::string frmMain::text(std::string_view box) const {
+    return widgets_.get<QLineEdit>(box)->text().toStdString();
+}
+
+void frmMain::setText(std::string_view box, std::string_view text) {
+    widgets_.get<QLineEdit>(box)->setText(ToQString(text));
+}
+
+std::string frmMain::selectedSpell() const {
+    const QList<QListWidgetItem*> selected =
+        widgets_.get<QListWidget>("listSpells")->selectedItems();
+    return selected.isEmpty() ? std::string() : selected.front()->text().toStdString();
+}
+
+void frmMain::showAbout() {
+    AboutForm().show();
+}
+
+char frmMain::decimalSeparator() const {
+    return UserDecimalSeparator();
+}
+
+void frmMain::showMessage(std::string_view text) {
+    ShowMessage(ToQString(text));
+}
+
+void frmMain::unload() {
+    close();
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    event->accept();
+    MainForm().unloaded(this);
+}
+
+FormInstance<frmMain>& MainForm() {
+    static FormInstance<frmMain> instance([] {
+        auto* window = new frmMain();
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        QObject::connect(window, &QObject::destroyed, [window] { MainForm().unloaded(window); });
+        return window;
+    });
+    return instance;
+}
+
+} // namespace runetally

@@ -1,0 +1,114 @@
+#include "aboutdialog.h"
+
+#include "fakesysinfoplatform.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+using namespace runetally;
+
+namespace {
+
+class FakeAboutView : public AboutView {
+public:
+    void setCaption(std::string_view text) override { caption = text; }
+    void setLabel(std::string_view label, std::string_view text) override {
+        labels[std::string(label)] = text;
+    }
+    void showMessage(std::string_view text) override { messages.emplace_back(text); }
+    void unload() override { ++unloads; }
+
+    std::string caption = "unset";
+    std::map<std::string, std::string> labels;
+    std::vector<std::string> messages;
+    int unloads = 0;
+};
+
+TEST(AboutCommands, LoadWritesCaptionVersionAndTitle) {
+    struct Case {
+        AppIdentity identity;
+        const char* caption;
+        const char* version;
+    };
+    const Case cases[] = {{{"Runetally", 1, 0, 0}, "About Runetally", "Version 1.0.0"},
+                          {{"", 2, 10, 3}, "About ", "Version 2.10.3"},
+                          {{"R", 65535, 0, 1000}, "About R", "Version 65535.0.1000"}};
+    for (const Case& c : cases) {
+        FakeAboutView view;
+        AboutCommands(view, c.identity).Form_Load();
+        EXPECT_EQ(view.caption, c.caption);
+        EXPECT_EQ(view.labels, (std::map<std::string, std::string>{{"lblTitle", c.identity.title},
+                                                                   {"lblVersion", c.version}}));
+    }
+    FakeAboutView view;
+    AboutCommands(view).Form_Load();
+    EXPECT_EQ(view.caption, "About Runetally") << "the build's own identity";
+}
+
+TEST(AboutCommands, OkUnloadsAndSystemInfoStartsTheToolOrSaysItCannot) {
+    const std::string tool = "C:\\Tools\\MSINFO32.EXE";
+    for (const bool installed : {true, false}) {
+        fakes::FakeSysInfoPlatform platform;
+        if (installed) {
+            platform.keys["SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"]["PATH"] = {
+                kRegSz, {tool.begin(), tool.end()}};
+            platform.startable = {tool};
+        }
+        FakeAboutView view;
+        AboutCommands commands(view, BuildIdentity(), &platform);
+        EXPECT_TRUE(commands.click("cmdSysInfo"));
+        EXPECT_EQ(platform.started, installed ? std::vector{tool} : std::vector<std::string>{});
+        EXPECT_EQ(platform.messages.empty(), installed);
+        EXPECT_EQ(view.unloads, 0) << "the dialog stays open";
+        EXPECT_TRUE(commands.click("cmdOK"));
+        EXPECT_EQ(view.unloads, 1);
+        EXPECT_FALSE(commands.click("lblTitle"));
+    }
+}
+
+TEST(AboutDescription, PlacesTheDialogAndFocusesOkThenIconThenSystemInfo) {
+    const FormDesc& form = AboutDescription();
+    EXPECT_EQ(form.clientWidth / 15, 382);
+    EXPECT_EQ(form.clientHeight / 15, 237);
+    ASSERT_TRUE(form.screenPosition.has_value());
+    EXPECT_EQ(form.screenPosition->x / 15, 156);
+    EXPECT_EQ(form.screenPosition->y / 15, 129);
+    EXPECT_TRUE(form.fixedFrame);
+    EXPECT_EQ(std::vector(form.focusOrder.begin(), form.focusOrder.end()),
+              (std::vector<std::string_view>{"cmdOK", "picIcon", "cmdSysInfo"}));
+    const WidgetDesc* ok = FindWidget(form, "cmdOK");
+    ASSERT_NE(ok, nullptr);
+    EXPECT_TRUE(ok->defaultButton && ok->cancelButton);
+    EXPECT_EQ(FindWidget(form, "cmdSysInfo")->text, "&System Info...");
+}
+
+TEST(AboutDescription, IconIsA32PixelPictureInTheStandardPalette) {
+    const std::set<std::uint32_t> standard16 = {
+        0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080, 0x008080, 0xC0C0C0,
+        0x808080, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
+    std::set<std::uint32_t> used;
+    int transparent = 0;
+    for (std::string_view row : AboutIconRows()) {
+        ASSERT_EQ(row.size(), std::size_t(kIconSize));
+        for (char pixel : row) {
+            if (const auto colour = AboutIconColour(pixel)) {
+                used.insert(colour->red << 16 | colour->green << 8 | colour->blue);
+            } else {
+                ++transparent;
+            }
+        }
+    }
+    EXPECT_GT(transparent, 0);
+    for (std::uint32_t colour : used) {
+        EXPECT_EQ(standard16.count(colour), 1u) << std::hex << colour;
+    }
+    for (std::uint32_t described : {0xFFFFFF, 0x800080, 0x808080, 0xFFFF00, 0x008000}) {
+        EXPECT_EQ(used.count(described), 1u) << std::hex << described;
+    }
+}
+
+} // namespace
