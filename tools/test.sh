@@ -14,31 +14,28 @@ sh tools/deps.sh --test
 
 section() { printf '\n==== %s\n' "$*"; }
 
+# Each build is one of CMakePresets.json's: native, sanitize, fuzz and windows.
+build() {
+    preset=$1
+    shift
+    cmake --preset "$preset" "$@" >/dev/null
+    cmake --build --preset "$preset" -j"$jobs"
+}
+
 section "native build and tests"
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$jobs"
-ctest --test-dir build --output-on-failure -j"$jobs" --timeout 600
+build native
+ctest --preset native -j"$jobs"
 
 section "AddressSanitizer and UndefinedBehaviorSanitizer"
-cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRUNETALLY_SANITIZE=ON \
-      -DRUNETALLY_BENCH=OFF >/dev/null
-cmake --build build-sanitize -j"$jobs"
-ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
-LSAN_OPTIONS=suppressions="$top/tests/lsan.supp":print_suppressions=0 \
-UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-    ctest --test-dir build-sanitize --output-on-failure -j"$jobs" --timeout 900
+build sanitize
+ctest --preset sanitize -j"$jobs"
 
 section "fuzzing"
-CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRUNETALLY_FUZZ=ON \
-      -DRUNETALLY_GUI=OFF -DRUNETALLY_TESTS=OFF -DRUNETALLY_BENCH=OFF \
-      -DRUNETALLY_FUZZ_SECONDS="${RUNETALLY_FUZZ_SECONDS:-30}" >/dev/null
-cmake --build build-fuzz -j"$jobs"
-ctest --test-dir build-fuzz --output-on-failure -j"$jobs"
+build fuzz -DRUNETALLY_FUZZ_SECONDS="${RUNETALLY_FUZZ_SECONDS:-30}"
+ctest --preset fuzz -j"$jobs"
 
 section "Windows build under Wine"
-cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64-posix.cmake" \
-      -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build-windows -j"$jobs"
+build windows
 export WINEPREFIX="$top/build-windows/wineprefix" WINEDEBUG=-all
 wine=/usr/lib/wine
 mkdir -p "$WINEPREFIX"
@@ -47,4 +44,4 @@ mkdir -p "$WINEPREFIX"
 "$wine/wineserver" -p </dev/null >/dev/null 2>&1 &
 trap '"$wine/wineserver" -k >/dev/null 2>&1 || true' EXIT
 "$wine/wine64" wineboot </dev/null >/dev/null 2>&1
-ctest --test-dir build-windows --output-on-failure --timeout 600
+ctest --preset windows
