@@ -3,9 +3,7 @@
 #include "numbers.h"
 #include "spelltable.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QString>
+#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <optional>
@@ -73,12 +71,11 @@ std::string CsvField(std::string_view value) {
     return quoted + '"';
 }
 
-// A JSON string literal with Qt's escaping; the objects around it are written by hand because
-// QJsonObject would put their keys in alphabetical order instead of spell, outcome, detail.
+// A JSON string literal. The objects around it are written by hand, so that their keys keep the
+// order spell, outcome, detail and the layout stays one object a line. A byte that is no UTF-8
+// becomes U+FFFD rather than an exception: the output always parses.
 std::string JsonString(std::string_view value) {
-    const QString text = QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size()));
-    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
-    return std::string(array.constData() + 1, static_cast<std::size_t>(array.size() - 2));
+    return nlohmann::json(value).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
 } // namespace

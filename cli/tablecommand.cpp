@@ -1,14 +1,15 @@
 #include "tablecommand.h"
 
-#include "localeseparator.h"
 #include "spellreport.h"
 #include "spelltable.h"
+#include "terminaltext.h"
 
-#include <QCommandLineOption>
-#include <QCommandLineParser>
-#include <QLocale>
+#include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <array>
+#include <cstddef>
+#include <string_view>
 
 namespace runetally {
 namespace {
@@ -35,110 +36,204 @@ constexpr std::array<InputOption, kFieldCount> kInputOptions{{
     {"dark", Field::powerDark, "Power in Dark"},
 }};
 
-// Texts from the command line keep what was typed, but a usage message stays on one line.
-CommandResult UsageError(const QString& message) {
-    std::string line = std::string(kProgram) + ": " + message.toStdString();
-    for (char& c : line) {
-        if (static_cast<unsigned char>(c) < 0x20) {
-            c = '?';
-        }
-    }
-    return {TableCommand::kUsageError, {}, line + '\n'};
+// Every text of a usage message goes through TerminalText, CLI11's own messages too: what was
+// typed may hold anything, but the message stays one line that cannot upset the terminal.
+CommandResult UsageError(std::string_view message) {
+    return {TableCommand::kUsageError, {}, kProgram + (": " + TerminalText(message)) + '\n'};
 }
 
 // A name quoted in a usage message, cut short so that the message stays readable.
-QString Quoted(const QString& text) {
-    constexpr qsizetype kLongest = 40;
-    return u'\'' + (text.size() > kLongest ? text.left(kLongest) + QStringLiteral("...") : text) +
-           u'\'';
+std::string Quoted(std::string_view text) {
+    constexpr std::size_t kLongest = 40;
+    return '\'' + TerminalText(text, kLongest) + '\'';
+}
+
+// The name of an option that is not known, as the player will recognise it: "--name=value" is
+// option "name"; "-xyz" is "x", which was not known, followed by more letters.
+std::string_view UnknownName(std::string_view argument) {
+    if (argument.starts_with("--")) {
+        argument.remove_prefix(2);
+        return argument.substr(0, argument.find('='));
+    }
+    if (argument.size() < 2 || argument.front() != '-') {
+        return argument;
+    }
+    argument.remove_prefix(1);
+    const auto lead = static_cast<unsigned char>(argument.front());
+    const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    return argument.substr(0, length);
+}
+
+// Help starts with the usage line, as a command's help does.
+class HelpFormatter : public CLI::Formatter {
+public:
+    std::string make_help(const CLI::App* app, std::string name,
+                          CLI::AppFormatMode mode) const override {
+        std::string help =
+            "Usage: " + name + " [options]\n" + make_description(app) + make_groups(app, mode);
+        while (help.ends_with("\n\n")) {
+            help.pop_back(); // CLI11 closes each group with an empty line
+        }
+        return help;
+    }
+};
+
+bool TakesValue(const CLI::Option& option) {
+    return option.get_items_expected_max() > 0;
+}
+
+// The arguments in the form in which CLI11 reads them as they are meant here, or why they cannot
+// be. CLI11 reads "--int=" as "--int" followed by the next argument, but the empty value after
+// '=' is what was given, so it becomes an argument of its own. A flag given a value is refused
+// while the argument is still whole (CLI11 would take "--sort=true" for "--sort"), and so is an
+// option without its value, in words the player knows. A value is never looked into:
+// "--spell --sort=x" asks for the spell "--sort=x".
+struct Cli11Arguments {
+    std::vector<std::string> arguments; // in CLI11's order: the last one first
+    std::string error;
+};
+
+Cli11Arguments ForCli11(const std::vector<std::string>& arguments, const CLI::App& app) {
+    Cli11Arguments out;
+    out.arguments.reserve(arguments.size());
+    for (std::size_t i = 1; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (argument == "--") {
+            out.arguments.insert(out.arguments.end(), arguments.begin() + std::ptrdiff_t(i),
+                                 arguments.end());
+            break;
+        }
+        const std::size_t equals = argument.find('=');
+        const CLI::Option* option = argument.starts_with("--")
+                                        ? app.get_option_no_throw(argument.substr(0, equals))
+                                        : nullptr;
+        if (option == nullptr) {
+            out.arguments.push_back(argument);
+        } else if (!TakesValue(*option)) {
+            if (equals != std::string::npos) {
+                out.error = "Unexpected value after '" + argument.substr(0, equals) + "'.";
+                return out;
+            }
+            out.arguments.push_back(argument);
+        } else if (equals == argument.size() - 1) {
+            out.arguments.push_back(argument.substr(0, equals));
+            out.arguments.emplace_back();
+        } else if (equals != std::string::npos) {
+            out.arguments.push_back(argument);
+        } else if (i + 1 < arguments.size()) {
+            out.arguments.push_back(argument);
+            out.arguments.push_back(arguments[++i]); // whatever it looks like
+        } else {
+            out.error = "Missing value after '" + argument + "'.";
+            return out;
+        }
+    }
+    std::reverse(out.arguments.begin(), out.arguments.end());
+    return out;
 }
 
 } // namespace
 
-CommandResult TableCommand::Run(const QStringList& arguments, char decimalSeparator) {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Prints the damage of every spell for one character and target.\n"
-                       "A spell without damage shows why: BadInput names the input that is not\n"
-                       "a number, ArithmeticFault the fault. Numbers are read and written with\n"
-                       "the decimal separator of the locale in LC_ALL, LC_NUMERIC or LANG."));
-    const QCommandLineOption help({"h", "help"}, "Show this help and exit.");
-    const QCommandLineOption version({"v", "version"}, "Show the version and exit.");
-    const QCommandLineOption spell(
-        "spell", "Only this spell; repeat for more. Rows keep the spell table's order.", "name");
-    const QCommandLineOption format("format", "Output: text (default), csv or json.", "format",
-                                    "text");
-    const QCommandLineOption sort("sort",
-                                  "Highest damage first; spells without damage last, otherwise "
-                                  "in their order.");
-    parser.addOptions({help, version, spell, format, sort});
-    for (const InputOption& input : kInputOptions) {
-        const QString start = QLatin1String(StartText(input.field).data());
-        parser.addOption(QCommandLineOption(
-            input.name, QStringLiteral("%1 (default %2).").arg(input.description, start), "n",
-            start));
+CommandResult TableCommand::Run(const std::vector<std::string>& arguments, char decimalSeparator) {
+    CLI::App app("Prints the damage of every spell for one character and target.\n"
+                 "A spell without damage shows why: BadInput names the input that is not\n"
+                 "a number, ArithmeticFault the fault. Numbers are read and written with\n"
+                 "the decimal separator of the locale in LC_ALL, LC_NUMERIC or LANG.",
+                 kProgram);
+    app.formatter(std::make_shared<HelpFormatter>());
+    app.get_formatter()->column_width(21);
+    // Help, version and errors are told apart here, in the order a player needs them.
+    app.set_help_flag();
+    app.allow_extras();
+    // Descriptions are set apart: CLI11 would take a text in their place for a variable to fill.
+    const auto flag = [&](const char* names, const std::string& description) {
+        return app.add_flag(names)->description(description);
+    };
+    const auto option = [&](const std::string& name, const std::string& description,
+                            const char* placeholder) {
+        return app.add_option("--" + name)
+            ->description(description)
+            ->option_text(placeholder)
+            ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    };
+    const CLI::Option* help = flag("-h,--help", "Show this help and exit.");
+    const CLI::Option* version = flag("-v,--version", "Show the version and exit.");
+    const CLI::Option* spell = option(
+        "spell", "Only this spell; repeat for more. Rows keep the spell table's order.", "<name>");
+    const CLI::Option* format =
+        option("format", "Output: text (default), csv or json.", "<format>");
+    const CLI::Option* sort = flag(
+        "--sort", "Highest damage first; spells without damage last, otherwise in their order.");
+    std::array<const CLI::Option*, kFieldCount> inputs{};
+    for (std::size_t i = 0; i < kInputOptions.size(); ++i) {
+        const InputOption& input = kInputOptions[i];
+        inputs[i] = option(input.name,
+                           std::string(input.description) + " (default " +
+                               std::string(StartText(input.field)) + ").",
+                           "<n>");
     }
+    // Whatever is no option: after "--", or where no option takes it as its value.
+    const CLI::Option* positional =
+        app.add_option("arguments")->expected(-1)->allow_extra_args()->group("");
 
-    if (!parser.parse(arguments)) {
-        return UsageError(parser.errorText());
+    Cli11Arguments prepared = ForCli11(arguments, app);
+    if (!prepared.error.empty()) {
+        return UsageError(prepared.error);
     }
-    if (parser.isSet(help)) {
-        return {0, parser.helpText().toStdString(), {}};
+    try {
+        app.parse(prepared.arguments);
+    } catch (const CLI::ParseError& error) {
+        return UsageError(error.what());
     }
-    if (parser.isSet(version)) {
+    for (const std::string& extra : app.remaining()) {
+        if (extra != "--") { // the end of the options, left over by CLI11
+            return UsageError("Unknown option " + Quoted(UnknownName(extra)) + ".");
+        }
+    }
+    if (help->count() > 0) {
+        return {0, app.help(), {}};
+    }
+    if (version->count() > 0) {
         return {0, std::string(kProgram) + " " RUNETALLY_VERSION_TEXT "\n", {}};
     }
-    if (!parser.positionalArguments().isEmpty()) {
-        return UsageError(QStringLiteral("unexpected argument %1")
-                              .arg(Quoted(parser.positionalArguments().first())));
+    if (positional->count() > 0) {
+        return UsageError("unexpected argument " + Quoted(positional->results().front()));
     }
 
     // Two values for one input would leave the player guessing which one was used.
-    for (const QString& name : parser.optionNames()) {
-        if (name != QLatin1String("spell") && parser.values(name).size() > 1) {
-            return UsageError(QStringLiteral("--%1 is given more than once").arg(name));
+    for (const CLI::Option* given : app.parse_order()) {
+        if (given != spell && TakesValue(*given) && given->count() > 1) {
+            return UsageError(given->get_name() + " is given more than once");
         }
     }
 
     ReportOptions options;
     options.decimalSeparator = decimalSeparator;
-    options.sortByDamage = parser.isSet(sort);
-    for (const InputOption& input : kInputOptions) {
+    options.sortByDamage = sort->count() > 0;
+    for (std::size_t i = 0; i < kInputOptions.size(); ++i) {
         // Passed on exactly as given: the calculation decides what is a number.
-        options.inputs.text(input.field) = parser.value(input.name).toUtf8().toStdString();
+        const Field field = kInputOptions[i].field;
+        options.inputs.text(field) =
+            inputs[i]->count() > 0 ? inputs[i]->results().front() : std::string(StartText(field));
     }
-    for (const QString& name : parser.values(spell)) {
-        options.spells.push_back(name.toUtf8().toStdString());
-        if (!FindSpell(options.spells.back())) {
-            return UsageError(QStringLiteral("unknown spell %1").arg(Quoted(name)));
+    for (const std::string& name : spell->results()) {
+        if (!FindSpell(name)) {
+            return UsageError("unknown spell " + Quoted(name));
         }
+        options.spells.push_back(name);
     }
 
-    const QString formatName = parser.value(format);
+    const std::string formatName = format->count() > 0 ? format->results().front() : "text";
     ReportFormat reportFormat = ReportFormat::Text;
     if (formatName == "csv") {
         reportFormat = ReportFormat::Csv;
     } else if (formatName == "json") {
         reportFormat = ReportFormat::Json;
     } else if (formatName != "text") {
-        return UsageError(
-            QStringLiteral("unknown format %1 (use text, csv or json)").arg(Quoted(formatName)));
+        return UsageError("unknown format " + Quoted(formatName) + " (use text, csv or json)");
     }
 
     return {0, SpellReport(options).render(reportFormat), {}};
-}
-
-char TableCommand::DecimalSeparator(const QProcessEnvironment& environment) {
-    QString name;
-    for (const char* variable : {"LC_ALL", "LC_NUMERIC", "LANG"}) {
-        name = environment.value(QString::fromLatin1(variable));
-        if (!name.isEmpty()) {
-            break;
-        }
-    }
-    // "de_DE.UTF-8@euro": neither the codeset nor the modifier changes how numbers look. An
-    // empty or unknown name gives Qt's C locale, whose separator is '.'.
-    return LocaleSeparator(QLocale(name.section('.', 0, 0).section('@', 0, 0)));
 }
 
 } // namespace runetally

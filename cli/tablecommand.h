@@ -1,9 +1,7 @@
 #pragma once
 
-#include <QProcessEnvironment>
-#include <QStringList>
-
 #include <string>
+#include <vector>
 
 namespace runetally {
 
@@ -19,14 +17,9 @@ class TableCommand {
 public:
     static constexpr int kUsageError = 2;
 
-    // `arguments` as QCoreApplication gives them, the program first. Nothing is printed here,
-    // so that the whole run can be checked without a process.
-    static CommandResult Run(const QStringList& arguments, char decimalSeparator);
-
-    // The decimal separator of the locale named by LC_ALL, else LC_NUMERIC, else LANG. The name
-    // is looked up in Qt's own locale data, so it does not matter whether the C library has that
-    // locale generated. A separator that is not a single ASCII character becomes '.'.
-    static char DecimalSeparator(const QProcessEnvironment& environment);
+    // `arguments` as the program was started with them, the program first, as UTF-8. Nothing is
+    // printed here, so that the whole run can be checked without a process.
+    static CommandResult Run(const std::vector<std::string>& arguments, char decimalSeparator);
 };
 
 } // namespace runetally

@@ -1,45 +1,66 @@
 #include "damage.h"
+#include "localeseparator.h"
 #include "spelltable.h"
 #include "tablecommand.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QProcess>
-
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <clocale>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
 #include <set>
+#include <spawn.h>
 #include <string>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
+extern char** environ;
+
 using namespace runetally;
+using Json = nlohmann::json;
 
 namespace {
 
-CommandResult RunTable(QStringList args, char separator = '.') {
-    args.prepend("runetally-table");
-    return TableCommand::Run(args, separator);
+using Args = std::vector<std::string>;
+
+Args operator+(Args a, const Args& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
 }
 
-QJsonArray Json(const CommandResult& result) {
-    QJsonParseError error{};
-    const auto doc = QJsonDocument::fromJson(QByteArray::fromStdString(result.out), &error);
-    EXPECT_EQ(error.error, QJsonParseError::NoError) << result.out;
-    return doc.array();
+std::string Joined(const Args& args) {
+    std::string joined;
+    for (const std::string& a : args) {
+        joined += (joined.empty() ? "" : " ") + a.substr(0, 60);
+    }
+    return joined;
 }
 
-QStringList Names(const QJsonArray& rows) {
-    QStringList names;
-    for (const auto& row : rows) {
-        names << row.toObject()["spell"].toString();
+CommandResult RunTable(const Args& args, char separator = '.') {
+    return TableCommand::Run(Args{"runetally-table"} + args, separator);
+}
+
+Json Rows(const CommandResult& result) {
+    const Json rows = Json::parse(result.out, nullptr, false);
+    EXPECT_TRUE(rows.is_array()) << result.out << result.err;
+    return rows.is_array() ? rows : Json::array();
+}
+
+Args Names(const Json& rows) {
+    Args names;
+    for (const Json& row : rows) {
+        names.push_back(row.value("spell", ""));
     }
     return names;
 }
 
-int TableIndex(const QString& name) {
-    return static_cast<int>(FindSpell(name.toStdString()) - SpellTable.data());
+int TableIndex(std::string_view name) {
+    return static_cast<int>(FindSpell(name) - SpellTable.data());
 }
 
 // The inputs the command uses when none are given.
@@ -49,22 +70,21 @@ SpellInputs Defaults(std::string_view spell) {
 }
 
 TEST(SpellReport, JsonAtDefaultsAgreesWithTheCalculation) {
-    const QJsonArray rows = Json(RunTable({"--format", "json"}));
-    ASSERT_EQ(rows.size(), kSpellCount);
+    const Json rows = Rows(RunTable({"--format", "json"}));
+    ASSERT_EQ(rows.size(), std::size_t(kSpellCount));
     for (int i = 0; i < kSpellCount; ++i) {
         const std::string text = CalculateDamage(Defaults(SpellTable[i].name)).text;
-        const QJsonObject expected{{"spell", QString::fromUtf8(SpellTable[i].name)},
-                                   {"outcome", "ShowText"},
-                                   {"text", QString::fromStdString(text)}};
-        EXPECT_EQ(rows[i].toObject(), expected) << i;
+        const Json expected = {
+            {"spell", SpellTable[i].name}, {"outcome", "ShowText"}, {"text", text}};
+        EXPECT_EQ(rows[i], expected) << i;
     }
     for (const auto& [spell, text] :
-         std::vector<std::pair<QString, QString>>{{"Avalanche", "157.5"},
-                                                  {"Turn Undead", "16.6284403669725"},
-                                                  {"Flame Wave", "72.25"}}) {
-        EXPECT_EQ(rows[TableIndex(spell)].toObject()["text"], text) << spell.toStdString();
+         std::vector<std::pair<std::string, std::string>>{{"Avalanche", "157.5"},
+                                                          {"Turn Undead", "16.6284403669725"},
+                                                          {"Flame Wave", "72.25"}}) {
+        EXPECT_EQ(rows[TableIndex(spell)]["text"], text) << spell;
     }
-    // Keys in reading order, which QJsonObject alone would not keep.
+    // Keys in reading order, which a JSON library's objects alone would not keep.
     EXPECT_EQ(
         RunTable({"--format", "json", "--spell", "Avalanche"}).out,
         "[\n  {\"spell\": \"Avalanche\", \"outcome\": \"ShowText\", \"text\": \"157.5\"}\n]\n");
@@ -72,9 +92,9 @@ TEST(SpellReport, JsonAtDefaultsAgreesWithTheCalculation) {
 
 TEST(SpellReport, JsonNamesEveryOutcome) {
     struct Case {
-        QStringList args;
-        QString spell;
-        QJsonObject expected; // besides the spell
+        Args args;
+        std::string spell;
+        Json expected; // besides the spell
     };
     const std::vector<Case> cases = {
         {{"--resist", "0"},
@@ -91,12 +111,11 @@ TEST(SpellReport, JsonNamesEveryOutcome) {
         {{"--level", ""}, "Turn Undead", {{"outcome", "BadInput"}, {"field", "varLevel"}}},
     };
     for (const auto& c : cases) {
-        const QJsonArray rows =
-            Json(RunTable(c.args + QStringList{"--format", "json", "--spell", c.spell}));
-        QJsonObject expected = c.expected;
+        const Json rows = Rows(RunTable(c.args + Args{"--format", "json", "--spell", c.spell}));
+        Json expected = c.expected;
         expected["spell"] = c.spell;
-        ASSERT_EQ(rows.size(), 1);
-        EXPECT_EQ(rows[0].toObject(), expected) << c.args.join(' ').toStdString();
+        ASSERT_EQ(rows.size(), 1u);
+        EXPECT_EQ(rows[0], expected) << Joined(c.args);
     }
 }
 
@@ -112,25 +131,28 @@ TEST(SpellReport, CsvHasAHeaderAndQuotesTheSeparator) {
 }
 
 TEST(SpellReport, TextTableLinesUpSeparatorsAndFailures) {
-    const QStringList lines =
-        QString::fromStdString(RunTable({"--int", "abc", "--resist", "0,5"}, ',').out)
-            .split('\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), kSpellCount + 1);
-    const qsizetype column = lines[0].indexOf("Damage");
-    std::set<qsizetype> separatorColumns;
+    const std::string out = RunTable({"--int", "abc", "--resist", "0,5"}, ',').out;
+    Args lines;
+    for (std::size_t from = 0, to; (to = out.find('\n', from)) != std::string::npos;
+         from = to + 1) {
+        lines.push_back(out.substr(from, to - from));
+    }
+    ASSERT_EQ(lines.size(), std::size_t(kSpellCount + 1));
+    const std::size_t column = lines[0].find("Damage");
+    std::set<std::size_t> separatorColumns;
     int numbers = 0;
     for (int i = 0; i < kSpellCount; ++i) {
-        const QString& line = lines[i + 1];
-        EXPECT_EQ(line.left(line.indexOf("  ")), QString::fromUtf8(SpellTable[i].name));
+        const std::string& line = lines[i + 1];
+        EXPECT_EQ(line.substr(0, line.find("  ")), SpellTable[i].name);
         SpellInputs in = Defaults(SpellTable[i].name);
         in.varInt = "abc";
         in.varResist = "0,5";
         try {
-            EXPECT_TRUE(line.endsWith(" " + QString::fromStdString(CalculateDamage(in, ',').text)));
+            EXPECT_TRUE(line.ends_with(" " + CalculateDamage(in, ',').text)) << line;
             ++numbers;
-            separatorColumns.insert(line.contains(',') ? line.indexOf(',') : line.size());
+            separatorColumns.insert(std::min(line.find(','), line.size()));
         } catch (const CalcFailure&) {
-            EXPECT_EQ(line.mid(column), "BadInput: varInt");
+            EXPECT_EQ(line.substr(column), "BadInput: varInt");
         }
     }
     EXPECT_EQ(numbers, 8);
@@ -140,36 +162,39 @@ TEST(SpellReport, TextTableLinesUpSeparatorsAndFailures) {
 TEST(SpellReport, SortPutsHighestDamageFirstAndFailuresLastInTableOrder) {
     // Compared as texts, "60,05..." would lead and "109,25..." would follow "13,85...". The two
     // shields tie at 10 and keep their table order, as do the spells without damage.
-    QStringList expected = {"Boulders",    "Earthquake",  "Shatter",         "Ice Shield",
-                            "Stone Shard", "Turn Undead", "Electric Shield", "Fire Shield"};
+    Args expected = {"Boulders",    "Earthquake",  "Shatter",         "Ice Shield",
+                     "Stone Shard", "Turn Undead", "Electric Shield", "Fire Shield"};
     for (const SpellFormula& row : SpellTable) {
-        if (!expected.contains(QString::fromUtf8(row.name))) {
-            expected << QString::fromUtf8(row.name);
+        if (std::find(expected.begin(), expected.end(), row.name) == expected.end()) {
+            expected.emplace_back(row.name);
         }
     }
     for (const char separator : {'.', ','}) {
-        const QStringList args = {"--sort", "--format", "json", "--int", "abc", "--resist", "120"};
-        EXPECT_EQ(Names(Json(RunTable(args, separator))), expected) << separator;
+        const Args args = {"--sort", "--format", "json", "--int", "abc", "--resist", "120"};
+        EXPECT_EQ(Names(Rows(RunTable(args, separator))), expected) << separator;
     }
 }
 
 TEST(SpellReport, SpellOptionFiltersInTableOrder) {
-    const std::vector<std::pair<QStringList, QStringList>> cases = {
+    const std::vector<std::pair<Args, Args>> cases = {
         {{"--spell", "Meteor", "--spell", "Avalanche"}, {"Avalanche", "Meteor"}},
         {{"--spell", "Poison", "--spell", "Poison"}, {"Poison"}},
         {{"--sort", "--spell", "Poison", "--spell", "Meteor"}, {"Meteor", "Poison"}},
     };
     for (const auto& [args, names] : cases) {
-        EXPECT_EQ(Names(Json(RunTable(args + QStringList{"--format", "json"}))), names);
+        EXPECT_EQ(Names(Rows(RunTable(args + Args{"--format", "json"}))), names);
     }
 }
 
 TEST(SpellReport, UsageErrorsPrintOneLineAndNothingElse) {
-    const std::vector<std::pair<QStringList, std::string>> cases = {
-        {{"--bogus"}, "bogus"},       {{"--spell", "avalanche"}, "avalanche"},
-        {{"--format", "xml"}, "xml"}, {{"--spell", "Avalanche "}, "Avalanche "},
-        {{"--int"}, "--int"},         {{"stray"}, "stray"},
-        {{"--spell", "a\nb"}, "a?b"},
+    const std::vector<std::pair<Args, std::string>> cases = {
+        {{"--bogus"}, "bogus"},
+        {{"--spell", "avalanche"}, "avalanche"},
+        {{"--format", "xml"}, "xml"},
+        {{"--spell", "Avalanche "}, "Avalanche "},
+        {{"--int"}, "--int"},
+        {{"stray"}, "stray"},
+        {{"--spell", "a\nb"}, "a\\u{000A}b"},
     };
     for (const auto& [args, named] : cases) {
         const CommandResult result = RunTable(args);
@@ -182,18 +207,19 @@ TEST(SpellReport, UsageErrorsPrintOneLineAndNothingElse) {
 }
 
 TEST(SpellReport, HostileArgumentsGiveAClearErrorOrADefinedResult) {
-    const QString megabyte(1 << 20, u'9');
+    const std::string megabyte(1 << 20, '9');
     struct Case {
-        QStringList args;
+        Args args;
         std::string error; // empty: a report, with `outcome` for Avalanche
         std::string outcome;
     };
     const std::vector<Case> cases = {
-        {{"--int", megabyte}, "", "\"field\":\"varInt\""}, // beyond any double
+        {{"--int", megabyte}, "", "\"field\":\"varInt\""},        // beyond any double
         {{"--int", "0." + megabyte}, "", "\"text\":\"145.125\""}, // just below 1
         {{"--resist", ""}, "", "\"field\":\"varResist\""},
         {{"--int=", "--wis", ""}, "", "\"field\":\"varInt\""},
-        {{"--int", QString::fromUtf8("\xef\xbf\xbd")}, "", "\"field\":\"varInt\""},
+        {{"--int", "\xef\xbf\xbd"}, "", "\"field\":\"varInt\""},
+        {{"--int", "\xff\xfe"}, "", "\"field\":\"varInt\""},
         {{"--spell", megabyte}, "unknown spell '99999", ""},
         {{"--int", "1", "--int", "2"}, "--int is given more than once", ""},
         {{"--format", "csv", "--format", "json"}, "--format is given more than once", ""},
@@ -201,13 +227,11 @@ TEST(SpellReport, HostileArgumentsGiveAClearErrorOrADefinedResult) {
     };
     for (const auto& c : cases) {
         const CommandResult result =
-            RunTable(c.args + QStringList{"--spell", "Avalanche", "--format", "json"});
-        const std::string what = c.args.join(' ').left(60).toStdString();
+            RunTable(c.args + Args{"--spell", "Avalanche", "--format", "json"});
+        const std::string what = Joined(c.args);
         if (c.error.empty()) {
             EXPECT_EQ(result.exitCode, 0) << what << result.err;
-            const QJsonObject row = Json(result).at(0).toObject();
-            const std::string compact =
-                QJsonDocument(row).toJson(QJsonDocument::Compact).toStdString();
+            const std::string compact = Rows(result).at(0).dump();
             EXPECT_NE(compact.find(c.outcome), std::string::npos) << what << ": " << compact;
         } else {
             EXPECT_EQ(result.exitCode, 2) << what;
@@ -218,56 +242,130 @@ TEST(SpellReport, HostileArgumentsGiveAClearErrorOrADefinedResult) {
     }
 }
 
-QProcessEnvironment Environment(const QStringList& variables, QProcessEnvironment env = {}) {
-    for (const char* name : {"LC_ALL", "LC_NUMERIC", "LANG"}) {
-        env.remove(name);
+// The environment with the variables that name the locale replaced by `variables` ("NAME=value").
+Args LocaleEnvironment(const Args& variables) {
+    Args env;
+    for (char** e = environ; *e != nullptr; ++e) {
+        const std::string v = *e;
+        if (!v.starts_with("LC_") && !v.starts_with("LANG=")) {
+            env.push_back(v);
+        }
     }
-    for (const QString& v : variables) {
-        env.insert(v.section('=', 0, 0), v.section('=', 1));
-    }
-    return env;
+    return env + variables;
 }
 
 TEST(SpellReport, SeparatorComesFromTheLocaleEnvironment) {
-    const std::vector<std::pair<QStringList, char>> cases = {
+    ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr) << "needs locales-all";
+    const std::vector<std::pair<Args, char>> cases = {
         {{}, '.'},
         {{"LC_ALL=de_DE.UTF-8"}, ','},
         {{"LC_NUMERIC=de_DE.UTF-8"}, ','},
         {{"LANG=fr_FR.UTF-8"}, ','},
         {{"LANG=de_DE@euro"}, ','},
         {{"LANG=C.UTF-8"}, '.'},
-        {{"LANG=ar_EG.UTF-8"}, '.'}, // not one ASCII character
+        {{"LANG=ps_AF.UTF-8"}, '.'}, // U+066B: not one ASCII character
         {{"LC_ALL=C", "LC_NUMERIC=de_DE.UTF-8"}, '.'},
         {{"LC_ALL=", "LC_NUMERIC=de_DE.UTF-8"}, ','},
         {{"LC_NUMERIC=en_GB.UTF-8", "LANG=de_DE.UTF-8"}, '.'},
         {{"LC_MESSAGES=de_DE.UTF-8"}, '.'},
     };
     for (const auto& [variables, separator] : cases) {
-        EXPECT_EQ(TableCommand::DecimalSeparator(Environment(variables)), separator)
-            << variables.join(' ').toStdString();
+        for (const char* name : {"LC_ALL", "LC_NUMERIC", "LANG", "LC_MESSAGES"}) {
+            unsetenv(name);
+        }
+        for (const std::string& v : variables) {
+            setenv(v.substr(0, v.find('=')).c_str(), v.substr(v.find('=') + 1).c_str(), 1);
+        }
+        std::setlocale(LC_ALL, ""); // as the program starts
+        EXPECT_EQ(UserDecimalSeparator(), separator) << Joined(variables);
     }
+    std::setlocale(LC_ALL, "C");
 }
 
+enum class Stdout { Kept, Full, Closed, NoReader };
+
 struct ProcessRun {
-    int exitCode = -1;
-    QProcess::ExitStatus exitStatus = QProcess::CrashExit;
-    QByteArray out, err;
+    int exitCode = -1; // -1: ended by a signal
+    std::string out, err;
 };
 
-ProcessRun Execute(const QString& program, const QStringList& args, const QStringList& env = {}) {
-    QProcess process;
-    process.setProcessEnvironment(Environment(env, QProcessEnvironment::systemEnvironment()));
-    process.start(program, args);
-    EXPECT_TRUE(process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit);
-    return {process.exitCode(), process.exitStatus(), process.readAllStandardOutput(),
-            process.readAllStandardError()};
+std::string ReadAll(std::FILE* file) {
+    std::string text;
+    std::rewind(file);
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;) {
+        text.append(buffer, n);
+    }
+    std::fclose(file);
+    return text;
+}
+
+// Runs the built program with `args`; stdout and stderr go to files, read when it has ended. The
+// program starts with SIGPIPE at its default, whatever the test runner does with it.
+ProcessRun Execute(const Args& args, const Args& env = {}, Stdout stdoutTo = Stdout::Kept) {
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    int pipeEnds[2] = {-1, -1};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    switch (stdoutTo) {
+    case Stdout::Kept:
+        posix_spawn_file_actions_adddup2(&actions, fileno(out), 1);
+        break;
+    case Stdout::Full:
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/full", O_WRONLY, 0);
+        break;
+    case Stdout::Closed:
+        posix_spawn_file_actions_addclose(&actions, 1);
+        break;
+    case Stdout::NoReader:
+        EXPECT_EQ(pipe(pipeEnds), 0);
+        close(pipeEnds[0]);
+        posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], 1);
+        break;
+    }
+    posix_spawn_file_actions_adddup2(&actions, fileno(err), 2);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGPIPE);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+
+    Args argv = Args{RUNETALLY_TABLE_EXE} + args;
+    Args envp = LocaleEnvironment(env);
+    std::vector<char*> argvp, envpp;
+    for (std::string& a : argv) {
+        argvp.push_back(a.data());
+    }
+    for (std::string& e : envp) {
+        envpp.push_back(e.data());
+    }
+    argvp.push_back(nullptr);
+    envpp.push_back(nullptr);
+    pid_t pid = -1;
+    ProcessRun run;
+    int status = 0;
+    if (posix_spawn(&pid, argvp[0], &actions, &attributes, argvp.data(), envpp.data()) == 0 &&
+        waitpid(pid, &status, 0) == pid && WIFEXITED(status)) {
+        run.exitCode = WEXITSTATUS(status);
+    }
+    posix_spawnattr_destroy(&attributes);
+    posix_spawn_file_actions_destroy(&actions);
+    if (pipeEnds[1] >= 0) {
+        close(pipeEnds[1]);
+    }
+    run.out = ReadAll(out);
+    run.err = ReadAll(err);
+    return run;
 }
 
 TEST(SpellReportProgram, ExitsAndPrintsAsACommandShould) {
     struct Case {
-        QStringList env, args;
+        Args env, args;
         int exitCode; // 2: nothing on stdout, one line on stderr; 0: stdout starts with `out`
-        QByteArray out;
+        std::string out;
     };
     const std::vector<Case> cases = {
         {{}, {"--bogus"}, 2, ""},
@@ -279,36 +377,61 @@ TEST(SpellReportProgram, ExitsAndPrintsAsACommandShould) {
          {"--spell", "Avalanche", "--resist", "200,0"},
          0,
          "Spell      Damage\nAvalanche  78,75\n"},
+        {{"LANG=de_DE.UTF-8", "LC_ALL=C"},
+         {"--spell", "Avalanche", "--resist", "200.0"},
+         0,
+         "Spell      Damage\nAvalanche  78.75\n"},
     };
     for (const auto& c : cases) {
-        const ProcessRun run = Execute(RUNETALLY_TABLE_EXE, c.args, c.env);
-        ASSERT_EQ(run.exitStatus, QProcess::NormalExit);
-        const std::string what = (c.env + c.args).join(' ').toStdString();
+        const ProcessRun run = Execute(c.args, c.env);
+        const std::string what = Joined(c.env + c.args);
         EXPECT_EQ(run.exitCode, c.exitCode) << what;
-        EXPECT_TRUE(c.exitCode == 0 ? run.out.startsWith(c.out) : run.out.isEmpty()) << what;
-        EXPECT_EQ(run.err.count('\n'), c.exitCode == 0 ? 0 : 1) << what << ": " << run.err.data();
-        EXPECT_TRUE(run.err.isEmpty() || run.err.endsWith('\n')) << what;
+        EXPECT_TRUE(c.exitCode == 0 ? run.out.starts_with(c.out) : run.out.empty()) << what;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), c.exitCode == 0 ? 0 : 1)
+            << what << ": " << run.err;
+        EXPECT_TRUE(run.err.empty() || run.err.ends_with('\n')) << what;
     }
 }
 
-// Bytes that are no UTF-8 and an argument as long as Linux allows reach the real program.
+// Bytes that are no UTF-8, an argument as long as Linux allows and 50,000 spells reach the
+// real program.
 TEST(SpellReportProgram, SurvivesInvalidUtf8AndLongArguments) {
-    const QString longest(100000, u'7');
-    const std::vector<std::pair<QStringList, QByteArray>> cases = {
-        {{"-c", "exec \"$0\" --spell Avalanche --int \"$(printf '\\377\\376')\" --format csv",
-          RUNETALLY_TABLE_EXE},
+    Args many;
+    for (int i = 0; i < 50000; ++i) {
+        many.insert(many.end(), {"--spell", i % 2 ? "Avalanche" : "Meteor"});
+    }
+    const std::vector<std::pair<Args, std::string>> cases = {
+        {{"--spell", "Avalanche", "--int", "\xff\xfe", "--format", "csv"},
          "Avalanche,BadInput,,varInt,"},
-        {{"-c", "exec \"$0\" --spell \"$(printf 'Ava\\377')\"", RUNETALLY_TABLE_EXE}, ""},
-        {{"-c", "exec \"$0\" --spell Avalanche --wis \"$1\" --format csv", RUNETALLY_TABLE_EXE,
-          longest},
+        {{"--spell", "Ava\xff"}, ""},
+        {{"--spell", "Avalanche", "--wis", std::string(100000, '7'), "--format", "csv"},
          "Avalanche,ShowText,157.5,,"},
+        {many + Args{"--format", "csv"}, "Avalanche,ShowText,157.5,,\nMeteor,"},
     };
     for (const auto& [args, line] : cases) {
-        const ProcessRun run = Execute("/bin/sh", args);
-        ASSERT_EQ(run.exitStatus, QProcess::NormalExit);
-        EXPECT_EQ(run.exitCode, line.isEmpty() ? 2 : 0) << run.err.data();
-        EXPECT_TRUE(line.isEmpty() ? run.out.isEmpty() : run.out.contains(line)) << run.out.data();
+        const ProcessRun run = Execute(args);
+        EXPECT_EQ(run.exitCode, line.empty() ? 2 : 0) << run.err;
+        EXPECT_TRUE(line.empty() ? run.out.empty() : run.out.find(line) != std::string::npos)
+            << run.out;
     }
+}
+
+// A table that did not reach its reader is an error, not a silent success.
+TEST(SpellReportProgram, ReportsATableItCouldNotWrite) {
+    const std::vector<std::pair<Stdout, std::string>> cases = {
+        {Stdout::Full, "No space left on device"},
+        {Stdout::Closed, "Bad file descriptor"},
+        {Stdout::NoReader, "Broken pipe"},
+    };
+    for (const auto& [to, reason] : cases) {
+        for (const Args& args : {Args{}, Args{"--format", "json"}, Args{"--help"}}) {
+            const ProcessRun run = Execute(args, {"LC_ALL=C"}, to);
+            EXPECT_EQ(run.exitCode, 1) << reason;
+            EXPECT_EQ(run.err, "runetally-table: cannot write the table: " + reason + "\n");
+        }
+    }
+    // A usage error writes nothing to stdout, so it keeps its own status.
+    EXPECT_EQ(Execute({"--bogus"}, {}, Stdout::Closed).exitCode, 2);
 }
 
 } // namespace

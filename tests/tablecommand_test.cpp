@@ -1,0 +1,113 @@
+#include "tablecommand.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace runetally;
+
+namespace {
+
+using Args = std::vector<std::string>;
+
+CommandResult RunTable(Args args) {
+    args.insert(args.begin(), "runetally-table");
+    return TableCommand::Run(args, '.');
+}
+
+std::string Times(int n, const std::string& text) {
+    std::string out;
+    while (n-- > 0) {
+        out += text;
+    }
+    return out;
+}
+
+// What the player typed comes back in a usage error cut to 40 characters, with nothing that a
+// terminal would act on: the line is exactly "runetally-table: " + `line`.
+TEST(TableCommand, UsageErrorsShowNamesCutAndEscaped) {
+    const std::string a39(39, 'a'), a40(40, 'a'), fffd = "\xef\xbf\xbd";
+    const std::vector<std::pair<Args, std::string>> cases = {
+        // The cut: at 40 characters, never inside a UTF-8 sequence or an escape.
+        {{"--spell", a40}, "unknown spell '" + a40 + "'"},
+        {{"--spell", a40 + "b"}, "unknown spell '" + a40 + "...'"},
+        {{"--spell", a39 + "\xc3\xa9" + "b"}, "unknown spell '" + a39 + "\xc3\xa9...'"},
+        {{"--spell", Times(41, "\xe2\x82\xac")},
+         "unknown spell '" + Times(40, "\xe2\x82\xac") + "...'"},
+        {{"--spell", Times(41, "\xf0\x9f\x98\x80")},
+         "unknown spell '" + Times(40, "\xf0\x9f\x98\x80") + "...'"},
+        {{"--spell", Times(41, "\x1b")}, "unknown spell '" + Times(40, "\\u{001B}") + "...'"},
+        {{"--" + std::string(100000, 'x')}, "Unknown option '" + std::string(40, 'x') + "...'."},
+        {{"--" + a40 + "b=value"}, "Unknown option '" + a40 + "...'."},
+        // C0, DEL and C1, each at its edges; space, '~' and U+00A0 pass.
+        {{"--spell", std::string("a\0b", 3)}, "unknown spell 'a\\u{0000}b'"},
+        {{"--spell", "\t\n\r\x1f "}, "unknown spell '\\u{0009}\\u{000A}\\u{000D}\\u{001F} '"},
+        {{"--spell", "~\x7f"}, "unknown spell '~\\u{007F}'"},
+        {{"--spell", "\xc2\x80\xc2\x9b\xc2\x9f\xc2\xa0"},
+         "unknown spell '\\u{0080}\\u{009B}\\u{009F}\xc2\xa0'"},
+        // Bidirectional embeddings, overrides and isolates; their neighbours pass.
+        {{"--spell", "\xe2\x80\xa9\xe2\x80\xaa\xe2\x80\xae\xe2\x80\xaf"},
+         "unknown spell '\xe2\x80\xa9\\u{202A}\\u{202E}\xe2\x80\xaf'"},
+        {{"--spell", "\xe2\x81\xa5\xe2\x81\xa6\xe2\x81\xa9\xe2\x81\xaa"},
+         "unknown spell '\xe2\x81\xa5\\u{2066}\\u{2069}\xe2\x81\xaa'"},
+        // Bytes that are no UTF-8: one U+FFFD for each broken start.
+        {{"--spell", "Ava\xff"}, "unknown spell 'Ava" + fffd + "'"},
+        {{"--spell", "\xe2\x80x"}, "unknown spell '" + fffd + "x'"},
+        {{"--spell", "\xc0\xaf"}, "unknown spell '" + fffd + fffd + "'"},
+        {{"--spell", "\xed\xa0\x80"}, "unknown spell '" + fffd + fffd + fffd + "'"},
+        {{"--spell", "\xe0\x80\xaf"}, "unknown spell '" + fffd + fffd + fffd + "'"},
+        {{"--spell", "\xf4\x90\x80\x80"}, "unknown spell '" + Times(4, fffd) + "'"},
+        // Every kind of usage error goes the same way.
+        {{"--format", "\xe2\x80\xaejson"},
+         "unknown format '\\u{202E}json' (use text, csv or json)"},
+        {{"\x1b[2J"}, "unexpected argument '\\u{001B}[2J'"},
+        {{"--\x1b[31m"}, "Unknown option '\\u{001B}[31m'."},
+        {{"-\xc3\xa9"}, "Unknown option '\xc3\xa9'."},
+        {{"-xyz"}, "Unknown option 'x'."},
+        {{"--int"}, "Missing value after '--int'."},
+        {{"--sort=yes"}, "Unexpected value after '--sort'."},
+    };
+    for (const auto& [args, line] : cases) {
+        const CommandResult result = RunTable(args);
+        EXPECT_EQ(result.exitCode, TableCommand::kUsageError) << line;
+        EXPECT_EQ(result.out, "");
+        EXPECT_EQ(result.err, "runetally-table: " + line + "\n");
+    }
+}
+
+// Options are read as they always were: a value is whatever follows its option, "--" ends the
+// options, an error outranks help, help outranks version and every later check.
+TEST(TableCommand, ReadsOptionsAsBefore) {
+    Args fiftyThousand;
+    for (int i = 0; i < 50000; ++i) {
+        fiftyThousand.insert(fiftyThousand.end(), {"--spell", i % 2 ? "Poison" : "Avalanche"});
+    }
+    const std::vector<std::pair<Args, std::string>> cases = {
+        {{"--int=", "--spell", "Avalanche"}, "Avalanche  BadInput: varInt\n"},
+        {{"--int", "--wis", "--spell", "Avalanche"}, "Avalanche  BadInput: varInt\n"},
+        {{"--int", "--", "--spell", "Avalanche"}, "Avalanche  BadInput: varInt\n"},
+        {{"--int=--5", "--spell", "Avalanche"}, "Avalanche  BadInput: varInt\n"},
+        {{"--int", "-vh", "--spell", "Avalanche"}, "Avalanche  BadInput: varInt\n"},
+        {{"--spell", "Avalanche", "Meteor"}, "error: unexpected argument 'Meteor'"},
+        {{"--spell", "Avalanche", "--", "--int"}, "error: unexpected argument '--int'"},
+        {{"-h", "--bogus"}, "error: Unknown option 'bogus'."},
+        {{"--sort=true"}, "error: Unexpected value after '--sort'."},
+        {{"--help", "--int", "1", "--int", "2", "stray"}, "Usage: runetally-table [options]\n"},
+        {{"-vh"}, "Usage: runetally-table [options]\n"},
+        {{"--version", "stray"}, "runetally-table " RUNETALLY_VERSION_TEXT "\n"},
+        {{"--wis", "1", "--int", "1", "--int", "2", "--wis", "2"},
+         "error: --wis is given more than once"},
+        {fiftyThousand, "Avalanche  157.5\nPoison     "},
+    };
+    for (const auto& [args, expected] : cases) {
+        const CommandResult result = RunTable(args);
+        const bool error = expected.starts_with("error: ");
+        EXPECT_EQ(result.exitCode, error ? 2 : 0) << expected;
+        const std::string& printed = error ? result.err : result.out;
+        EXPECT_NE(printed.find(error ? expected.substr(7) : expected), std::string::npos)
+            << printed;
+    }
+}
+
+} // namespace
