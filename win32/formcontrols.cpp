@@ -1,0 +1,321 @@
+#include "formcontrols.h"
+
+#include "dpiscaling.h"
+#include "widetext.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cwchar>
+
+namespace runetally::win32 {
+namespace {
+
+constexpr wchar_t kPictureClass[] = L"RunetallyPicture";
+constexpr int kEdge = 2; // a sunken frame's thickness
+
+// Ctrl+A arrives as the character 0x01 in every keyboard layout; edit boxes that do not select
+// everything on it would beep or insert it.
+LRESULT CALLBACK SelectAllProcedure(HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                    DWORD_PTR) {
+    if (message == WM_CHAR && wParam == 0x01) {
+        SendMessageW(box, EM_SETSEL, 0, -1);
+        return 0;
+    }
+    return DefSubclassProc(box, message, wParam, lParam);
+}
+
+// A picture in a sunken frame that takes the focus, as a tab stop or when clicked.
+LRESULT CALLBACK PictureProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        const HDC dc = BeginPaint(window, &paint);
+        RECT frame;
+        GetClientRect(window, &frame);
+        DrawEdge(dc, &frame, EDGE_SUNKEN, BF_RECT);
+        if (const auto picture =
+                reinterpret_cast<HICON>(GetWindowLongPtrW(window, GWLP_USERDATA))) {
+            const int size = MulDiv(32, WindowDpi(window), 96);
+            DrawIconEx(dc, kEdge, kEdge, picture, size, size, 0, nullptr, DI_NORMAL);
+        }
+        if (GetFocus() == window) {
+            InflateRect(&frame, -kEdge, -kEdge);
+            DrawFocusRect(dc, &frame);
+        }
+        EndPaint(window, &paint);
+        return 0;
+    }
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        InvalidateRect(window, nullptr, TRUE);
+        return 0;
+    case WM_LBUTTONDOWN:
+        SetFocus(window);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void RegisterPictureClass() {
+    static const bool registered = [] {
+        WNDCLASSEXW pictureClass{};
+        pictureClass.cbSize = sizeof pictureClass;
+        pictureClass.lpfnWndProc = PictureProcedure;
+        pictureClass.hInstance = GetModuleHandleW(nullptr);
+        pictureClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        pictureClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+        pictureClass.lpszClassName = kPictureClass;
+        return RegisterClassExW(&pictureClass) != 0;
+    }();
+    (void)registered;
+}
+
+int CALLBACK FaceFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
+    *reinterpret_cast<bool*>(found) = true;
+    return 0;
+}
+
+bool FaceInstalled(const wchar_t* face) {
+    LOGFONTW wanted{};
+    wanted.lfCharSet = DEFAULT_CHARSET;
+    wcsncpy(wanted.lfFaceName, face, LF_FACESIZE - 1);
+    bool found = false;
+    const HDC screen = GetDC(nullptr);
+    EnumFontFamiliesExW(screen, &wanted, FaceFound, reinterpret_cast<LPARAM>(&found), 0);
+    ReleaseDC(nullptr, screen);
+    return found;
+}
+
+// A widget's own face at its size in plain style; the default face when it is not installed.
+HFONT CreateOwnFont(const FontDesc& desc, int dpi) {
+    LOGFONTW font = MessageFont(dpi);
+    font.lfHeight = -MulDiv(desc.pointSize, dpi, 72);
+    font.lfWidth = 0;
+    font.lfWeight = FW_NORMAL;
+    font.lfItalic = font.lfUnderline = font.lfStrikeOut = FALSE;
+    const std::wstring face = Widen(desc.face);
+    if (face.size() < LF_FACESIZE && FaceInstalled(face.c_str())) {
+        wcsncpy(font.lfFaceName, face.c_str(), LF_FACESIZE - 1);
+    }
+    return CreateFontIndirectW(&font);
+}
+
+bool Overlap(const RECT& a, const RECT& b, RECT& both) {
+    return IntersectRect(&both, &a, &b) != FALSE;
+}
+
+} // namespace
+
+RECT ToPixels(const TwipsRect& rect, int dpi) {
+    const int left = TwipsToPixels(rect.left, dpi);
+    const int top = TwipsToPixels(rect.top, dpi);
+    return {left, top, left + TwipsToPixels(rect.width, dpi),
+            top + TwipsToPixels(rect.height, dpi)};
+}
+
+FormControls::FormControls(HWND parent, const FormDesc& form) : form_(form) {
+    int id = kFirstId;
+    for (const WidgetDesc& desc : form.widgets) {
+        controls_.push_back(desc.kind == WidgetKind::Line ? nullptr : create(parent, desc, id));
+        ++id;
+    }
+    orderTabStops();
+}
+
+FormControls::~FormControls() {
+    // The controls go with their window; their fonts stay in use until then.
+    if (defaultFont_ != nullptr) {
+        DeleteObject(defaultFont_);
+    }
+    for (HFONT font : ownFonts_) {
+        DeleteObject(font);
+    }
+}
+
+HWND FormControls::create(HWND parent, const WidgetDesc& desc, int id) {
+    // Every control opens a group of its own, so that arrow keys never carry the focus from a
+    // button onto a label.
+    DWORD style = WS_CHILD | WS_VISIBLE | WS_GROUP;
+    DWORD exStyle = 0;
+    const wchar_t* windowClass = L"STATIC";
+    std::string_view text = desc.text;
+    switch (desc.kind) {
+    case WidgetKind::Label:
+        style |= SS_LEFT | SS_NOPREFIX; // SS_LEFT wraps at words
+        break;
+    case WidgetKind::TextBox:
+        windowClass = L"EDIT";
+        style |= WS_TABSTOP | ES_AUTOHSCROLL | (desc.readOnly ? ES_READONLY : 0);
+        exStyle = WS_EX_CLIENTEDGE;
+        break;
+    case WidgetKind::ListBox:
+        windowClass = L"LISTBOX";
+        style |= WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
+        exStyle = WS_EX_CLIENTEDGE;
+        text = AccessibleName(form_, desc);
+        break;
+    case WidgetKind::PushButton:
+        windowClass = L"BUTTON";
+        style |= WS_TABSTOP | (desc.defaultButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+        break;
+    case WidgetKind::Picture:
+        RegisterPictureClass();
+        windowClass = kPictureClass;
+        style |= WS_TABSTOP;
+        break;
+    case WidgetKind::Line:
+        return nullptr;
+    }
+    const HWND control =
+        CreateWindowExW(exStyle, windowClass, Widen(text).c_str(), style, 0, 0, 0, 0, parent,
+                        reinterpret_cast<HMENU>(INT_PTR{id}), GetModuleHandleW(nullptr), nullptr);
+    if (desc.kind == WidgetKind::TextBox) {
+        // An edit box holds 32,767 characters unless told otherwise; 0 lifts the limit.
+        SendMessageW(control, EM_SETLIMITTEXT, static_cast<WPARAM>(desc.maxLength), 0);
+        SetWindowSubclass(control, SelectAllProcedure, 0, 0);
+    }
+    return control;
+}
+
+// Tab and Shift+Tab follow the controls' Z order. The stops are put in focus order, each just
+// after the label that captions it: Windows screen readers name a box after the static text
+// right before it. The rest keep their places below.
+void FormControls::orderTabStops() {
+    HWND after = HWND_TOP;
+    const auto place = [&after](HWND control) {
+        SetWindowPos(control, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        after = control;
+    };
+    for (std::string_view stop : form_.focusOrder) {
+        for (const WidgetDesc& desc : form_.widgets) {
+            if (desc.kind == WidgetKind::Label && desc.buddy == stop) {
+                place(get(desc.name));
+            }
+        }
+        place(get(stop));
+    }
+}
+
+HWND FormControls::get(std::string_view name) const {
+    for (std::size_t i = 0; i < form_.widgets.size(); ++i) {
+        if (form_.widgets[i].name == name) {
+            return controls_[i];
+        }
+    }
+    return nullptr;
+}
+
+const WidgetDesc* FormControls::find(HWND control) const {
+    const auto found = std::find(controls_.begin(), controls_.end(), control);
+    return control == nullptr || found == controls_.end()
+               ? nullptr
+               : &form_.widgets[static_cast<std::size_t>(found - controls_.begin())];
+}
+
+const WidgetDesc* FormControls::findById(int id) const {
+    const int index = id - kFirstId;
+    return index >= 0 && index < static_cast<int>(form_.widgets.size()) &&
+                   controls_[static_cast<std::size_t>(index)] != nullptr
+               ? &form_.widgets[static_cast<std::size_t>(index)]
+               : nullptr;
+}
+
+HWND FormControls::firstStop() const {
+    return form_.focusOrder.empty() ? nullptr : get(form_.focusOrder.front());
+}
+
+void FormControls::layout(int dpi) {
+    dpi_ = dpi;
+    const HFONT oldDefault = defaultFont_;
+    const std::vector<HFONT> oldOwn = std::move(ownFonts_);
+    ownFonts_.clear();
+    const LOGFONTW message = MessageFont(dpi);
+    defaultFont_ = CreateFontIndirectW(&message);
+    for (std::size_t i = 0; i < controls_.size(); ++i) {
+        const HWND control = controls_[i];
+        if (control == nullptr) {
+            continue;
+        }
+        const WidgetDesc& desc = form_.widgets[i];
+        const RECT place = ToPixels(desc.rect, dpi);
+        MoveWindow(control, place.left, place.top, place.right - place.left,
+                   place.bottom - place.top, FALSE);
+        HFONT font = defaultFont_;
+        if (desc.font != nullptr) {
+            font = ownFonts_.emplace_back(CreateOwnFont(*desc.font, dpi));
+        }
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    }
+    clipUnderLaterWidgets();
+    // The controls hold the new fonts now; the old ones may go.
+    if (oldDefault != nullptr) {
+        DeleteObject(oldDefault);
+    }
+    for (HFONT font : oldOwn) {
+        DeleteObject(font);
+    }
+    if (!controls_.empty() && controls_.front() != nullptr) {
+        InvalidateRect(GetParent(controls_.front()), nullptr, TRUE);
+    }
+}
+
+// Later widgets lie above earlier ones, whatever the Z order that Tab needs: an earlier control
+// gives up the part a later one covers.
+void FormControls::clipUnderLaterWidgets() {
+    for (std::size_t i = 0; i < controls_.size(); ++i) {
+        if (controls_[i] == nullptr) {
+            continue;
+        }
+        const RECT own = ToPixels(form_.widgets[i].rect, dpi_);
+        HRGN visible = nullptr;
+        for (std::size_t j = i + 1; j < controls_.size(); ++j) {
+            RECT covered;
+            if (controls_[j] == nullptr ||
+                !Overlap(own, ToPixels(form_.widgets[j].rect, dpi_), covered)) {
+                continue;
+            }
+            if (visible == nullptr) {
+                visible = CreateRectRgn(0, 0, own.right - own.left, own.bottom - own.top);
+            }
+            OffsetRect(&covered, -own.left, -own.top);
+            const HRGN cut = CreateRectRgnIndirect(&covered);
+            CombineRgn(visible, visible, cut, RGN_DIFF);
+            DeleteObject(cut);
+        }
+        SetWindowRgn(controls_[i], visible, TRUE); // the window owns the region from here on
+    }
+}
+
+std::optional<COLORREF> FormControls::textColour(HWND control) const {
+    const WidgetDesc* desc = find(control);
+    if (desc == nullptr || desc->kind != WidgetKind::Label || !desc->colour) {
+        return std::nullopt;
+    }
+    return RGB(desc->colour->red, desc->colour->green, desc->colour->blue);
+}
+
+void FormControls::paintLines(HDC dc) const {
+    for (const WidgetDesc& desc : form_.widgets) {
+        if (desc.kind != WidgetKind::Line) {
+            continue;
+        }
+        // From its start pixel through its end pixel, lineWidth pixels of 96 dpi thick.
+        const Rgb colour = desc.colour.value_or(Rgb{});
+        const int left = TwipsToPixels(desc.rect.left, dpi_);
+        const int top = TwipsToPixels(desc.rect.top, dpi_);
+        const RECT line{left, top, TwipsToPixels(desc.rect.left + desc.rect.width, dpi_) + 1,
+                        top + std::max(1, MulDiv(desc.lineWidth, dpi_, 96))};
+        const HBRUSH brush = CreateSolidBrush(RGB(colour.red, colour.green, colour.blue));
+        FillRect(dc, &line, brush);
+        DeleteObject(brush);
+    }
+}
+
+void FormControls::setPicture(std::string_view name, HICON picture) {
+    const HWND control = get(name);
+    SetWindowLongPtrW(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(picture));
+    InvalidateRect(control, nullptr, TRUE);
+}
+
+} // namespace runetally::win32

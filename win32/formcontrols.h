@@ -1,0 +1,60 @@
+#pragma once
+
+#include "formdescription.h"
+
+#include <windows.h>
+
+#include <optional>
+#include <string_view>
+#include <vector>
+
+namespace runetally::win32 {
+
+// The controls of a window, built from its description on the window's client area and found by
+// name or by control id. Lines are no controls: the window paints them.
+class FormControls {
+public:
+    // Control ids start here, clear of IDOK and IDCANCEL, which the dialog manager sends for
+    // Enter and Esc.
+    static constexpr int kFirstId = 100;
+
+    FormControls(HWND parent, const FormDesc& form);
+    ~FormControls();
+    FormControls(const FormControls&) = delete;
+    FormControls& operator=(const FormControls&) = delete;
+
+    HWND get(std::string_view name) const;
+    const WidgetDesc* find(HWND control) const;
+    const WidgetDesc* findById(int id) const;
+    // The widget the focus starts on.
+    HWND firstStop() const;
+
+    // Places every control at its rectangle and gives it its font, at the given resolution.
+    void layout(int dpi);
+    int dpi() const { return dpi_; }
+    // The default font at the current resolution; owned here.
+    HFONT defaultFont() const { return defaultFont_; }
+
+    // A label's own text colour, if it has one.
+    std::optional<COLORREF> textColour(HWND control) const;
+    // Draws the description's lines in order; the parent calls this when it paints.
+    void paintLines(HDC dc) const;
+    // The picture a picture control shows; the caller keeps it alive.
+    void setPicture(std::string_view name, HICON picture);
+
+private:
+    HWND create(HWND parent, const WidgetDesc& desc, int id);
+    void orderTabStops();
+    void clipUnderLaterWidgets();
+
+    const FormDesc& form_;
+    std::vector<HWND> controls_; // by the widget's index in the description; null for a line
+    HFONT defaultFont_ = nullptr;
+    std::vector<HFONT> ownFonts_; // the fonts of widgets that name their own face
+    int dpi_ = 96;
+};
+
+// A twips rectangle in device pixels at the given resolution.
+RECT ToPixels(const TwipsRect& rect, int dpi);
+
+} // namespace runetally::win32

@@ -1,0 +1,291 @@
+#include "formwindow.h"
+
+#include "dpiscaling.h"
+#include "widetext.h"
+#include "windowservices.h"
+
+namespace runetally::win32 {
+namespace {
+
+constexpr wchar_t kFormClass[] = L"RunetallyForm";
+constexpr int kFirstMenuId = 1000; // clear of the controls' ids
+int openForms = 0;
+
+} // namespace
+
+ATOM FormWindow::FormClass() {
+    static const ATOM atom = [] {
+        WNDCLASSEXW formClass{};
+        formClass.cbSize = sizeof formClass;
+        formClass.lpfnWndProc = Procedure;
+        formClass.hInstance = GetModuleHandleW(nullptr);
+        formClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        formClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+        formClass.lpszClassName = kFormClass;
+        return RegisterClassExW(&formClass);
+    }();
+    return atom;
+}
+
+bool FormWindow::IsForm(HWND window) {
+    return window != nullptr &&
+           GetClassLongPtrW(window, GCW_ATOM) == static_cast<ULONG_PTR>(FormClass());
+}
+
+FormWindow::FormWindow(const FormDesc& form) : form_(form) {}
+
+FormWindow::~FormWindow() {
+    if (window_ != nullptr) {
+        // Deleted while its window stands: the window goes without calling back.
+        SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+        DestroyWindow(window_);
+    }
+}
+
+void FormWindow::create(DWORD style, DWORD exStyle) {
+    FormClass();
+    const HMENU menu = createMenuBar();
+    CreateWindowExW(exStyle, kFormClass, Widen(form_.caption).c_str(), style, CW_USEDEFAULT,
+                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, menu,
+                    GetModuleHandleW(nullptr), this);
+    controls_ = std::make_unique<FormControls>(window_, form_);
+    focus_ = controls_->firstStop();
+    const int dpi = WindowDpi(window_);
+    controls_->layout(dpi);
+    laidOut(dpi);
+    place(dpi);
+}
+
+HMENU FormWindow::createMenuBar() {
+    if (form_.menus.empty()) {
+        return nullptr;
+    }
+    const HMENU bar = CreateMenu();
+    for (const MenuDesc& menuDesc : form_.menus) {
+        const HMENU menu = CreatePopupMenu();
+        for (const MenuItemDesc& item : menuDesc.items) {
+            AppendMenuW(menu, MF_STRING, kFirstMenuId + menuItems_.size(),
+                        Widen(item.caption).c_str());
+            menuItems_.push_back(item.name);
+        }
+        AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(menu),
+                    Widen(menuDesc.caption).c_str());
+    }
+    return bar;
+}
+
+int FormWindow::menuId(std::string_view item) const {
+    for (std::size_t i = 0; i < menuItems_.size(); ++i) {
+        if (menuItems_[i] == item) {
+            return kFirstMenuId + static_cast<int>(i);
+        }
+    }
+    return 0;
+}
+
+// The client area takes the description's size at the resolution, and opens where the
+// description says, if it says.
+void FormWindow::place(int dpi) {
+    const auto style = static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_STYLE));
+    const auto exStyle = static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_EXSTYLE));
+    RECT client{0, 0, TwipsToPixels(form_.clientWidth, dpi),
+                TwipsToPixels(form_.clientHeight, dpi)};
+    UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+    if (form_.screenPosition) {
+        OffsetRect(&client, TwipsToPixels(form_.screenPosition->x, dpi),
+                   TwipsToPixels(form_.screenPosition->y, dpi));
+    } else {
+        flags |= SWP_NOMOVE;
+    }
+    const RECT frame = FrameForClient(client, style, exStyle, GetMenu(window_) != nullptr, dpi);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    SetWindowPos(window_, nullptr, frame.left, frame.top, width, height, flags);
+    // A menu bar that wraps onto a second line takes room the frame did not allow for.
+    RECT now;
+    GetClientRect(window_, &now);
+    const int missing = (client.bottom - client.top) - now.bottom;
+    if (missing != 0) {
+        SetWindowPos(window_, nullptr, 0, 0, width, height + missing,
+                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+    }
+}
+
+void FormWindow::activate() {
+    if (IsIconic(window_)) {
+        ShowWindow(window_, SW_RESTORE);
+    }
+    if (!IsWindowVisible(window_)) {
+        ShowWindow(window_, SW_SHOW);
+        // Controls that lie partly under later ones paint their frames once all are shown.
+        RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
+    }
+    SetForegroundWindow(window_);
+    const HWND focus = GetFocus();
+    if (GetActiveWindow() == window_ && (focus == nullptr || !IsChild(window_, focus))) {
+        restoreFocus();
+    }
+}
+
+void FormWindow::close() {
+    DestroyWindow(window_);
+}
+
+void FormWindow::restoreFocus() {
+    if (controls_ == nullptr) {
+        return;
+    }
+    if (focus_ == nullptr || !IsChild(window_, focus_)) {
+        focus_ = controls_->firstStop();
+    }
+    if (focus_ != nullptr) {
+        SetFocus(focus_);
+    }
+}
+
+void FormWindow::Dispatch(MSG& message) {
+    const HWND root = message.hwnd != nullptr ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+    if (IsForm(root) && IsDialogMessageW(root, &message)) {
+        return;
+    }
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+}
+
+int FormWindow::OpenCount() {
+    return openForms;
+}
+
+LRESULT CALLBACK FormWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* form =
+            static_cast<FormWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        form->window_ = window;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+        ++openForms;
+    }
+    auto* form = reinterpret_cast<FormWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (message == WM_NCDESTROY) {
+        --openForms;
+        if (form != nullptr) {
+            form->window_ = nullptr;
+            form->unloaded();
+        }
+        if (openForms == 0) {
+            PostQuitMessage(0);
+        }
+        return 0;
+    }
+    return form != nullptr ? form->handle(message, wParam, lParam)
+                           : DefWindowProcW(window, message, wParam, lParam);
+}
+
+LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_COMMAND:
+        if (controls_ != nullptr) {
+            command(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+        }
+        return 0;
+    case DM_GETDEFID:
+        // No default id: Enter then comes as IDOK, which goes to the focused button if there is
+        // one, else to the form's default button, if it has one.
+        return 0;
+    case WM_ACTIVATE:
+        // As a dialog does: the focus leaves with the window and comes back to the same control.
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            const HWND focus = GetFocus();
+            if (focus != nullptr && IsChild(window_, focus)) {
+                focus_ = focus;
+            }
+        } else if (HIWORD(wParam) == 0) {
+            restoreFocus();
+        }
+        return 0;
+    case WM_SETFOCUS:
+        restoreFocus();
+        return 0;
+    case WM_DPICHANGED: {
+        const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+        SetWindowPos(window_, nullptr, suggested->left, suggested->top,
+                     suggested->right - suggested->left, suggested->bottom - suggested->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        controls_->layout(LOWORD(wParam));
+        laidOut(LOWORD(wParam));
+        return 0;
+    }
+    case WM_CTLCOLORSTATIC:
+        if (controls_ != nullptr) {
+            if (const auto colour = controls_->textColour(reinterpret_cast<HWND>(lParam))) {
+                const auto dc = reinterpret_cast<HDC>(wParam);
+                SetTextColor(dc, *colour);
+                SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+                return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+            }
+        }
+        break;
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        const HDC dc = BeginPaint(window_, &paint);
+        if (controls_ != nullptr) {
+            controls_->paintLines(dc);
+        }
+        EndPaint(window_, &paint);
+        return 0;
+    }
+    }
+    return DefWindowProcW(window_, message, wParam, lParam);
+}
+
+void FormWindow::command(int id, int code, HWND control) {
+    if (control != nullptr) {
+        const WidgetDesc* desc = controls_->findById(id);
+        if (code == BN_CLICKED && desc != nullptr && desc->kind == WidgetKind::PushButton) {
+            clicked(desc->name);
+        }
+    } else if (id == IDOK) { // Enter, from the dialog manager
+        pressFocusedOrDefault();
+    } else if (id == IDCANCEL) { // Esc
+        pressCancel();
+    } else if (id >= kFirstMenuId && id - kFirstMenuId < static_cast<int>(menuItems_.size())) {
+        clicked(menuItems_[static_cast<std::size_t>(id - kFirstMenuId)]);
+    }
+}
+
+void FormWindow::pressFocusedOrDefault() {
+    const HWND focus = GetFocus();
+    const WidgetDesc* focused = controls_->find(focus);
+    if (focused != nullptr && focused->kind == WidgetKind::PushButton) {
+        SendMessageW(focus, BM_CLICK, 0, 0);
+        return;
+    }
+    for (const WidgetDesc& desc : form_.widgets) {
+        if (desc.defaultButton) {
+            SendMessageW(controls_->get(desc.name), BM_CLICK, 0, 0);
+            return;
+        }
+    }
+}
+
+void FormWindow::pressCancel() {
+    for (const WidgetDesc& desc : form_.widgets) {
+        if (desc.cancelButton) {
+            SendMessageW(controls_->get(desc.name), BM_CLICK, 0, 0);
+            return;
+        }
+    }
+}
+
+void ShowMessage(std::string_view text) {
+    // No owner, yet modal to every window of the program (MB_TASKMODAL). When it closes, Windows
+    // gives the keyboard to no control in particular: it goes back where it was.
+    const HWND focus = GetFocus();
+    MessageBoxW(nullptr, Widen(text).c_str(), Widen(BuildIdentity().title).c_str(),
+                MB_OK | MB_TASKMODAL);
+    if (focus != nullptr && IsWindow(focus)) {
+        SetForegroundWindow(GetAncestor(focus, GA_ROOT));
+        SetFocus(focus);
+    }
+}
+
+} // namespace runetally::win32

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "formcontrols.h"
+#include "formdescription.h"
+
+#include <windows.h>
+
+#include <memory>
+#include <string_view>
+#include <vector>
+
+namespace runetally::win32 {
+
+// A top-level window drawn from its description: its controls and menu bar, the keyboard as in
+// a dialog, its resolution, and the program's lifetime, which ends with the last such window.
+class FormWindow {
+public:
+    FormWindow(const FormWindow&) = delete;
+    FormWindow& operator=(const FormWindow&) = delete;
+
+    HWND handle() const { return window_; }
+    const FormControls& controls() const { return *controls_; }
+    // The command id of a menu item, or 0.
+    int menuId(std::string_view item) const;
+
+    // What a window's one shared instance asks of it: show it in front with its focus, and
+    // close it, which destroys it.
+    void activate();
+    void close();
+
+    // Runs one message as the program's loop does: Tab, Shift+Tab, Enter, Esc and access keys
+    // work in a form as in a dialog.
+    static void Dispatch(MSG& message);
+    // How many forms are open. The last one to close posts WM_QUIT.
+    static int OpenCount();
+
+protected:
+    explicit FormWindow(const FormDesc& form);
+    virtual ~FormWindow();
+
+    // Creates the window, hidden, with its controls and menu bar laid out at its resolution.
+    void create(DWORD style, DWORD exStyle);
+
+    // A button or menu item was pressed.
+    virtual void clicked(std::string_view name) = 0;
+    // The window is gone; the form may delete itself here.
+    virtual void unloaded() = 0;
+    // The controls were laid out anew at this resolution.
+    virtual void laidOut(int /*dpi*/) {}
+
+    const FormDesc& form_;
+    std::unique_ptr<FormControls> controls_;
+
+private:
+    static ATOM FormClass();
+    static bool IsForm(HWND window);
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void command(int id, int code, HWND control);
+    void pressFocusedOrDefault();
+    void pressCancel();
+    HMENU createMenuBar();
+    void place(int dpi);
+    void restoreFocus();
+
+    HWND window_ = nullptr;
+    HWND focus_ = nullptr; // the control that had the focus when the window was last left
+    std::vector<std::string_view> menuItems_;
+};
+
+// An application-modal message box with an OK button alone, no icon and the application's title
+// as caption; the focus goes back to where it was when it closes.
+void ShowMessage(std::string_view text);
+
+} // namespace runetally::win32

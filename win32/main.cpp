@@ -1,0 +1,8 @@
+#include "application.h"
+#include "mainframe.h"
+
+int main() {
+    runetally::win32::Application app; // the common controls, in the manifest's version 6
+    runetally::win32::MainForm().show();
+    return app.run(); // returns once the last window has closed
+}
