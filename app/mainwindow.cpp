@@ -13,7 +13,11 @@ constexpr WidgetDesc Caption(std::string_view name, std::string_view text, std::
 }
 
 constexpr WidgetDesc Box(std::string_view name, std::string_view text, TwipsRect rect) {
-    return {.name = name, .kind = WidgetKind::TextBox, .rect = rect, .text = text};
+    return {.name = name,
+            .kind = WidgetKind::TextBox,
+            .rect = rect,
+            .text = text,
+            .maxLength = kInputLimit};
 }
 
 // Each caption is created just before its box: Windows screen readers name a box after the

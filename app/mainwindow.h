@@ -17,6 +17,10 @@ const FormDesc& MainWindowDescription();
 std::string_view BoxName(Field field);
 inline constexpr std::string_view kResultBox = "dmg";
 
+// The most an input box holds, as a Windows edit box by default: a box that held megabytes kept
+// the window busy laying the text out again on every paint, for seconds with each key.
+inline constexpr int kInputLimit = 32767;
+
 inline constexpr std::string_view kHelpMeText = "Sorry, but this feature is not implemented yet";
 
 // What the player is told when a calculation fails; a box is named by its caption.

@@ -356,7 +356,7 @@ private:
         } else {
             box->setText(text);
         }
-        expected_[target] = text;
+        expected_[target] = text.left(kInputLimit);
     }
 
     void typeIntoResult() {

@@ -334,14 +334,17 @@ TEST_F(MainWindowTest, ResultBoxRefusesTypingButCopies) {
     EXPECT_EQ(QApplication::clipboard()->text(), "0");
 }
 
-TEST_F(MainWindowTest, InputBoxesKeepAnyTextWhole) {
+TEST_F(MainWindowTest, InputBoxesKeepAnyTextUpToTheLimit) {
     QLineEdit& intelligence = box("varInt");
     intelligence.setFocus();
     intelligence.selectAll();
     QTest::keyClicks(&intelligence, " -1,2e3x ");
     EXPECT_EQ(intelligence.text(), " -1,2e3x ");
-    intelligence.setText(QString(40000, u'7'));
-    EXPECT_EQ(intelligence.text().size(), 40000);
+    // A paste stops at the limit of a Windows edit box, which keeps the window answering.
+    QApplication::clipboard()->setText(QString(40000, u'7'));
+    intelligence.selectAll();
+    QTest::keyClick(&intelligence, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(intelligence.text(), QString(32767, u'7'));
 }
 
 TEST_F(MainWindowTest, ResetZeroesTheElevenBoxesAndKeepsSelectionAndFocus) {

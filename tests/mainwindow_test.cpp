@@ -70,6 +70,12 @@ TEST(MainWindowDescription, LaysOutEveryWidgetOnThePixelGridWithACaptionedBox) {
         EXPECT_FALSE(AccessibleName(form, *w).empty()) << stop;
     }
     EXPECT_EQ(form.focusOrder.front(), "varResist");
+    // Every front end stops a paste into an input box where a Windows edit box would.
+    for (Field field : {Field::varLevel, Field::varInt, Field::varWis, Field::varResist,
+                        Field::powerLight, Field::powerEarth, Field::powerFire, Field::powerAir,
+                        Field::powerWater, Field::powerDark}) {
+        EXPECT_EQ(FindWidget(form, BoxName(field))->maxLength, 32767) << BoxName(field);
+    }
     const std::pair<std::string_view, std::string_view> named[] = {
         {"varInt", "Inteligence"}, {"varResist", "Target Elemental Resist"},
         {"dmg", "DAMAGE"},         {"listSpells", "Spells"},
