@@ -7,10 +7,10 @@ packages="cmake make g++ pkg-config qt6-base-dev libgl-dev libx11-dev libgtest-d
           libbenchmark-dev libcli11-dev nlohmann-json3-dev"
 if [ "${1:-}" = "--test" ]; then
     # desktop-file and AppStream validators; the .deb and its dependencies; clang for the
-    # fuzzers; MinGW-w64 and Wine for the Windows build of the calculation and the launcher;
+    # fuzzers; MinGW-w64 and Wine for the Windows build, and Xvfb for its windows under Wine;
     # every locale, for runetally-table's decimal separator under LC_ALL, LC_NUMERIC and LANG.
     packages="$packages desktop-file-utils appstream dpkg-dev file clang libclang-rt-14-dev
-              g++-mingw-w64-x86-64-posix wine64 locales-all"
+              g++-mingw-w64-x86-64-posix wine64 xvfb xauth locales-all"
 fi
 missing=""
 for p in $packages; do

@@ -3,7 +3,8 @@
 #   1. the native build: unit, window (offscreen), tool and packaging tests;
 #   2. the same suite built with AddressSanitizer and UndefinedBehaviorSanitizer;
 #   3. the fuzz targets, each for RUNETALLY_FUZZ_SECONDS (30 by default), built with clang;
-#   4. the Windows build of the calculation and the launcher, its tests run under Wine.
+#   4. the Windows build: the calculation, the launcher and the native windows, its tests run
+#      under Wine on a private X display, once more at 144 dpi for the layout.
 set -e
 cd "$(dirname "$0")/.."
 top=$(pwd)
@@ -36,12 +37,37 @@ ctest --preset fuzz -j"$jobs"
 
 section "Windows build under Wine"
 build windows
-export WINEPREFIX="$top/build-windows/wineprefix" WINEDEBUG=-all
+export WINEDEBUG=-all
 wine=/usr/lib/wine
-mkdir -p "$WINEPREFIX"
-# One server for every test program, and the prefix booted before ctest starts: Wine's
-# background processes must not inherit ctest's output, or the run never ends.
-"$wine/wineserver" -p </dev/null >/dev/null 2>&1 &
-trap '"$wine/wineserver" -k >/dev/null 2>&1 || true' EXIT
-"$wine/wine64" wineboot </dev/null >/dev/null 2>&1
+prefixes="$top/build-windows/wineprefix $top/build-windows/wineprefix-144dpi"
+xvfb=""
+cleanup() {
+    for prefix in $prefixes; do
+        WINEPREFIX=$prefix "$wine/wineserver" -k >/dev/null 2>&1 || true
+    done
+    if [ -n "$xvfb" ]; then kill "$xvfb" 2>/dev/null || true; fi
+}
+trap cleanup EXIT
+# The windows' tests draw on a display of their own.
+display=90
+while [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
+Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+xvfb=$!
+export DISPLAY=":$display"
+tries=0
+while [ ! -S "/tmp/.X11-unix/X$display" ] && [ "$tries" -lt 100 ]; do
+    sleep 0.1
+    tries=$((tries + 1))
+done
+# One server per prefix for every test program, and each prefix booted before ctest starts:
+# Wine's background processes must not inherit ctest's output, or the run never ends. The second
+# prefix is a 144-dpi desktop.
+for prefix in $prefixes; do
+    mkdir -p "$prefix"
+    WINEPREFIX=$prefix "$wine/wineserver" -p </dev/null >/dev/null 2>&1 &
+    WINEPREFIX=$prefix "$wine/wine64" wineboot </dev/null >/dev/null 2>&1
+done
+WINEPREFIX="$top/build-windows/wineprefix-144dpi" "$wine/wine64" reg add \
+    'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f </dev/null >/dev/null 2>&1
+export WINEPREFIX="$top/build-windows/wineprefix"
 ctest --preset windows

@@ -1,0 +1,216 @@
+#include "mainframe.h"
+#include "spelltable.h"
+#include "win32testing.h"
+
+#include <gtest/gtest.h>
+
+#include <oleacc.h>
+
+#include <map>
+
+using namespace runetally;
+using namespace runetally::win32;
+using namespace runetally::win32::testing;
+
+namespace {
+
+class Win32MainFrame : public ::testing::Test {
+protected:
+    void SetUp() override {
+        quitPosted = false;
+        frame = &MainForm().show();
+        Pump();
+    }
+    void TearDown() override {
+        MainForm().unload();
+        Pump();
+        EXPECT_TRUE(boxes.take().empty());
+    }
+
+    HWND get(std::string_view name) const { return frame->controls().get(name); }
+    void select(const char* spell) {
+        const LRESULT index = SendMessageW(get("listSpells"), LB_FINDSTRINGEXACT, WPARAM(-1),
+                                           LPARAM(Widen(spell).c_str()));
+        ASSERT_NE(index, LB_ERR) << spell;
+        SendMessageW(get("listSpells"), LB_SETCURSEL, WPARAM(index), 0);
+    }
+    std::map<std::string, std::string> boxTexts() const {
+        std::map<std::string, std::string> texts;
+        for (const WidgetDesc& desc : MainWindowDescription().widgets) {
+            if (desc.kind == WidgetKind::TextBox) {
+                texts[std::string(desc.name)] = Text(get(desc.name));
+            }
+        }
+        return texts;
+    }
+
+    MessageBoxes boxes;
+    MainFrame* frame = nullptr;
+};
+
+TEST_F(Win32MainFrame, OpensWithItsTextsTheSpellsInTableOrderAndTheFocusOnTheResist) {
+    EXPECT_EQ(Text(frame->handle()), "Velmoranth's Zelkor Runetally");
+    EXPECT_EQ(GetFocus(), get("varResist"));
+    EXPECT_EQ(boxTexts().at("varLevel"), "99");
+    EXPECT_EQ(boxTexts().at("dmg"), "0");
+    const HWND list = get("listSpells");
+    ASSERT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), LRESULT(std::size(SpellTable)));
+    EXPECT_EQ(SendMessageW(list, LB_GETCURSEL, 0, 0), LB_ERR);
+    wchar_t item[64];
+    for (std::size_t i = 0; i < std::size(SpellTable); ++i) {
+        SendMessageW(list, LB_GETTEXT, i, LPARAM(item));
+        EXPECT_EQ(Narrow(item), SpellTable[i].name);
+    }
+    // Home selects the first spell, as the list box itself does.
+    SetFocus(list);
+    SendMessageW(list, LB_SETCURSEL, 5, 0);
+    Press(VK_HOME);
+    EXPECT_EQ(SendMessageW(list, LB_GETCURSEL, 0, 0), 0);
+    const HMENU menu = GetMenu(frame->handle());
+    std::string captions;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        GetMenuStringW(menu, UINT(i), item, 64, MF_BYPOSITION);
+        captions += Narrow(item) + ":";
+        const HMENU sub = GetSubMenu(menu, i);
+        for (int j = 0; j < GetMenuItemCount(sub); ++j) {
+            GetMenuStringW(sub, UINT(j), item, 64, MF_BYPOSITION);
+            captions += " " + Narrow(item);
+        }
+    }
+    EXPECT_EQ(captions, "&File: &Reset &Exit&Help: &About Help &Me");
+}
+
+TEST_F(Win32MainFrame, TabAndShiftTabFollowTheFocusOrderAndWrap) {
+    const auto& order = MainWindowDescription().focusOrder;
+    for (std::size_t i = 1; i <= order.size(); ++i) {
+        Press(VK_TAB);
+        EXPECT_EQ(GetFocus(), get(order[i % order.size()])) << order[i % order.size()];
+    }
+    for (std::size_t i = order.size(); i-- > 0;) {
+        Press(VK_TAB, VK_SHIFT);
+        EXPECT_EQ(GetFocus(), get(order[i])) << order[i];
+    }
+}
+
+TEST_F(Win32MainFrame, OnlyTheFocusedButtonAnswersEnterAndNothingAnswersEsc) {
+    select("Avalanche");
+    struct Case {
+        const char* focus;
+        UINT key;
+        const char* dmg;
+    };
+    for (const Case& c :
+         {Case{"varInt", VK_RETURN, "0"}, Case{"listSpells", VK_RETURN, "0"},
+          Case{"dmg", VK_ESCAPE, "0"}, Case{"cmdCalculate", VK_ESCAPE, "0"},
+          Case{"cmdCalculate", VK_RETURN, "157.5"}, Case{"cmdCalculate", VK_SPACE, "157.5"}}) {
+        SetWindowTextW(get("dmg"), L"0");
+        SetFocus(get(c.focus));
+        Press(c.key);
+        EXPECT_EQ(Text(get("dmg")), c.dmg) << c.focus << " " << c.key;
+        EXPECT_EQ(MainForm().loaded(), frame);
+    }
+}
+
+TEST_F(Win32MainFrame, CtrlASelectsAllAndEachBoxHoldsWhatItsDescriptionAllows) {
+    for (const WidgetDesc& desc : MainWindowDescription().widgets) {
+        if (desc.kind != WidgetKind::TextBox) {
+            continue;
+        }
+        const HWND box = get(desc.name);
+        SetFocus(box);
+        SendMessageW(box, EM_SETSEL, 1, 1);
+        Press('A', VK_CONTROL);
+        DWORD from = 9, to = 0;
+        SendMessageW(box, EM_GETSEL, WPARAM(&from), LPARAM(&to));
+        EXPECT_EQ(from, 0u) << desc.name;
+        EXPECT_EQ(to, DWORD(desc.text.size())) << desc.name;
+    }
+    // A box takes what its description allows; an edit box's own limit is 32,767 characters.
+    for (const char* name : {"varWis", "dmg"}) {
+        const int limit = FindWidget(MainWindowDescription(), name)->maxLength;
+        const int length = limit > 0 ? limit : 32767;
+        const HWND box = get(name);
+        SetWindowTextW(box, std::wstring(std::size_t(length), L'7').c_str());
+        SendMessageW(box, EM_SETSEL, WPARAM(length), LPARAM(length));
+        SendMessageW(box, EM_REPLACESEL, FALSE, LPARAM(L"8"));
+        EXPECT_EQ(GetWindowTextLengthW(box), limit > 0 ? limit : length + 1) << name;
+    }
+}
+
+TEST_F(Win32MainFrame, CalculateShowsTheDamageOfTheSelectedSpell) {
+    for (const auto& [spell, damage] : {std::pair{"Avalanche", "157.5"},
+                                        {"Inferno", "139.5"},
+                                        {"Electric Shield", "10"},
+                                        {"Turn Undead", "16.6284403669725"}}) {
+        select(spell);
+        SendMessageW(get("cmdCalculate"), BM_CLICK, 0, 0);
+        EXPECT_EQ(Text(get("dmg")), damage) << spell;
+    }
+}
+
+TEST_F(Win32MainFrame, AFailureIsToldInAnApplicationModalBoxAndChangesNothing) {
+    select("Avalanche");
+    SetWindowTextW(get("varInt"), L"abc");
+    const auto before = boxTexts();
+    SetFocus(get("cmdCalculate"));
+    Press(VK_RETURN);
+    EXPECT_EQ(boxes.take(), std::vector<std::string>{
+                                "Runetally: The text in \"Inteligence\" is not a number. (1)"});
+    EXPECT_EQ(boxTexts(), before);
+    EXPECT_EQ(SendMessageW(get("listSpells"), LB_GETCURSEL, 0, 0), 0);
+    EXPECT_EQ(GetFocus(), get("cmdCalculate"));
+    EXPECT_TRUE(IsWindowEnabled(frame->handle())) << "the box gives the window back";
+}
+
+TEST_F(Win32MainFrame, MenuItemsResetHelpAndExit) {
+    SendMessageW(frame->handle(), WM_COMMAND, frame->menuId("mnuReset"), 0);
+    for (const auto& [box, text] : boxTexts()) {
+        EXPECT_EQ(text, "0") << box;
+    }
+    SetFocus(get("powerFire"));
+    PostMessageW(frame->handle(), WM_COMMAND, frame->menuId("mnuHelpme"), 0);
+    Pump();
+    EXPECT_EQ(boxes.take(), std::vector<std::string>{
+                                "Runetally: Sorry, but this feature is not implemented yet (1)"});
+    EXPECT_EQ(GetFocus(), get("powerFire")) << "the focus goes back where it was";
+    EXPECT_FALSE(quitPosted);
+    PostMessageW(frame->handle(), WM_COMMAND, frame->menuId("mnuExit"), 0);
+    Pump();
+    EXPECT_EQ(MainForm().loaded(), nullptr);
+    EXPECT_TRUE(quitPosted) << "the last window ends the program";
+}
+
+// MinGW-w64 10's libuuid holds a wrong IID_IAccessible.
+constexpr GUID kIAccessible{
+    0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+
+// A screen reader names a box after the static text right before it.
+TEST_F(Win32MainFrame, ScreenReadersHearEachStopByItsCaption) {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    for (std::string_view stop : MainWindowDescription().focusOrder) {
+        const WidgetDesc& desc = *FindWidget(MainWindowDescription(), stop);
+        const std::string caption(AccessibleName(MainWindowDescription(), desc));
+        if (desc.kind == WidgetKind::TextBox) {
+            const HWND label = GetWindow(get(stop), GW_HWNDPREV);
+            wchar_t windowClass[16] = {};
+            GetClassNameW(label, windowClass, 16);
+            EXPECT_EQ(std::wstring(windowClass), L"Static") << stop;
+            EXPECT_EQ(Text(label), caption) << stop;
+        }
+        IAccessible* accessible = nullptr;
+        ASSERT_EQ(AccessibleObjectFromWindow(get(stop), DWORD(OBJID_CLIENT), kIAccessible,
+                                             reinterpret_cast<void**>(&accessible)),
+                  S_OK);
+        VARIANT self{};
+        self.vt = VT_I4;
+        self.lVal = CHILDID_SELF;
+        BSTR name = nullptr;
+        accessible->get_accName(self, &name);
+        EXPECT_EQ(Narrow(name != nullptr ? name : L""), caption) << stop;
+        SysFreeString(name);
+        accessible->Release();
+    }
+    CoUninitialize();
+}
+
+} // namespace
