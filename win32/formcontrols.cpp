@@ -114,13 +114,13 @@ RECT ToPixels(const TwipsRect& rect, int dpi) {
             top + TwipsToPixels(rect.height, dpi)};
 }
 
-FormControls::FormControls(HWND parent, const FormDesc& form) : form_(form) {
-    int id = kFirstId;
-    for (const WidgetDesc& desc : form.widgets) {
-        controls_.push_back(desc.kind == WidgetKind::Line ? nullptr : create(parent, desc, id));
-        ++id;
+FormControls::FormControls(HWND parent, const FormDesc& form, int dpi)
+    : form_(form), controls_(form.widgets.size()), clipped_(form.widgets.size()), dpi_(dpi) {
+    createFonts();
+    for (std::size_t index : creationOrder()) {
+        controls_[index] = create(parent, form.widgets[index], kFirstId + static_cast<int>(index));
     }
-    orderTabStops();
+    clipUnderLaterWidgets();
 }
 
 FormControls::~FormControls() {
@@ -129,7 +129,9 @@ FormControls::~FormControls() {
         DeleteObject(defaultFont_);
     }
     for (HFONT font : ownFonts_) {
-        DeleteObject(font);
+        if (font != nullptr) {
+            DeleteObject(font);
+        }
     }
 }
 
@@ -167,9 +169,12 @@ HWND FormControls::create(HWND parent, const WidgetDesc& desc, int id) {
     case WidgetKind::Line:
         return nullptr;
     }
+    const RECT place = ToPixels(desc.rect, dpi_);
     const HWND control =
-        CreateWindowExW(exStyle, windowClass, Widen(text).c_str(), style, 0, 0, 0, 0, parent,
+        CreateWindowExW(exStyle, windowClass, Widen(text).c_str(), style, place.left, place.top,
+                        place.right - place.left, place.bottom - place.top, parent,
                         reinterpret_cast<HMENU>(INT_PTR{id}), GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(desc)), FALSE);
     if (desc.kind == WidgetKind::TextBox) {
         // An edit box holds 32,767 characters unless told otherwise; 0 lifts the limit.
         SendMessageW(control, EM_SETLIMITTEXT, static_cast<WPARAM>(desc.maxLength), 0);
@@ -178,23 +183,33 @@ HWND FormControls::create(HWND parent, const WidgetDesc& desc, int id) {
     return control;
 }
 
-// Tab and Shift+Tab follow the controls' Z order. The stops are put in focus order, each just
-// after the label that captions it: Windows screen readers name a box after the static text
-// right before it. The rest keep their places below.
-void FormControls::orderTabStops() {
-    HWND after = HWND_TOP;
-    const auto place = [&after](HWND control) {
-        SetWindowPos(control, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        after = control;
+// Tab and Shift+Tab follow the controls' Z order, which is the order they are created in. The
+// stops come in focus order, each right after the label that captions it: Windows screen readers
+// name a box after the static text right before it. The rest follow in the description's order.
+std::vector<std::size_t> FormControls::creationOrder() const {
+    std::vector<std::size_t> order;
+    const auto add = [&](std::string_view name) {
+        for (std::size_t i = 0; i < form_.widgets.size(); ++i) {
+            if (form_.widgets[i].name == name &&
+                std::find(order.begin(), order.end(), i) == order.end()) {
+                order.push_back(i);
+            }
+        }
     };
     for (std::string_view stop : form_.focusOrder) {
         for (const WidgetDesc& desc : form_.widgets) {
             if (desc.kind == WidgetKind::Label && desc.buddy == stop) {
-                place(get(desc.name));
+                add(desc.name);
             }
         }
-        place(get(stop));
+        add(stop);
     }
+    for (const WidgetDesc& desc : form_.widgets) {
+        if (desc.kind != WidgetKind::Line) {
+            add(desc.name);
+        }
+    }
+    return order;
 }
 
 HWND FormControls::get(std::string_view name) const {
@@ -225,38 +240,51 @@ HWND FormControls::firstStop() const {
     return form_.focusOrder.empty() ? nullptr : get(form_.focusOrder.front());
 }
 
+void FormControls::createFonts() {
+    const LOGFONTW message = MessageFont(dpi_);
+    defaultFont_ = CreateFontIndirectW(&message);
+    ownFonts_.assign(form_.widgets.size(), nullptr);
+    for (std::size_t i = 0; i < form_.widgets.size(); ++i) {
+        if (form_.widgets[i].font != nullptr) {
+            ownFonts_[i] = CreateOwnFont(*form_.widgets[i].font, dpi_);
+        }
+    }
+}
+
+HFONT FormControls::fontFor(const WidgetDesc& desc) const {
+    const HFONT own = ownFonts_[static_cast<std::size_t>(&desc - form_.widgets.data())];
+    return own != nullptr ? own : defaultFont_;
+}
+
 void FormControls::layout(int dpi) {
     dpi_ = dpi;
     const HFONT oldDefault = defaultFont_;
     const std::vector<HFONT> oldOwn = std::move(ownFonts_);
-    ownFonts_.clear();
-    const LOGFONTW message = MessageFont(dpi);
-    defaultFont_ = CreateFontIndirectW(&message);
+    createFonts();
     for (std::size_t i = 0; i < controls_.size(); ++i) {
         const HWND control = controls_[i];
         if (control == nullptr) {
             continue;
         }
-        const WidgetDesc& desc = form_.widgets[i];
-        const RECT place = ToPixels(desc.rect, dpi);
+        const RECT place = ToPixels(form_.widgets[i].rect, dpi);
         MoveWindow(control, place.left, place.top, place.right - place.left,
                    place.bottom - place.top, FALSE);
-        HFONT font = defaultFont_;
-        if (desc.font != nullptr) {
-            font = ownFonts_.emplace_back(CreateOwnFont(*desc.font, dpi));
-        }
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(form_.widgets[i])),
+                     FALSE);
     }
     clipUnderLaterWidgets();
     // The controls hold the new fonts now; the old ones may go.
-    if (oldDefault != nullptr) {
-        DeleteObject(oldDefault);
-    }
+    DeleteObject(oldDefault);
     for (HFONT font : oldOwn) {
-        DeleteObject(font);
+        if (font != nullptr) {
+            DeleteObject(font);
+        }
     }
-    if (!controls_.empty() && controls_.front() != nullptr) {
-        InvalidateRect(GetParent(controls_.front()), nullptr, TRUE);
+    for (HWND control : controls_) {
+        if (control != nullptr) {
+            InvalidateRect(GetParent(control), nullptr, TRUE);
+            break;
+        }
     }
 }
 
@@ -283,7 +311,10 @@ void FormControls::clipUnderLaterWidgets() {
             CombineRgn(visible, visible, cut, RGN_DIFF);
             DeleteObject(cut);
         }
-        SetWindowRgn(controls_[i], visible, TRUE); // the window owns the region from here on
+        if (visible != nullptr || clipped_[i]) {
+            SetWindowRgn(controls_[i], visible, TRUE); // the window owns the region from here on
+        }
+        clipped_[i] = visible != nullptr;
     }
 }
 

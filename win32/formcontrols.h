@@ -18,7 +18,8 @@ public:
     // Enter and Esc.
     static constexpr int kFirstId = 100;
 
-    FormControls(HWND parent, const FormDesc& form);
+    // Creates the controls laid out at the given resolution.
+    FormControls(HWND parent, const FormDesc& form, int dpi);
     ~FormControls();
     FormControls(const FormControls&) = delete;
     FormControls& operator=(const FormControls&) = delete;
@@ -29,7 +30,7 @@ public:
     // The widget the focus starts on.
     HWND firstStop() const;
 
-    // Places every control at its rectangle and gives it its font, at the given resolution.
+    // Places every control at its rectangle and gives it its font anew, at another resolution.
     void layout(int dpi);
     int dpi() const { return dpi_; }
     // The default font at the current resolution; owned here.
@@ -44,13 +45,16 @@ public:
 
 private:
     HWND create(HWND parent, const WidgetDesc& desc, int id);
-    void orderTabStops();
+    std::vector<std::size_t> creationOrder() const;
+    void createFonts();
+    HFONT fontFor(const WidgetDesc& desc) const;
     void clipUnderLaterWidgets();
 
     const FormDesc& form_;
     std::vector<HWND> controls_; // by the widget's index in the description; null for a line
+    std::vector<bool> clipped_;  // by index: the control gives up part of itself to a later one
     HFONT defaultFont_ = nullptr;
-    std::vector<HFONT> ownFonts_; // the fonts of widgets that name their own face
+    std::vector<HFONT> ownFonts_; // by index: the font of a widget that names its own face
     int dpi_ = 96;
 };
 

@@ -48,10 +48,9 @@ void FormWindow::create(DWORD style, DWORD exStyle) {
     CreateWindowExW(exStyle, kFormClass, Widen(form_.caption).c_str(), style, CW_USEDEFAULT,
                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, menu,
                     GetModuleHandleW(nullptr), this);
-    controls_ = std::make_unique<FormControls>(window_, form_);
-    focus_ = controls_->firstStop();
     const int dpi = WindowDpi(window_);
-    controls_->layout(dpi);
+    controls_ = std::make_unique<FormControls>(window_, form_, dpi);
+    focus_ = controls_->firstStop();
     laidOut(dpi);
     place(dpi);
 }
