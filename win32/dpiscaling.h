@@ -5,7 +5,7 @@
 namespace runetally::win32 {
 
 // The resolution a window is drawn at: its monitor's in a per-monitor-aware program, else the
-// system's.
+// system's. No window: the system's.
 int WindowDpi(HWND window);
 
 // The desktop's message font, sized for the given resolution.

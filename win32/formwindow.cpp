@@ -45,14 +45,34 @@ FormWindow::~FormWindow() {
 void FormWindow::create(DWORD style, DWORD exStyle) {
     FormClass();
     const HMENU menu = createMenuBar();
-    CreateWindowExW(exStyle, kFormClass, Widen(form_.caption).c_str(), style, CW_USEDEFAULT,
-                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, menu,
+    // Made at its size for the system's resolution, which is mostly the one it opens at.
+    const int systemDpi = WindowDpi(nullptr);
+    const RECT frame = frameFor(systemDpi, style, exStyle, menu != nullptr);
+    const bool placed = form_.screenPosition.has_value();
+    CreateWindowExW(exStyle, kFormClass, Widen(form_.caption).c_str(), style,
+                    placed ? frame.left : CW_USEDEFAULT, placed ? frame.top : CW_USEDEFAULT,
+                    frame.right - frame.left, frame.bottom - frame.top, nullptr, menu,
                     GetModuleHandleW(nullptr), this);
     const int dpi = WindowDpi(window_);
     controls_ = std::make_unique<FormControls>(window_, form_, dpi);
     focus_ = controls_->firstStop();
     laidOut(dpi);
-    place(dpi);
+    RECT client;
+    GetClientRect(window_, &client);
+    if (dpi != systemDpi || client.right != TwipsToPixels(form_.clientWidth, dpi) ||
+        client.bottom != TwipsToPixels(form_.clientHeight, dpi)) {
+        place(dpi);
+    }
+}
+
+RECT FormWindow::frameFor(int dpi, DWORD style, DWORD exStyle, bool menu) const {
+    RECT client{0, 0, TwipsToPixels(form_.clientWidth, dpi),
+                TwipsToPixels(form_.clientHeight, dpi)};
+    if (form_.screenPosition) {
+        OffsetRect(&client, TwipsToPixels(form_.screenPosition->x, dpi),
+                   TwipsToPixels(form_.screenPosition->y, dpi));
+    }
+    return FrameForClient(client, style, exStyle, menu, dpi);
 }
 
 HMENU FormWindow::createMenuBar() {
@@ -87,23 +107,15 @@ int FormWindow::menuId(std::string_view item) const {
 void FormWindow::place(int dpi) {
     const auto style = static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_STYLE));
     const auto exStyle = static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_EXSTYLE));
-    RECT client{0, 0, TwipsToPixels(form_.clientWidth, dpi),
-                TwipsToPixels(form_.clientHeight, dpi)};
-    UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
-    if (form_.screenPosition) {
-        OffsetRect(&client, TwipsToPixels(form_.screenPosition->x, dpi),
-                   TwipsToPixels(form_.screenPosition->y, dpi));
-    } else {
-        flags |= SWP_NOMOVE;
-    }
-    const RECT frame = FrameForClient(client, style, exStyle, GetMenu(window_) != nullptr, dpi);
+    const RECT frame = frameFor(dpi, style, exStyle, GetMenu(window_) != nullptr);
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;
-    SetWindowPos(window_, nullptr, frame.left, frame.top, width, height, flags);
+    SetWindowPos(window_, nullptr, frame.left, frame.top, width, height,
+                 SWP_NOZORDER | SWP_NOACTIVATE | (form_.screenPosition ? 0 : SWP_NOMOVE));
     // A menu bar that wraps onto a second line takes room the frame did not allow for.
     RECT now;
     GetClientRect(window_, &now);
-    const int missing = (client.bottom - client.top) - now.bottom;
+    const int missing = TwipsToPixels(form_.clientHeight, dpi) - now.bottom;
     if (missing != 0) {
         SetWindowPos(window_, nullptr, 0, 0, width, height + missing,
                      SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);

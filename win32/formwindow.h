@@ -60,6 +60,7 @@ private:
     void pressFocusedOrDefault();
     void pressCancel();
     HMENU createMenuBar();
+    RECT frameFor(int dpi, DWORD style, DWORD exStyle, bool menu) const;
     void place(int dpi);
     void restoreFocus();
 

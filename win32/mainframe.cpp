@@ -72,31 +72,34 @@ void MainFrame::laidOut(int dpi) {
 // needs more room, the captions take it a little smaller rather than lose letters.
 void MainFrame::fitCaptions(int dpi) {
     const std::vector<const WidgetDesc*> captions = InputCaptions();
-    LOGFONTW font = MessageFont(dpi);
     const int smallest = -MulDiv(6, dpi, 72);
     const HDC dc = GetDC(handle());
-    HFONT fitted = nullptr;
-    for (;;) {
-        const HFONT candidate = CreateFontIndirectW(&font);
-        const HGDIOBJ previous = SelectObject(dc, candidate);
-        const bool fits = std::all_of(captions.begin(), captions.end(), [&](const WidgetDesc* c) {
-            return CaptionFits(dc, *c, dpi);
-        });
+    const auto allFit = [&](HFONT font) {
+        const HGDIOBJ previous = SelectObject(dc, font);
+        const bool fit = std::all_of(captions.begin(), captions.end(),
+                                     [&](const WidgetDesc* c) { return CaptionFits(dc, *c, dpi); });
         SelectObject(dc, previous);
-        if (fits || font.lfHeight >= smallest) {
-            fitted = candidate;
-            break;
+        return fit;
+    };
+    // Mostly the captions keep the default font they were made with.
+    HFONT fitted = nullptr;
+    if (!allFit(controls_->defaultFont())) {
+        LOGFONTW font = MessageFont(dpi);
+        do {
+            if (fitted != nullptr) {
+                DeleteObject(fitted);
+            }
+            ++font.lfHeight; // heights are negative: one pixel smaller
+            fitted = CreateFontIndirectW(&font);
+        } while (!allFit(fitted) && font.lfHeight < smallest);
+        for (const WidgetDesc* caption : captions) {
+            SendMessageW(controls_->get(caption->name), WM_SETFONT,
+                         reinterpret_cast<WPARAM>(fitted), TRUE);
         }
-        DeleteObject(candidate);
-        ++font.lfHeight; // heights are negative: one pixel smaller
     }
     ReleaseDC(handle(), dc);
-    for (const WidgetDesc* caption : captions) {
-        SendMessageW(controls_->get(caption->name), WM_SETFONT, reinterpret_cast<WPARAM>(fitted),
-                     TRUE);
-    }
     if (captionFont_ != nullptr) {
-        DeleteObject(captionFont_);
+        DeleteObject(captionFont_); // no caption holds it any more
     }
     captionFont_ = fitted;
 }
