@@ -61,23 +61,13 @@ TEST_F(Win32MainFrame, OpensWithItsTextsTheSpellsInTableOrderAndTheFocusOnTheRes
         SendMessageW(list, LB_GETTEXT, i, LPARAM(item));
         EXPECT_EQ(Narrow(item), SpellTable[i].name);
     }
-    // Home selects the first spell, as the list box itself does.
-    SetFocus(list);
-    SendMessageW(list, LB_SETCURSEL, 5, 0);
-    Press(VK_HOME);
-    EXPECT_EQ(SendMessageW(list, LB_GETCURSEL, 0, 0), 0);
     const HMENU menu = GetMenu(frame->handle());
     std::string captions;
     for (int i = 0; i < GetMenuItemCount(menu); ++i) {
         GetMenuStringW(menu, UINT(i), item, 64, MF_BYPOSITION);
-        captions += Narrow(item) + ":";
-        const HMENU sub = GetSubMenu(menu, i);
-        for (int j = 0; j < GetMenuItemCount(sub); ++j) {
-            GetMenuStringW(sub, UINT(j), item, 64, MF_BYPOSITION);
-            captions += " " + Narrow(item);
-        }
+        captions += Narrow(item) + " ";
     }
-    EXPECT_EQ(captions, "&File: &Reset &Exit&Help: &About Help &Me");
+    EXPECT_EQ(captions, "&File &Help ");
 }
 
 TEST_F(Win32MainFrame, TabAndShiftTabFollowTheFocusOrderAndWrap) {
