@@ -11,6 +11,16 @@ const WidgetDesc* FindWidget(const FormDesc& form, std::string_view name) {
     return nullptr;
 }
 
+std::vector<const WidgetDesc*> InputCaptions(const FormDesc& form) {
+    std::vector<const WidgetDesc*> captions;
+    for (const WidgetDesc& desc : form.widgets) {
+        if (desc.kind == WidgetKind::Label && !desc.buddy.empty() && desc.font == nullptr) {
+            captions.push_back(&desc);
+        }
+    }
+    return captions;
+}
+
 std::string_view AccessibleName(const FormDesc& form, const WidgetDesc& widget) {
     for (const WidgetDesc& label : form.widgets) {
         if (label.kind == WidgetKind::Label && label.buddy == widget.name) {

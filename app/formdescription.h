@@ -4,6 +4,7 @@
 #include <optional>
 #include <span>
 #include <string_view>
+#include <vector>
 
 namespace runetally {
 
@@ -91,6 +92,10 @@ struct FormDesc {
 
 // The widget of that name, or null.
 const WidgetDesc* FindWidget(const FormDesc& form, std::string_view name);
+
+// The labels in the default font that caption other widgets: those a front end may set smaller
+// where the default face needs more room than their boxes give.
+std::vector<const WidgetDesc*> InputCaptions(const FormDesc& form);
 
 // What a screen reader calls the widget: the caption of the label that names it as buddy, else
 // its own accessible name, else its text.

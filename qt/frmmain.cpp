@@ -26,17 +26,6 @@ const FormDesc& Form() {
     return MainWindowDescription();
 }
 
-// The labels that caption input boxes; "DAMAGE" keeps its own large face.
-std::vector<const WidgetDesc*> InputCaptions() {
-    std::vector<const WidgetDesc*> captions;
-    for (const WidgetDesc& desc : Form().widgets) {
-        if (desc.kind == WidgetKind::Label && desc.font == nullptr) {
-            captions.push_back(&desc);
-        }
-    }
-    return captions;
-}
-
 bool CaptionFits(const QFontMetrics& metrics, const WidgetDesc& label) {
     const QString caption = ToQString(label.text);
     const QRect box = ToPixels(label.rect);
@@ -116,7 +105,7 @@ void frmMain::createMenus() {
 }
 
 void frmMain::fitCaptions() {
-    const std::vector<const WidgetDesc*> captions = InputCaptions();
+    const std::vector<const WidgetDesc*> captions = InputCaptions(Form());
     const QFont font = CaptionFont(client_->font(), captions);
     for (const WidgetDesc* caption : captions) {
         widgets_.get(caption->name)->setFont(font);

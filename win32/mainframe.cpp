@@ -16,17 +16,6 @@ const FormDesc& Form() {
     return MainWindowDescription();
 }
 
-// The labels that caption input boxes; "DAMAGE" keeps its own large face.
-std::vector<const WidgetDesc*> InputCaptions() {
-    std::vector<const WidgetDesc*> captions;
-    for (const WidgetDesc& desc : Form().widgets) {
-        if (desc.kind == WidgetKind::Label && desc.font == nullptr) {
-            captions.push_back(&desc);
-        }
-    }
-    return captions;
-}
-
 bool CaptionFits(HDC dc, const WidgetDesc& label, int dpi) {
     const std::wstring caption = Widen(label.text);
     const RECT box = ToPixels(label.rect, dpi);
@@ -71,7 +60,7 @@ void MainFrame::laidOut(int dpi) {
 // The caption boxes were laid out for a small 8-point face. Where the desktop's message font
 // needs more room, the captions take it a little smaller rather than lose letters.
 void MainFrame::fitCaptions(int dpi) {
-    const std::vector<const WidgetDesc*> captions = InputCaptions();
+    const std::vector<const WidgetDesc*> captions = InputCaptions(Form());
     const int smallest = -MulDiv(6, dpi, 72);
     const HDC dc = GetDC(handle());
     const auto allFit = [&](HFONT font) {
