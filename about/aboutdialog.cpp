@@ -56,6 +56,7 @@ constexpr std::array kWidgets{
 constexpr std::array<std::string_view, 3> kFocusOrder{"cmdOK", "picIcon", "cmdSysInfo"};
 
 constexpr FormDesc kAbout{.name = "frmAbout",
+                          .caption = {}, // the load step writes it
                           .clientWidth = 5730,
                           .clientHeight = 3555,
                           .fixedFrame = true,
