@@ -2,6 +2,7 @@
 
 #include "damage.h"
 #include "formdescription.h"
+#include "localeseparator.h"
 #include "windowservices.h"
 
 #include <string>
@@ -37,7 +38,7 @@ public:
     // Shows the About dialog, modeless and without an owner.
     virtual void showAbout() = 0;
     // The decimal separator of the player's regional settings.
-    virtual char decimalSeparator() const = 0;
+    virtual char decimalSeparator() const { return UserDecimalSeparator(); }
 };
 
 // The window's five commands, written once for every front end.

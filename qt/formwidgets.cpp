@@ -140,11 +140,17 @@ QRect ToPixels(const TwipsRect& rect) {
                  TwipsToPixels(rect.width, kQtDpi), TwipsToPixels(rect.height, kQtDpi));
 }
 
-FormWidgets::FormWidgets(QWidget* client, const FormDesc& form) : form_(form) {
+FormWidgets::FormWidgets(QWidget* client, const FormDesc& form,
+                         std::function<void(std::string_view)> clicked)
+    : form_(form) {
     for (const WidgetDesc& desc : form.widgets) {
         QWidget* widget = create(client, desc);
         widget->setObjectName(ToQString(desc.name));
         widgets_.emplace(desc.name, widget);
+        if (auto* button = qobject_cast<QPushButton*>(widget)) {
+            QObject::connect(button, &QPushButton::clicked, client,
+                             [clicked, name = desc.name] { clicked(name); });
+        }
     }
     for (const WidgetDesc& desc : form.widgets) {
         if (!desc.buddy.empty()) {

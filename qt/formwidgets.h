@@ -1,11 +1,13 @@
 #pragma once
 
 #include "formdescription.h"
+#include "windowservices.h"
 
 #include <QRect>
 #include <QString>
 #include <QWidget>
 
+#include <functional>
 #include <map>
 #include <string_view>
 
@@ -21,7 +23,9 @@ inline QString ToQString(std::string_view text) {
 // The widgets of a window, built from its description on a client widget and found by name.
 class FormWidgets {
 public:
-    FormWidgets(QWidget* client, const FormDesc& form);
+    // clicked hears the name of each push button pressed.
+    FormWidgets(QWidget* client, const FormDesc& form,
+                std::function<void(std::string_view)> clicked);
 
     template <class W = QWidget> W* get(std::string_view name) const {
         const auto found = widgets_.find(name);
@@ -37,6 +41,15 @@ private:
     const FormDesc& form_;
     std::map<std::string_view, QWidget*> widgets_;
 };
+
+// A new window for its shared instance: deleted once closed, and forgotten by the instance when
+// it goes. The window itself tells the instance as soon as it is closed.
+template <class Form> Form* NewSharedForm(FormInstance<Form>& instance) {
+    auto* form = new Form();
+    form->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(form, &QObject::destroyed, [&instance, form] { instance.unloaded(form); });
+    return form;
+}
 
 // An application-modal message box with an OK button alone, no icon, and the application's
 // title as caption. Returns when the box is closed; which way it was closed does not matter.

@@ -27,7 +27,8 @@ QPixmap IconPixmap() {
 } // namespace
 
 frmAbout::frmAbout(const AppIdentity& identity, SysInfoPlatform* platform)
-    : QDialog(nullptr), commands_(*this, identity, platform), widgets_(this, Form()) {
+    : QDialog(nullptr), commands_(*this, identity, platform),
+      widgets_(this, Form(), [this](std::string_view name) { commands_.click(name); }) {
     setObjectName(ToQString(Form().name));
     // A fixed frame that keeps its close box. A plain window rather than a dialog: X11 window
     // managers keep a dialog above the rest of its program, and this one has no owner.
@@ -39,12 +40,6 @@ frmAbout::frmAbout(const AppIdentity& identity, SysInfoPlatform* platform)
     setGeometry(client);
 
     widgets_.get<QLabel>("picIcon")->setPixmap(IconPixmap());
-    for (const WidgetDesc& desc : Form().widgets) {
-        if (auto* button = widgets_.get<QPushButton>(desc.name)) {
-            connect(button, &QPushButton::clicked, this,
-                    [this, name = desc.name] { commands_.click(name); });
-        }
-    }
     widgets_.setFocusOrder();
 }
 
@@ -82,9 +77,7 @@ void frmAbout::closeEvent(QCloseEvent* event) {
 
 FormInstance<frmAbout>& AboutForm() {
     static FormInstance<frmAbout> instance([] {
-        auto* dialog = new frmAbout();
-        dialog->setAttribute(Qt::WA_DeleteOnClose);
-        QObject::connect(dialog, &QObject::destroyed, [dialog] { AboutForm().unloaded(dialog); });
+        frmAbout* dialog = NewSharedForm(AboutForm());
         dialog->Form_Load();
         return dialog;
     });

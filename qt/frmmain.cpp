@@ -1,7 +1,6 @@
 #include "frmmain.h"
 
 #include "frmabout.h"
-#include "localeseparator.h"
 #include "spelltable.h"
 
 #include <QAction>
@@ -12,7 +11,6 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPushButton>
 
 #include <algorithm>
 #include <cmath>
@@ -74,16 +72,14 @@ QFont CaptionFont(QFont font, const std::vector<const WidgetDesc*>& captions) {
 } // namespace
 
 frmMain::frmMain(QWidget* parent)
-    : QMainWindow(parent), client_(new QWidget(this)), widgets_(client_, Form()) {
+    : QMainWindow(parent), client_(new QWidget(this)),
+      widgets_(client_, Form(), [this](std::string_view name) { commands_.click(name); }) {
     setObjectName(ToQString(Form().name));
     setWindowTitle(ToQString(Form().caption));
     setCentralWidget(client_);
     createMenus();
     fitCaptions();
     fillSpellList();
-
-    connect(widgets_.get<QPushButton>("cmdCalculate"), &QPushButton::clicked, this,
-            [this] { commands_.cmdCalculate_Click(); });
 
     widgets_.setFocusOrder();
     // The size is that of the client area; the menu bar comes on top of it.
@@ -143,10 +139,6 @@ void frmMain::showAbout() {
     AboutForm().show();
 }
 
-char frmMain::decimalSeparator() const {
-    return UserDecimalSeparator();
-}
-
 void frmMain::showMessage(std::string_view text) {
     ShowMessage(ToQString(text));
 }
@@ -161,12 +153,7 @@ void frmMain::closeEvent(QCloseEvent* event) {
 }
 
 FormInstance<frmMain>& MainForm() {
-    static FormInstance<frmMain> instance([] {
-        auto* window = new frmMain();
-        window->setAttribute(Qt::WA_DeleteOnClose);
-        QObject::connect(window, &QObject::destroyed, [window] { MainForm().unloaded(window); });
-        return window;
-    });
+    static FormInstance<frmMain> instance([] { return NewSharedForm(MainForm()); });
     return instance;
 }
 

@@ -28,7 +28,6 @@ public:
     void setText(std::string_view box, std::string_view text) override;
     std::string selectedSpell() const override;
     void showAbout() override;
-    char decimalSeparator() const override;
     void showMessage(std::string_view text) override;
     void unload() override;
 

@@ -2,7 +2,6 @@
 
 #include "aboutbox.h"
 #include "dpiscaling.h"
-#include "localeseparator.h"
 #include "spelltable.h"
 #include "widetext.h"
 
@@ -120,10 +119,6 @@ std::string MainFrame::selectedSpell() const {
 
 void MainFrame::showAbout() {
     AboutForm().show();
-}
-
-char MainFrame::decimalSeparator() const {
-    return UserDecimalSeparator();
 }
 
 void MainFrame::showMessage(std::string_view text) {
