@@ -18,4 +18,7 @@ constexpr char SeparatorFromText(std::string_view utf8) {
 // then LANG).
 char UserDecimalSeparator();
 
+// Where UserDecimalSeparator() takes the separator from, in words for a help text.
+const char* DecimalSeparatorSource();
+
 } // namespace runetally

@@ -11,4 +11,8 @@ char UserDecimalSeparator() {
                : '.';
 }
 
+const char* DecimalSeparatorSource() {
+    return "the locale in LC_ALL, LC_NUMERIC or LANG";
+}
+
 } // namespace runetally

@@ -17,4 +17,8 @@ char UserDecimalSeparator() {
     return SeparatorFromText(std::string(1, static_cast<char>(separator[0])));
 }
 
+const char* DecimalSeparatorSource() {
+    return "Windows' regional settings (Region, Format)";
+}
+
 } // namespace runetally

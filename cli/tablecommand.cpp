@@ -1,5 +1,6 @@
 #include "tablecommand.h"
 
+#include "localeseparator.h"
 #include "spellreport.h"
 #include "spelltable.h"
 #include "terminaltext.h"
@@ -135,10 +136,11 @@ Cli11Arguments ForCli11(const std::vector<std::string>& arguments, const CLI::Ap
 } // namespace
 
 CommandResult TableCommand::Run(const std::vector<std::string>& arguments, char decimalSeparator) {
-    CLI::App app("Prints the damage of every spell for one character and target.\n"
-                 "A spell without damage shows why: BadInput names the input that is not\n"
-                 "a number, ArithmeticFault the fault. Numbers are read and written with\n"
-                 "the decimal separator of the locale in LC_ALL, LC_NUMERIC or LANG.",
+    CLI::App app(std::string("Prints the damage of every spell for one character and target.\n"
+                             "A spell without damage shows why: BadInput names the input that is "
+                             "not\na number, ArithmeticFault the fault. Numbers are read and "
+                             "written with\nthe decimal separator of ") +
+                     DecimalSeparatorSource() + ".",
                  kProgram);
     app.formatter(std::make_shared<HelpFormatter>());
     app.get_formatter()->column_width(21);
