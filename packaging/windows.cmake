@@ -15,5 +15,5 @@ if(RUNETALLY_TESTS)
     # Builds the ZIP and reads back what it holds.
     add_test(NAME windows_zip_holds_both_programs
              COMMAND sh ${CMAKE_CURRENT_LIST_DIR}/windows_zip_test.sh ${CMAKE_BINARY_DIR}
-                     runetally-${PROJECT_VERSION}-win64 ${CMAKE_OBJDUMP})
+                     runetally-${PROJECT_VERSION}-win64 ${CMAKE_OBJDUMP} ${PROJECT_VERSION})
 endif()

@@ -1,6 +1,7 @@
 #!/bin/sh
-# Builds the Windows ZIP and checks that it holds exactly the two programs, stripped, the README
-# and the licence in one folder. Usage: windows_zip_test.sh BUILD_DIR PACKAGE_NAME OBJDUMP
+# Builds the Windows ZIP and checks that it holds exactly the two programs, stripped and each with
+# its version resource, the README and the licence in one folder.
+# Usage: windows_zip_test.sh BUILD_DIR PACKAGE_NAME OBJDUMP VERSION
 set -e
 cd "$1"
 rm -f "$2.zip"
@@ -19,5 +20,13 @@ for program in runetally runetally-table; do
         echo "FAIL: $program.exe still holds its debugging information"
         exit 1
     fi
+    # The version resource's texts are UTF-16: what Explorer shows under Details.
+    texts=$(strings -el "$scratch/$2/$program.exe")
+    for expected in "$program.exe" "$4.0"; do
+        if ! printf '%s\n' "$texts" | grep -qxF "$expected"; then
+            echo "FAIL: $program.exe has no version resource naming '$expected'"
+            exit 1
+        fi
+    done
 done
 echo "$2.zip:" $listing
