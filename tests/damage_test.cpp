@@ -43,7 +43,8 @@ std::string shown(const SpellInputs& in, char separator = '.') {
 
 // Every box holds a number of its own, and level, intelligence and wisdom differ, so that each
 // column of each row shows in its result: another element, stat, divisor, bonus, scale or fixed
-// value changes the row's text.
+// value changes the row's text. (A bonus of 0 where a row has none cannot show: adding 0 changes
+// no number.)
 SpellInputs distinctInputs() {
     SpellInputs in;
     in.varLevel = "37";
@@ -65,8 +66,8 @@ std::string Damage(std::string_view spell, SpellInputs in) {
 }
 
 TEST(CalculateDamage, EverySpellSeesEveryColumnOfItsRow) {
-    // Worked out apart from the product, operation by operation, and rounded to 15 digits; in
-    // the order of the spell list.
+    // Worked out apart from the product, operation by operation, and rounded to 15 digits. In the
+    // order of the spell list, so the names also check the table's: all 41, each once, in order.
     const std::pair<std::string_view, std::string_view> expected[] = {
         {"Avalanche", "368.857142857143"},
         {"Blizzard", "261.428571428571"},
