@@ -1,4 +1,3 @@
-#include "damage.h"
 #include "localeseparator.h"
 #include "spelltable.h"
 #include "tablecommand.h"
@@ -12,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <map>
 #include <set>
 #include <spawn.h>
 #include <string>
@@ -59,30 +59,57 @@ Args Names(const Json& rows) {
     return names;
 }
 
-int TableIndex(std::string_view name) {
-    return static_cast<int>(FindSpell(name) - SpellTable.data());
-}
-
-// The inputs the command uses when none are given.
-SpellInputs Defaults(std::string_view spell) {
-    return {
-        std::string(spell), "99", "100", "100", "100", "100", "100", "100", "100", "100", "100"};
-}
-
-TEST(SpellReport, JsonAtDefaultsAgreesWithTheCalculation) {
+TEST(SpellReport, JsonAtDefaultsGivesEverySpellsDamage) {
+    // Worked out from the formulas apart from the program, at the default inputs, in table order.
+    const std::pair<const char*, const char*> expected[] = {
+        {"Avalanche", "157.5"},
+        {"Blizzard", "110.5"},
+        {"Boulders", "131.111111111111"},
+        {"Call Lightning", "45.6666666666667"},
+        {"Chain Lightning", "51.1428571428571"},
+        {"Drain Life", "30.3333333333333"},
+        {"Dust Devil", "18.7619047619048"},
+        {"Earthquake", "72.0681818181818"},
+        {"Electric Shield", "10"},
+        {"Fire Bolt", "60.25"},
+        {"Fire Dart", "19.3478260869565"},
+        {"Fire Shield", "12"},
+        {"Fireball", "70.1428571428571"},
+        {"Firestorm", "169.5"},
+        {"Flame Wave", "72.25"},
+        {"Flaming Arrow", "35.2631578947368"},
+        {"Flare", "105.111111111111"},
+        {"Freeze", "37.25"},
+        {"Glacier", "110"},
+        {"Greater Drain", "48.1666666666667"},
+        {"Hurricane", "169.285714285714"},
+        {"Ice Ball", "93.0909090909091"},
+        {"Ice Bolt", "57.6666666666667"},
+        {"Ice Shard", "29"},
+        {"Ice Shield", "26"},
+        {"Ice Storm", "128.111111111111"},
+        {"Inferno", "139.5"},
+        {"Lesser Drain", "19.6315789473684"},
+        {"Lightning Bolt", "30.5555555555556"},
+        {"Mana Burst", "54.6923076923077"},
+        {"Meteor", "218.285714285714"},
+        {"Poison", "4.76190476190476"},
+        {"Poison Arrow", "32.8823529411765"},
+        {"Rain of Fire", "123"},
+        {"Shatter", "34.8823529411765"},
+        {"Soulsteal", "75.5555555555556"},
+        {"Stone Shard", "20.5454545454545"},
+        {"Tornado", "151.5"},
+        {"Tsunami", "140.285714285714"},
+        {"Turn Undead", "16.6284403669725"},
+        {"Vortex of Air", "64.3333333333333"},
+    };
     const Json rows = Rows(RunTable({"--format", "json"}));
-    ASSERT_EQ(rows.size(), std::size_t(kSpellCount));
-    for (int i = 0; i < kSpellCount; ++i) {
-        const std::string text = CalculateDamage(Defaults(SpellTable[i].name)).text;
-        const Json expected = {
-            {"spell", SpellTable[i].name}, {"outcome", "ShowText"}, {"text", text}};
-        EXPECT_EQ(rows[i], expected) << i;
-    }
-    for (const auto& [spell, text] :
-         std::vector<std::pair<std::string, std::string>>{{"Avalanche", "157.5"},
-                                                          {"Turn Undead", "16.6284403669725"},
-                                                          {"Flame Wave", "72.25"}}) {
-        EXPECT_EQ(rows[TableIndex(spell)]["text"], text) << spell;
+    ASSERT_EQ(rows.size(), std::size(expected));
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const auto& [spell, text] = expected[i];
+        EXPECT_EQ(rows[i], (Json{{"spell", spell}, {"outcome", "ShowText"}, {"text", text}}))
+            << spell;
     }
     // Keys in reading order, which a JSON library's objects alone would not keep.
     EXPECT_EQ(
@@ -137,25 +164,32 @@ TEST(SpellReport, TextTableLinesUpSeparatorsAndFailures) {
          from = to + 1) {
         lines.push_back(out.substr(from, to - from));
     }
+    // Only the eight spells that do not read the intelligence show a number; worked out apart
+    // from the program.
+    const std::map<std::string_view, std::string_view> numbers = {
+        {"Boulders", "26222,2222222222"},
+        {"Earthquake", "14413,6363636364"},
+        {"Electric Shield", "10"},
+        {"Fire Shield", "2400"},
+        {"Ice Shield", "5200"},
+        {"Shatter", "6976,47058823529"},
+        {"Stone Shard", "4109,09090909091"},
+        {"Turn Undead", "3325,6880733945"},
+    };
     ASSERT_EQ(lines.size(), std::size_t(kSpellCount + 1));
     const std::size_t column = lines[0].find("Damage");
     std::set<std::size_t> separatorColumns;
-    int numbers = 0;
     for (int i = 0; i < kSpellCount; ++i) {
         const std::string& line = lines[i + 1];
         EXPECT_EQ(line.substr(0, line.find("  ")), SpellTable[i].name);
-        SpellInputs in = Defaults(SpellTable[i].name);
-        in.varInt = "abc";
-        in.varResist = "0,5";
-        try {
-            EXPECT_TRUE(line.ends_with(" " + CalculateDamage(in, ',').text)) << line;
-            ++numbers;
-            separatorColumns.insert(std::min(line.find(','), line.size()));
-        } catch (const CalcFailure&) {
+        const auto number = numbers.find(SpellTable[i].name);
+        if (number == numbers.end()) {
             EXPECT_EQ(line.substr(column), "BadInput: varInt");
+        } else {
+            EXPECT_TRUE(line.ends_with(" " + std::string(number->second))) << line;
+            separatorColumns.insert(std::min(line.find(','), line.size()));
         }
     }
-    EXPECT_EQ(numbers, 8);
     EXPECT_EQ(separatorColumns.size(), 1u);
 }
 
