@@ -1,7 +1,6 @@
 #include "aboutdialog.h"
 
-#include "desktopplatform.h"
-#include "sysinfo.h"
+#include "desktoplauncher.h"
 
 #include <string>
 
@@ -134,13 +133,9 @@ void AboutCommands::cmdOK_Click() {
 }
 
 void AboutCommands::cmdSysInfo_Click() {
-    if (platform_ != nullptr) {
-        StartSysInfo(*platform_);
-        return;
-    }
-    // A fresh platform on each press: the tool is looked for anew every time.
-    DesktopPlatform desktop([this](const std::string& text) { view_.showMessage(text); });
-    StartSysInfo(desktop);
+    DesktopLauncher desktop;
+    StartSysInfo(launcher_ != nullptr ? *launcher_ : desktop,
+                 [this](std::string_view text) { view_.showMessage(text); });
 }
 
 bool AboutCommands::click(std::string_view control) {

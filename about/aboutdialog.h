@@ -1,7 +1,7 @@
 #pragma once
 
 #include "formdescription.h"
-#include "sysinfoplatform.h"
+#include "sysinfo.h"
 #include "windowservices.h"
 
 #include <array>
@@ -30,11 +30,11 @@ public:
 // The dialog's load step and its two buttons, written once for every front end.
 class AboutCommands {
 public:
-    // platform, when given, stands in for the desktop's own behind System Info and must outlive
+    // launcher, when given, stands in for the desktop's own behind System Info and must outlive
     // the commands.
     explicit AboutCommands(AboutView& view, const AppIdentity& identity = BuildIdentity(),
-                           SysInfoPlatform* platform = nullptr)
-        : view_(view), identity_(identity), platform_(platform) {}
+                           SysInfoLauncher* launcher = nullptr)
+        : view_(view), identity_(identity), launcher_(launcher) {}
 
     // Writes the caption, the version and the title; runs each time the dialog is loaded.
     void Form_Load();
@@ -49,7 +49,7 @@ public:
 private:
     AboutView& view_;
     AppIdentity identity_;
-    SysInfoPlatform* platform_;
+    SysInfoLauncher* launcher_;
 };
 
 } // namespace runetally

@@ -26,7 +26,7 @@ QPixmap IconPixmap() {
 
 } // namespace
 
-frmAbout::frmAbout(const AppIdentity& identity, SysInfoPlatform* platform)
+frmAbout::frmAbout(const AppIdentity& identity, SysInfoLauncher* platform)
     : QDialog(nullptr), commands_(*this, identity, platform),
       widgets_(this, Form(), [this](std::string_view name) { commands_.click(name); }) {
     setObjectName(ToQString(Form().name));

@@ -1,6 +1,6 @@
 #include "aboutdialog.h"
 
-#include "fakesysinfoplatform.h"
+#include "fakesysinfolauncher.h"
 
 #include <gtest/gtest.h>
 
@@ -52,17 +52,17 @@ TEST(AboutCommands, LoadWritesCaptionVersionAndTitle) {
 TEST(AboutCommands, OkUnloadsAndSystemInfoStartsTheToolOrSaysItCannot) {
     const std::string tool = "C:\\Tools\\MSINFO32.EXE";
     for (const bool installed : {true, false}) {
-        fakes::FakeSysInfoPlatform platform;
+        fakes::FakeSysInfoLauncher launcher;
         if (installed) {
-            platform.keys["SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"]["PATH"] = {
-                kRegSz, {tool.begin(), tool.end()}};
-            platform.startable = {tool};
+            launcher.tool = tool;
         }
         FakeAboutView view;
-        AboutCommands commands(view, BuildIdentity(), &platform);
+        AboutCommands commands(view, BuildIdentity(), &launcher);
         EXPECT_TRUE(commands.click("cmdSysInfo"));
-        EXPECT_EQ(platform.started, installed ? std::vector{tool} : std::vector<std::string>{});
-        EXPECT_EQ(platform.messages.empty(), installed);
+        EXPECT_EQ(launcher.started, installed ? std::vector{tool} : std::vector<std::string>{});
+        EXPECT_EQ(view.messages, installed ? std::vector<std::string>{}
+                                           : std::vector<std::string>{
+                                                 "System Information Is Unavailable At This Time"});
         EXPECT_EQ(view.unloads, 0) << "the dialog stays open";
         EXPECT_TRUE(commands.click("cmdOK"));
         EXPECT_EQ(view.unloads, 1);

@@ -1,5 +1,6 @@
-#include "desktopplatform.h"
-#include "fakesysinfoplatform.h"
+#include "desktoplauncher.h"
+#include "fakesysinfolauncher.h"
+#include "registryvalue.h"
 #include "sysinfo.h"
 
 #include <gtest/gtest.h>
@@ -9,173 +10,98 @@
 #include <vector>
 
 using namespace runetally;
-using Fake = fakes::FakeSysInfoPlatform;
-using Kind = Fake::FileKind;
-using Bytes = std::vector<unsigned char>;
-using V = Fake::Value;
 
 namespace {
 
-const std::string kToolKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
-const std::string kLocationKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
 const std::string kUnavailable = "System Information Is Unavailable At This Time";
-
-Bytes Text(const std::string& text, std::size_t zeros = 0) {
-    Bytes bytes(text.begin(), text.end());
-    bytes.resize(bytes.size() + zeros, 0);
-    return bytes;
-}
-V Sz(const std::string& text) {
-    return {kRegSz, Text(text, 1)};
-} // stored with its zero
-
-constexpr auto none = std::nullopt;
-const V kNoData = {kRegSz, {}};
-const V kLong = {kRegSz, Text(std::string(1025, 'a'))};
-const V kOther = {kRegBinary, Text("a", 1)};
-enum Outcome { Read, NotFound, Error };
 
 struct ReadCase {
     const char* name;
-    std::optional<V> value; // none: the key holds no such value
-    std::string entry;      // keyVal on entry
-    Outcome outcome;
-    std::string keyVal; // keyVal afterwards
+    std::uint32_t type;
+    std::string data; // as the registry reports it
+    std::string text;
 };
 
-class GetKeyValueTest : public ::testing::TestWithParam<ReadCase> {};
+class RegistryValueTextTest : public ::testing::TestWithParam<ReadCase> {};
 
-TEST_P(GetKeyValueTest, ReadsOneValueAndClosesTheKey) {
-    const ReadCase& c = GetParam();
-    Fake fake;
-    fake.keys[kToolKey];
-    if (c.value) {
-        fake.keys[kToolKey]["PATH"] = *c.value;
-    }
-    std::string keyVal = c.entry;
-    const std::uint32_t root = kHkeyLocalMachine;
-    if (c.outcome == Error) {
-        EXPECT_THROW(GetKeyValue(fake, root, kToolKey, "PATH", keyVal), SysInfoError);
-    } else {
-        EXPECT_EQ(GetKeyValue(fake, root, kToolKey, "PATH", keyVal), c.outcome == Read);
-    }
-    EXPECT_EQ(keyVal, c.keyVal);
-    EXPECT_TRUE(fake.openKeys.empty());
-    EXPECT_EQ(fake.accessAsked, std::vector<std::uint32_t>{0x20019}) << "read rights only";
+TEST_P(RegistryValueTextTest, ReadsTheBytesAsText) {
+    EXPECT_EQ(RegistryValueText(GetParam().type, GetParam().data), GetParam().text);
 }
 
+using namespace std::string_literals;
+
 // clang-format off
-INSTANTIATE_TEST_SUITE_P(Values, GetKeyValueTest, ::testing::Values(
-    //       name                        value                              entry   outcome   keyVal
-    ReadCase{"TerminatingZeroDropped",   Sz("C:\\x"),                       "",     Read,     "C:\\x"},
-    ReadCase{"NoZeroKeepsAll",           V{1, Text("C:\\x")},               "",     Read,     "C:\\x"},
-    ReadCase{"OnlyOneOfTwoZerosDropped", V{1, Text("ab", 2)},               "",     Read,     std::string("ab\0", 3)},
-    ReadCase{"Exactly1024Bytes",         V{1, Text(std::string(1024, 'a'))}, "",    Read,     std::string(1024, 'a')},
-    ReadCase{"Over1024BytesNotFound",    kLong,                             "old",  NotFound, ""},
-    ReadCase{"MissingValue",             none,                              "old",  NotFound, ""},
-    ReadCase{"NoDataIsAnError",          kNoData,                           "old",  Error,    "old"},
-    ReadCase{"Dword261",                 V{4, {0x05, 0x01, 0, 0}},          "",     Read,     "261"},
-    ReadCase{"DwordAllBytes",            V{4, {0x78, 0x56, 0x34, 0x12}},    "",     Read,     "305419896"},
-    ReadCase{"DwordIsUnsigned",          V{4, {0xFF, 0xFF, 0xFF, 0xFF}},    "",     Read,     "4294967295"},
-    ReadCase{"DwordInnerZerosKept",      V{4, {0, 0, 1, 0}},                "",     Read,     "65536"},
-    ReadCase{"DwordAfterEntryText",      V{4, {0x05, 0x01, 0, 0}},          "1",    Read,     "16777477"},
-    ReadCase{"OtherTypeLeavesKeyVal",    kOther,                            "kept", Read,     "kept"}),
+INSTANTIATE_TEST_SUITE_P(Values, RegistryValueTextTest, ::testing::Values(
+    //       name                         type  data                           text
+    ReadCase{"TerminatingZeroDropped",    1,    "C:\\x\0"s,                    "C:\\x"},
+    ReadCase{"NoZeroKeepsAll",            1,    "C:\\x",                       "C:\\x"},
+    ReadCase{"OnlyOneOfTwoZerosDropped",  1,    "ab\0\0"s,                     "ab\0"s},
+    ReadCase{"OnlyTheZero",               1,    "\0"s,                         ""},
+    ReadCase{"Dword261",                  4,    "\x05\x01\0\0"s,               "261"},
+    ReadCase{"DwordAllBytes",             4,    "\x78\x56\x34\x12",            "305419896"},
+    ReadCase{"DwordIsUnsigned",           4,    "\xFF\xFF\xFF\xFF",            "4294967295"},
+    ReadCase{"DwordInnerZerosKept",       4,    "\0\0\x01\0"s,                 "65536"},
+    ReadCase{"DwordOfNoDigits",           4,    "\0"s,                         "&h"},
+    ReadCase{"Dword64Bits",               4,    std::string(8, '\xFF'),        "18446744073709551615"},
+    ReadCase{"DwordBeyond64Bits",         4,    std::string(8, '\0') + "\x01", "&h010000000000000000"},
+    ReadCase{"DwordLeadingZerosDontCount",4,    "\x01" + std::string(9, '\0'), "1"},
+    ReadCase{"ExpandSzIsOther",           2,    "C:\\x\0"s,                    ""},
+    ReadCase{"BinaryIsOther",             3,    "a\0"s,                        ""}),
     [](const auto& info) { return std::string(info.param.name); });
 // clang-format on
 
-TEST(FormatGeneral, GivesTheDecimalValueOfHexDigits) {
-    const std::vector<std::pair<std::string, std::string>> cases = {
-        {"&h000105", "261"},
-        {"&H1a", "26"},
-        {"&h0", "0"},
-        {"&h", "&h"},
-        {"&hG1", "&hG1"},
-        {"&hFFFFFFFFFFFFFFFF", "18446744073709551615"},
-        {"&h00000000000000000001", "1"},
-        {"&h10000000000000000", "&h10000000000000000"},
-        {"C:\\Tools", "C:\\Tools"}};
-    for (const auto& [text, formatted] : cases) {
-        EXPECT_EQ(FormatGeneral(text), formatted) << text;
+TEST(RegistryValueText, NoDataIsAnError) {
+    for (const std::uint32_t type : {1u, 3u, 4u}) {
+        EXPECT_THROW(RegistryValueText(type, {}), RegistryValueError) << type;
     }
 }
 
-const std::string kMsinfo =
-    "C:\\Program Files\\Common Files\\Microsoft Shared\\MSInfo\\msinfo32.exe";
-const std::string kJoined = "C:\\Tools\\MSINFO32.EXE";
-const std::string kDoubled = "C:\\Tools\\\\MSINFO32.EXE";
-const std::vector<std::string> kFirst = {kToolKey};
-const std::vector<std::string> kBoth = {kToolKey, kLocationKey};
-enum Fault { NoFault, NoKeys, OpenThrows, FindThrows };
+enum Fault { NoFault, FindThrows, StartThrows };
 
 struct LaunchCase {
     const char* name;
-    std::optional<V> path;     // the first source's value
-    std::optional<V> location; // the second source's value
-    std::optional<Kind> tool;  // MSINFO32.EXE in C:\Tools
+    std::optional<std::string> tool; // what the launcher finds
     Fault fault;
-    std::vector<std::string> opened, finds, started;
+    std::vector<std::string> started;
     bool message;
 };
 
 class StartSysInfoTest : public ::testing::TestWithParam<LaunchCase> {};
 
-TEST_P(StartSysInfoTest, StartsTheToolOrShowsTheOneMessage) {
+TEST_P(StartSysInfoTest, StartsTheToolFoundOrShowsTheOneMessage) {
     const LaunchCase& c = GetParam();
-    Fake fake;
-    if (c.fault != NoKeys) {
-        fake.keys[kToolKey];
-        fake.keys[kLocationKey];
-    }
-    if (c.path) {
-        fake.keys[kToolKey]["PATH"] = *c.path;
-    }
-    if (c.location) {
-        fake.keys[kLocationKey]["MSINFO"] = *c.location;
-    }
-    if (c.tool) {
-        fake.files[kJoined] = fake.files[kDoubled] = *c.tool;
-    }
-    fake.startable = {kMsinfo, kJoined, kDoubled};
-    fake.openThrows = c.fault == OpenThrows;
-    fake.findThrows = c.fault == FindThrows;
-
-    StartSysInfo(fake); // noexcept: a fault that escaped would end the test program
-
-    EXPECT_EQ(fake.opened, c.opened);
-    EXPECT_EQ(fake.finds, c.finds);
-    EXPECT_EQ(fake.started, c.started);
-    EXPECT_EQ(fake.windowStyles, std::vector<int>(c.started.size(), 1));
-    EXPECT_EQ(fake.messages, c.message ? std::vector{kUnavailable} : std::vector<std::string>{});
-    EXPECT_TRUE(fake.openKeys.empty());
+    fakes::FakeSysInfoLauncher launcher;
+    launcher.tool = c.tool;
+    launcher.findThrows = c.fault == FindThrows;
+    launcher.startThrows = c.fault == StartThrows;
+    std::vector<std::string> messages;
+    // noexcept: a fault that escaped would end the test program
+    StartSysInfo(launcher, [&](std::string_view text) { messages.emplace_back(text); });
+    EXPECT_EQ(launcher.started, c.started);
+    EXPECT_EQ(messages, c.message ? std::vector{kUnavailable} : std::vector<std::string>{});
 }
 
-const V kDir = Sz("C:\\Tools");
-constexpr Kind kFile = Kind::Ordinary;
+const std::string kTool = "C:\\Tools\\MSINFO32.EXE";
 
-// The first source is started as it stands, as one program, even where the user may not write
-// to its key; the second must name a folder that holds the tool as an ordinary file.
 // clang-format off
-INSTANTIATE_TEST_SUITE_P(Sources, StartSysInfoTest, ::testing::Values(
-    //         name                   PATH                MSINFO               tool file        fault       keys    finds              started            message
-    LaunchCase{"PathStartedAsIs",     Sz(kMsinfo),        kDir,                kFile,           NoFault,    kFirst, {},                {kMsinfo},         false},
-    LaunchCase{"PathCannotStart",     Sz("C:\\x.exe"),    kDir,                kFile,           NoFault,    kFirst, {},                {"C:\\x.exe"},     true},
-    LaunchCase{"PathWithoutData",     kNoData,            kDir,                kFile,           NoFault,    kFirst, {},                {},                true},
-    LaunchCase{"PathOfOtherType",     kOther,             none,                none,            NoFault,    kFirst, {},                {""},              true},
-    LaunchCase{"PathTooLong",         kLong,              kDir,                kFile,           NoFault,    kBoth,  {kJoined},         {kJoined},         false},
-    LaunchCase{"LocationJoined",      none,               kDir,                kFile,           NoFault,    kBoth,  {kJoined},         {kJoined},         false},
-    LaunchCase{"TrailingBackslash",   none,               Sz("C:\\Tools\\"),   kFile,           NoFault,    kBoth,  {kDoubled},        {kDoubled},        false},
-    LaunchCase{"ToolHidden",          none,               kDir,                Kind::Hidden,    NoFault,    kBoth,  {kJoined},         {},                true},
-    LaunchCase{"ToolSystemFile",      none,               kDir,                Kind::System,    NoFault,    kBoth,  {kJoined},         {},                true},
-    LaunchCase{"ToolIsADirectory",    none,               kDir,                Kind::Directory, NoFault,    kBoth,  {kJoined},         {},                true},
-    LaunchCase{"ToolMissing",         none,               kDir,                none,            NoFault,    kBoth,  {kJoined},         {},                true},
-    LaunchCase{"FolderUnsearchable",  none,               kDir,                kFile,           FindThrows, kBoth,  {kJoined},         {},                true},
-    LaunchCase{"LocationWithoutData", none,               kNoData,             kFile,           NoFault,    kBoth,  {},                {},                true},
-    LaunchCase{"LocationOfOtherType", none,               kOther,              kFile,           NoFault,    kBoth,  {"\\MSINFO32.EXE"}, {},               true},
-    LaunchCase{"NeitherValue",        none,               none,                kFile,           NoFault,    kBoth,  {},                {},                true},
-    LaunchCase{"NeitherKey",          none,               none,                kFile,           NoKeys,     kBoth,  {},                {},                true},
-    LaunchCase{"RegistryFails",       Sz(kMsinfo),        kDir,                kFile,           OpenThrows, kFirst, {},                {},                true}),
+INSTANTIATE_TEST_SUITE_P(Outcomes, StartSysInfoTest, ::testing::Values(
+    //         name           found         fault        started   message
+    LaunchCase{"Started",     kTool,        NoFault,     {kTool},  false},
+    LaunchCase{"CannotStart", kTool,        StartThrows, {kTool},  true},
+    LaunchCase{"NoneFound",   std::nullopt, NoFault,     {},       true},
+    LaunchCase{"SearchFails", kTool,        FindThrows,  {},       true}),
     [](const auto& info) { return std::string(info.param.name); });
 // clang-format on
+
+TEST(StartSysInfo, AMessageThatCannotBeShownGoesNoFurther) {
+    fakes::FakeSysInfoLauncher launcher;
+    int tries = 0;
+    StartSysInfo(launcher, [&](std::string_view) {
+        ++tries;
+        throw std::runtime_error("no display");
+    });
+    EXPECT_EQ(tries, 1);
+}
 
 } // namespace
 
@@ -234,10 +160,10 @@ private:
     std::string old_;
 };
 
-TEST(DesktopHive, HoldsOnlyThePathOfTheFirstInstalledTool) {
+TEST(DesktopLauncher, FindsTheFirstInstalledToolOnThePath) {
     struct Case {
         std::vector<std::pair<std::string, bool>> files; // under the temp dir; executable
-        std::string expected;                            // empty: no key
+        std::string expected;                            // empty: none found
     };
     const std::vector<Case> cases = {
         {{{"a/other", true}}, ""},
@@ -254,62 +180,22 @@ TEST(DesktopHive, HoldsOnlyThePathOfTheFirstInstalledTool) {
             WriteFile(dir.path / file, "", executable);
         }
         const SearchPath path((dir.path / "a").string() + ":" + (dir.path / "b").string());
-        DesktopPlatform desktop([](const std::string&) {});
-        std::string keyVal;
-        EXPECT_EQ(GetKeyValue(desktop, kHkeyLocalMachine, kToolKey, "PATH", keyVal),
-                  !c.expected.empty());
-        EXPECT_EQ(keyVal, c.expected.empty() ? "" : (dir.path / c.expected).string());
+        EXPECT_EQ(DesktopLauncher().findTool(),
+                  c.expected.empty() ? std::nullopt
+                                     : std::optional((dir.path / c.expected).string()));
     }
-
-    // Read-only, and the one value is a text stored with its terminating zero.
-    TempDir dir;
-    WriteFile(dir.path / "hardinfo", "", true);
-    const SearchPath path(dir.path);
-    DesktopPlatform desktop([](const std::string&) {});
-    RegKey key = 0;
-    EXPECT_EQ(desktop.OpenKey(kHkeyLocalMachine, kToolKey, 0, 0x2003F, key), kErrorAccessDenied);
-    EXPECT_EQ(desktop.OpenKey(kHkeyLocalMachine, kLocationKey, 0, kKeyRead, key),
-              kErrorFileNotFound);
-    ASSERT_EQ(desktop.OpenKey(kHkeyLocalMachine, kToolKey, 0, kKeyRead, key), kErrorSuccess);
-    std::uint32_t type = 0;
-    std::uint32_t size = 4;
-    unsigned char small[4] = {};
-    EXPECT_EQ(desktop.QueryValue(key, "PATH", type, small, size), kErrorMoreData);
-    EXPECT_EQ(type, kRegSz);
-    EXPECT_EQ(size, (dir.path / "hardinfo").string().size() + 1);
-    EXPECT_EQ(desktop.QueryValue(key, "MSINFO", type, small, size), kErrorFileNotFound);
-    EXPECT_EQ(desktop.CloseKey(key), kErrorSuccess);
-    EXPECT_EQ(desktop.CloseKey(key), kErrorInvalidHandle);
-}
-
-TEST(DesktopFindFile, MatchesOrdinaryFilesOnly) {
-    TempDir dir;
-    WriteFile(dir.path / "sub dir" / "MSINFO32.EXE", "", false);
-    WriteFile(dir.path / ".MSINFO32.EXE", "", false);
-    fs::create_directories(dir.path / "folder.exe");
-    DesktopPlatform desktop([](const std::string&) {});
-    for (const auto& [file, found] :
-         std::vector<std::pair<std::string, std::string>>{{"sub dir/MSINFO32.EXE", "MSINFO32.EXE"},
-                                                          {".MSINFO32.EXE", ""},
-                                                          {"folder.exe", ""},
-                                                          {"missing.exe", ""},
-                                                          {"sub dir/MSINFO32.EXE/x", ""}}) {
-        EXPECT_EQ(desktop.FindFile((dir.path / file).string()), found) << file;
-    }
-    EXPECT_THROW(desktop.FindFile((dir.path / std::string(300, 'x')).string()), std::exception);
 }
 
 bool NoChildLeft() {
     return waitpid(-1, nullptr, WNOHANG) == -1 && errno == ECHILD;
 }
 
-TEST(DesktopStartProgram, FailsForWhatCannotRunAndLeavesNoChild) {
+TEST(DesktopLauncherStart, FailsForWhatCannotRunAndLeavesNoChild) {
     TempDir dir;
     WriteFile(dir.path / "plain", "#!/bin/sh\n", false);
     WriteFile(dir.path / "bad interpreter", "#!/nonexistent/sh\n", true);
-    DesktopPlatform desktop([](const std::string&) {});
     for (const std::string program : {"", "missing", "plain", "bad interpreter", "."}) {
-        EXPECT_THROW(desktop.StartProgram(program.empty() ? "" : (dir.path / program).string(), 1),
+        EXPECT_THROW(DesktopLauncher().start(program.empty() ? "" : (dir.path / program).string()),
                      std::exception)
             << program;
     }
@@ -347,11 +233,10 @@ std::vector<std::string> RunReportingScript(const fs::path& script,
     return lines;
 }
 
-TEST(DesktopStartProgram, StartsThePathAsOneDetachedProgram) {
+TEST(DesktopLauncherStart, StartsThePathAsOneDetachedProgram) {
     TempDir dir;
     const fs::path script = dir.path / "tool dir" / "run me";
-    DesktopPlatform desktop([](const std::string&) {});
-    EXPECT_EQ(RunReportingScript(script, [&] { desktop.StartProgram(script.string(), 1); }),
+    EXPECT_EQ(RunReportingScript(script, [&] { DesktopLauncher().start(script.string()); }),
               (std::vector<std::string>{"0", script.string(), "own session"}));
 }
 
@@ -414,7 +299,7 @@ TEST_P(ToolStreamsTest, ToolHoldsDevNullAndNothingOfOurs) {
             setrlimit(RLIMIT_NOFILE, &three);
         }
         try {
-            DesktopPlatform([](const std::string&) {}).StartProgram(tool.string(), 1);
+            DesktopLauncher().start(tool.string());
         } catch (const std::exception&) {
             _exit(1);
         }
@@ -466,15 +351,16 @@ INSTANTIATE_TEST_SUITE_P(Streams, ToolStreamsTest, ::testing::Values(
     [](const auto& info) { return std::string(info.param.name); });
 // clang-format on
 
-TEST(DesktopStartSysInfo, StartsTheInstalledToolElseShowsTheMessage) {
+TEST(DesktopLauncherStartSysInfo, StartsTheInstalledToolElseShowsTheMessage) {
     TempDir dir;
     const fs::path tool = dir.path / "bin dir" / "hardinfo";
     const SearchPath path(tool.parent_path());
     std::vector<std::string> messages;
-    DesktopPlatform desktop([&](const std::string& text) { messages.push_back(text); });
-    StartSysInfo(desktop);
+    const auto show = [&](std::string_view text) { messages.emplace_back(text); };
+    DesktopLauncher desktop;
+    StartSysInfo(desktop, show);
     EXPECT_EQ(messages, std::vector{kUnavailable});
-    EXPECT_EQ(RunReportingScript(tool, [&] { StartSysInfo(desktop); }).at(1), tool.string());
+    EXPECT_EQ(RunReportingScript(tool, [&] { StartSysInfo(desktop, show); }).at(1), tool.string());
     EXPECT_EQ(messages.size(), 1u) << "the tool is looked for on every press";
 }
 

@@ -46,7 +46,7 @@ HICON CreateAboutIcon() {
 
 } // namespace
 
-AboutBox::AboutBox(const AppIdentity& identity, SysInfoPlatform* platform)
+AboutBox::AboutBox(const AppIdentity& identity, SysInfoLauncher* platform)
     : FormWindow(Form()), commands_(*this, identity, platform), icon_(CreateAboutIcon()) {
     // A fixed frame that keeps its close box, and a taskbar button though it has no owner.
     create(WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,

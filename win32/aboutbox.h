@@ -12,7 +12,7 @@ public:
     // identity fills the caption and labels on load. platform, when given, stands in for the
     // desktop's own behind the System Info button and must outlive the dialog.
     explicit AboutBox(const AppIdentity& identity = BuildIdentity(),
-                      SysInfoPlatform* platform = nullptr);
+                      SysInfoLauncher* platform = nullptr);
 
     void Form_Load() { commands_.Form_Load(); }
 
