@@ -140,29 +140,28 @@ QRect ToPixels(const TwipsRect& rect) {
                  TwipsToPixels(rect.width, kQtDpi), TwipsToPixels(rect.height, kQtDpi));
 }
 
-FormWidgets::FormWidgets(QWidget* client, const FormDesc& form,
-                         std::function<void(std::string_view)> clicked)
-    : form_(form) {
+FormWidgetsBase::FormWidgetsBase(QWidget* client, const FormDesc& form, FormEvents events)
+    : form_(form), widgets_(form.widgets.size()) {
     for (const WidgetDesc& desc : form.widgets) {
         QWidget* widget = create(client, desc);
-        widget->setObjectName(ToQString(desc.name));
-        widgets_.emplace(desc.name, widget);
+        widget->setObjectName(ToQString(form.controlName(desc.id)));
+        widgets_[desc.id.index] = widget;
         if (auto* button = qobject_cast<QPushButton*>(widget)) {
             QObject::connect(button, &QPushButton::clicked, client,
-                             [clicked, name = desc.name] { clicked(name); });
+                             [clicked = events.clicked, id = desc.id] { clicked(id); });
         }
     }
     for (const WidgetDesc& desc : form.widgets) {
-        if (!desc.buddy.empty()) {
-            get<QLabel>(desc.name)->setBuddy(get(desc.buddy));
+        if (desc.buddy) {
+            qobject_cast<QLabel*>(at(desc.id))->setBuddy(at(*desc.buddy));
         }
         if (desc.kind != WidgetKind::Label && desc.kind != WidgetKind::Line) {
-            get(desc.name)->setAccessibleName(ToQString(AccessibleName(form, desc)));
+            at(desc.id)->setAccessibleName(ToQString(AccessibleName(form, desc)));
         }
     }
 }
 
-QWidget* FormWidgets::create(QWidget* client, const WidgetDesc& desc) {
+QWidget* FormWidgetsBase::create(QWidget* client, const WidgetDesc& desc) {
     QWidget* widget = nullptr;
     switch (desc.kind) {
     case WidgetKind::Label:
@@ -198,12 +197,12 @@ QWidget* FormWidgets::create(QWidget* client, const WidgetDesc& desc) {
     return widget;
 }
 
-void FormWidgets::setFocusOrder() {
+void FormWidgetsBase::setFocusOrder() {
     for (std::size_t i = 1; i < form_.focusOrder.size(); ++i) {
-        QWidget::setTabOrder(get(form_.focusOrder[i - 1]), get(form_.focusOrder[i]));
+        QWidget::setTabOrder(at(form_.focusOrder[i - 1]), at(form_.focusOrder[i]));
     }
     if (!form_.focusOrder.empty()) {
-        get(form_.focusOrder.front())->setFocus();
+        at(form_.focusOrder.front())->setFocus();
     }
 }
 

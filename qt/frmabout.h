@@ -27,7 +27,7 @@ public:
 
     // AboutView
     void setCaption(std::string_view text) override;
-    void setLabel(std::string_view label, std::string_view text) override;
+    void setLabel(AboutControl label, std::string_view text) override;
     void showMessage(std::string_view text) override;
     void unload() override;
 
@@ -39,7 +39,7 @@ protected:
 
 private:
     AboutCommands commands_;
-    FormWidgets widgets_;
+    FormWidgets<AboutControl> widgets_;
 };
 
 // The program's one About dialog.

@@ -73,7 +73,8 @@ QFont CaptionFont(QFont font, const std::vector<const WidgetDesc*>& captions) {
 
 frmMain::frmMain(QWidget* parent)
     : QMainWindow(parent), client_(new QWidget(this)),
-      widgets_(client_, Form(), [this](std::string_view name) { commands_.click(name); }) {
+      widgets_(client_, Form(),
+               {.clicked = [this](ControlId id) { commands_.click(id.as<MainControl>()); }}) {
     setObjectName(ToQString(Form().name));
     setWindowTitle(ToQString(Form().caption));
     setCentralWidget(client_);
@@ -90,12 +91,12 @@ frmMain::frmMain(QWidget* parent)
 void frmMain::createMenus() {
     for (const MenuDesc& menuDesc : Form().menus) {
         QMenu* menu = menuBar()->addMenu(ToQString(menuDesc.caption));
-        menu->setObjectName(ToQString(menuDesc.name));
+        menu->setObjectName(ToQString(Form().controlName(menuDesc.id)));
         for (const MenuItemDesc& itemDesc : menuDesc.items) {
             QAction* item = menu->addAction(ToQString(itemDesc.caption));
-            item->setObjectName(ToQString(itemDesc.name));
+            item->setObjectName(ToQString(Form().controlName(itemDesc.id)));
             connect(item, &QAction::triggered, this,
-                    [this, name = itemDesc.name] { commands_.click(name); });
+                    [this, id = itemDesc.id] { commands_.click(id.as<MainControl>()); });
         }
     }
 }
@@ -104,12 +105,12 @@ void frmMain::fitCaptions() {
     const std::vector<const WidgetDesc*> captions = InputCaptions(Form());
     const QFont font = CaptionFont(client_->font(), captions);
     for (const WidgetDesc* caption : captions) {
-        widgets_.get(caption->name)->setFont(font);
+        widgets_.get(caption->id.as<MainControl>())->setFont(font);
     }
 }
 
 void frmMain::fillSpellList() {
-    auto* list = widgets_.get<QListWidget>("listSpells");
+    auto* list = widgets_.get<QListWidget>(MainControl::listSpells);
     for (const SpellFormula& spell : SpellTable) {
         list->addItem(ToQString(spell.name));
     }
@@ -121,17 +122,17 @@ void frmMain::activate() {
     activateWindow();
 }
 
-std::string frmMain::text(std::string_view box) const {
-    return widgets_.get<QLineEdit>(box)->text().toStdString();
+std::string frmMain::text(Field field) const {
+    return widgets_.get<QLineEdit>(BoxOf(field))->text().toStdString();
 }
 
-void frmMain::setText(std::string_view box, std::string_view text) {
-    widgets_.get<QLineEdit>(box)->setText(ToQString(text));
+void frmMain::setText(TextBox box, std::string_view text) {
+    widgets_.get<QLineEdit>(box.control())->setText(ToQString(text));
 }
 
 std::string frmMain::selectedSpell() const {
     const QList<QListWidgetItem*> selected =
-        widgets_.get<QListWidget>("listSpells")->selectedItems();
+        widgets_.get<QListWidget>(MainControl::listSpells)->selectedItems();
     return selected.isEmpty() ? std::string() : selected.front()->text().toStdString();
 }
 

@@ -130,7 +130,7 @@ TEST_F(MainWindowTest, EveryWidgetKeepsItsDescribedPlaceWhateverTheWindowSize) {
         window->resize(size);
         QCoreApplication::processEvents();
         for (const WidgetDesc& desc : MainWindowDescription().widgets) {
-            const char* name = desc.name.data();
+            const char* name = MainWindowDescription().controlName(desc.id).data();
             SCOPED_TRACE(name);
             const TwipsRect& r = desc.rect;
             EXPECT_EQ(get(name).geometry(),

@@ -188,37 +188,25 @@ HWND FormControls::create(HWND parent, const WidgetDesc& desc, int id) {
 // name a box after the static text right before it. The rest follow in the description's order.
 std::vector<std::size_t> FormControls::creationOrder() const {
     std::vector<std::size_t> order;
-    const auto add = [&](std::string_view name) {
-        for (std::size_t i = 0; i < form_.widgets.size(); ++i) {
-            if (form_.widgets[i].name == name &&
-                std::find(order.begin(), order.end(), i) == order.end()) {
-                order.push_back(i);
-            }
+    const auto add = [&](ControlId id) {
+        if (std::find(order.begin(), order.end(), id.index) == order.end()) {
+            order.push_back(id.index);
         }
     };
-    for (std::string_view stop : form_.focusOrder) {
+    for (ControlId stop : form_.focusOrder) {
         for (const WidgetDesc& desc : form_.widgets) {
             if (desc.kind == WidgetKind::Label && desc.buddy == stop) {
-                add(desc.name);
+                add(desc.id);
             }
         }
         add(stop);
     }
     for (const WidgetDesc& desc : form_.widgets) {
         if (desc.kind != WidgetKind::Line) {
-            add(desc.name);
+            add(desc.id);
         }
     }
     return order;
-}
-
-HWND FormControls::get(std::string_view name) const {
-    for (std::size_t i = 0; i < form_.widgets.size(); ++i) {
-        if (form_.widgets[i].name == name) {
-            return controls_[i];
-        }
-    }
-    return nullptr;
 }
 
 const WidgetDesc* FormControls::find(HWND control) const {
@@ -343,8 +331,8 @@ void FormControls::paintLines(HDC dc) const {
     }
 }
 
-void FormControls::setPicture(std::string_view name, HICON picture) {
-    const HWND control = get(name);
+void FormControls::setPicture(ControlId id, HICON picture) {
+    const HWND control = get(id);
     SetWindowLongPtrW(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(picture));
     InvalidateRect(control, nullptr, TRUE);
 }

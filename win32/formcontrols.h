@@ -5,17 +5,16 @@
 #include <windows.h>
 
 #include <optional>
-#include <string_view>
 #include <vector>
 
 namespace runetally::win32 {
 
 // The controls of a window, built from its description on the window's client area and found by
-// name or by control id. Lines are no controls: the window paints them.
+// their place in its list or by command id. Lines are no controls: the window paints them.
 class FormControls {
 public:
-    // Control ids start here, clear of IDOK and IDCANCEL, which the dialog manager sends for
-    // Enter and Esc.
+    // Command ids, of controls and of menu items alike, are their places in the list from here
+    // on, clear of IDOK and IDCANCEL, which the dialog manager sends for Enter and Esc.
     static constexpr int kFirstId = 100;
 
     // Creates the controls laid out at the given resolution.
@@ -24,7 +23,7 @@ public:
     FormControls(const FormControls&) = delete;
     FormControls& operator=(const FormControls&) = delete;
 
-    HWND get(std::string_view name) const;
+    HWND get(ControlId id) const { return controls_[id.index]; }
     const WidgetDesc* find(HWND control) const;
     const WidgetDesc* findById(int id) const;
     // The widget the focus starts on.
@@ -41,7 +40,7 @@ public:
     // Draws the description's lines in order; the parent calls this when it paints.
     void paintLines(HDC dc) const;
     // The picture a picture control shows; the caller keeps it alive.
-    void setPicture(std::string_view name, HICON picture);
+    void setPicture(ControlId id, HICON picture);
 
 private:
     HWND create(HWND parent, const WidgetDesc& desc, int id);

@@ -1,7 +1,7 @@
-#include "mainframe.h"
+#include "frmmain.h"
 
-#include "aboutbox.h"
 #include "dpiscaling.h"
+#include "frmabout.h"
 #include "spelltable.h"
 #include "widetext.h"
 
@@ -34,31 +34,31 @@ bool CaptionFits(HDC dc, const WidgetDesc& label, int dpi) {
 
 } // namespace
 
-MainFrame::MainFrame() : FormWindow(Form()) {
+frmMain::frmMain() : FormWindow(Form()) {
     create(WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0);
     fillSpellList();
 }
 
-MainFrame::~MainFrame() {
+frmMain::~frmMain() {
     if (captionFont_ != nullptr) {
         DeleteObject(captionFont_);
     }
 }
 
-void MainFrame::fillSpellList() {
-    const HWND list = controls_->get("listSpells");
+void frmMain::fillSpellList() {
+    const HWND list = control(MainControl::listSpells);
     for (const SpellFormula& spell : SpellTable) {
         SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(spell.name).c_str()));
     }
 }
 
-void MainFrame::laidOut(int dpi) {
+void frmMain::laidOut(int dpi) {
     fitCaptions(dpi);
 }
 
 // The caption boxes were laid out for a small 8-point face. Where the desktop's message font
 // needs more room, the captions take it a little smaller rather than lose letters.
-void MainFrame::fitCaptions(int dpi) {
+void frmMain::fitCaptions(int dpi) {
     const std::vector<const WidgetDesc*> captions = InputCaptions(Form());
     const int smallest = -MulDiv(6, dpi, 72);
     const HDC dc = GetDC(handle());
@@ -81,8 +81,8 @@ void MainFrame::fitCaptions(int dpi) {
             fitted = CreateFontIndirectW(&font);
         } while (!allFit(fitted) && font.lfHeight < smallest);
         for (const WidgetDesc* caption : captions) {
-            SendMessageW(controls_->get(caption->name), WM_SETFONT,
-                         reinterpret_cast<WPARAM>(fitted), TRUE);
+            SendMessageW(controls_->get(caption->id), WM_SETFONT, reinterpret_cast<WPARAM>(fitted),
+                         TRUE);
         }
     }
     ReleaseDC(handle(), dc);
@@ -92,20 +92,20 @@ void MainFrame::fitCaptions(int dpi) {
     captionFont_ = fitted;
 }
 
-std::string MainFrame::text(std::string_view box) const {
-    const HWND control = controls().get(box);
+std::string frmMain::text(Field field) const {
+    const HWND control = this->control(BoxOf(field));
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
     text.resize(static_cast<std::size_t>(
         GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
     return Narrow(text);
 }
 
-void MainFrame::setText(std::string_view box, std::string_view text) {
-    SetWindowTextW(controls().get(box), Widen(text).c_str());
+void frmMain::setText(TextBox box, std::string_view text) {
+    SetWindowTextW(control(box.control()), Widen(text).c_str());
 }
 
-std::string MainFrame::selectedSpell() const {
-    const HWND list = controls().get("listSpells");
+std::string frmMain::selectedSpell() const {
+    const HWND list = control(MainControl::listSpells);
     const LRESULT selected = SendMessageW(list, LB_GETCURSEL, 0, 0);
     if (selected == LB_ERR) {
         return {};
@@ -117,29 +117,29 @@ std::string MainFrame::selectedSpell() const {
     return Narrow(name);
 }
 
-void MainFrame::showAbout() {
+void frmMain::showAbout() {
     AboutForm().show();
 }
 
-void MainFrame::showMessage(std::string_view text) {
+void frmMain::showMessage(std::string_view text) {
     ShowMessage(text);
 }
 
-void MainFrame::unload() {
+void frmMain::unload() {
     close();
 }
 
-void MainFrame::clicked(std::string_view name) {
-    commands_.click(name);
+void frmMain::clicked(ControlId id) {
+    commands_.click(id.as<MainControl>());
 }
 
-void MainFrame::unloaded() {
+void frmMain::unloaded() {
     MainForm().unloaded(this);
     delete this;
 }
 
-FormInstance<MainFrame>& MainForm() {
-    static FormInstance<MainFrame> instance([] { return new MainFrame(); });
+FormInstance<frmMain>& MainForm() {
+    static FormInstance<frmMain> instance([] { return new frmMain(); });
     return instance;
 }
 
