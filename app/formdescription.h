@@ -87,7 +87,9 @@ struct WidgetDesc {
     const FontDesc* font = nullptr; // none: the default user-interface font
     std::optional<Rgb> colour = {}; // a label's text or a line; none: the system's colour
     int lineWidth = 0;              // line: thickness in pixels
-    // A text box holds at most this many characters; 0 means no limit.
+    // A text box holds at most this many characters; 0 means no limit. Typing past the limit is
+    // refused; so is, whole, a paste that would take the box past it, once the window's commands
+    // have been asked.
     int maxLength = 0;
     // Push button: pressed by Enter wherever the focus is not on another button (default) and
     // by Esc (cancel).

@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 
 #include <array>
+#include <string>
 
 namespace runetally {
 namespace {
@@ -201,6 +202,17 @@ bool MainCommands::click(MainControl control) {
     default:
         return false;
     }
+}
+
+bool MainCommands::pasteFits(MainControl box, std::size_t length) {
+    const WidgetDesc& desc = kMainWindow.widget(box);
+    if (desc.maxLength == 0 || length <= static_cast<std::size_t>(desc.maxLength)) {
+        return true;
+    }
+    view_.showMessage("The text pasted into \"" + std::string(AccessibleName(kMainWindow, desc)) +
+                      "\" would make it longer than " + std::to_string(desc.maxLength) +
+                      " characters, so it was not pasted.");
+    return false;
 }
 
 } // namespace runetally

@@ -5,6 +5,7 @@
 #include "localeseparator.h"
 #include "windowservices.h"
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -80,6 +81,11 @@ public:
 
     // Runs the command of that button or menu item; false for a control that has none.
     bool click(MainControl control);
+
+    // Whether a paste may go ahead that would leave the box `length` characters long. One that
+    // would take the box past its limit is refused whole, and the player is told: cut short, it
+    // could change the number without a word.
+    bool pasteFits(MainControl box, std::size_t length);
 
 private:
     MainView& view_;

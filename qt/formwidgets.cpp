@@ -3,16 +3,23 @@
 #include "windowservices.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QDropEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 
 #include <limits>
+#include <utility>
 
 namespace runetally {
 namespace {
@@ -108,9 +115,84 @@ QLabel* CreateLabel(QWidget* parent, const WidgetDesc& desc) {
     return label;
 }
 
-QLineEdit* CreateTextBox(QWidget* parent, const WidgetDesc& desc) {
-    auto* box = new QLineEdit(parent);
-    box->setMaxLength(desc.maxLength > 0 ? desc.maxLength : std::numeric_limits<int>::max());
+// A text box with a limit, as a Windows edit box has it: typing past the limit is refused with a
+// beep, and a paste that would take the box past it is refused whole, once the window's commands
+// have been asked: cut short, it could mean another number without a word. QLineEdit's paste is
+// not virtual, so each way it pastes is caught before it: the Paste keys (Ctrl+V, Shift+Insert),
+// the context menu's Paste, the middle button's paste of the selection on X11, and a drop. The
+// box's own limit stays behind them for text that comes any other way, such as an input method.
+class LimitedBox : public QLineEdit {
+public:
+    using Fits = std::function<bool(std::size_t)>;
+
+    LimitedBox(QWidget* parent, Fits fits) : QLineEdit(parent), fits_(std::move(fits)) {}
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->matches(QKeySequence::Paste) && !pasteFits(QClipboard::Clipboard)) {
+            return;
+        }
+        QLineEdit::keyPressEvent(event);
+    }
+
+    void contextMenuEvent(QContextMenuEvent* event) override {
+        QMenu* menu = createStandardContextMenu();
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        // The menu's Paste is the item that pastes straight away, told by that connection whatever
+        // the menu's language; Qt 6.4 makes it by name, later versions by member pointer.
+        for (QAction* item : menu->actions()) {
+            if (disconnect(item, &QAction::triggered, this, &QLineEdit::paste) ||
+                disconnect(item, SIGNAL(triggered()), this, SLOT(paste()))) {
+                connect(item, &QAction::triggered, this, [this] {
+                    if (pasteFits(QClipboard::Clipboard)) {
+                        paste();
+                    }
+                });
+            }
+        }
+        menu->popup(event->globalPos());
+    }
+
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        // QLineEdit drops the selection, then pastes the X11 selection at the cursor.
+        if (event->button() == Qt::MiddleButton && !isReadOnly() &&
+            QGuiApplication::clipboard()->supportsSelection() &&
+            !fits_(text().size() +
+                   QGuiApplication::clipboard()->text(QClipboard::Selection).size())) {
+            return;
+        }
+        QLineEdit::mouseReleaseEvent(event);
+    }
+
+    void dropEvent(QDropEvent* event) override {
+        const QString dropped = event->mimeData()->text();
+        const qsizetype length = text().size() + dropped.size();
+        if (event->source() != this && !isReadOnly() && length > maxLength()) {
+            event->ignore();
+            // Told once the drop is over: the program the text came from waits for the answer.
+            QTimer::singleShot(0, this, [this, length] { fits_(std::size_t(length)); });
+            return;
+        }
+        QLineEdit::dropEvent(event);
+    }
+
+private:
+    // A paste replaces the selection.
+    bool pasteFits(QClipboard::Mode mode) const {
+        return isReadOnly() || fits_(text().size() - selectedText().size() +
+                                     QGuiApplication::clipboard()->text(mode).size());
+    }
+
+    Fits fits_;
+};
+
+QLineEdit* CreateTextBox(QWidget* parent, const WidgetDesc& desc, LimitedBox::Fits fits) {
+    const bool limited = desc.maxLength > 0;
+    auto* box = limited && fits ? new LimitedBox(parent, std::move(fits)) : new QLineEdit(parent);
+    box->setMaxLength(limited ? desc.maxLength : std::numeric_limits<int>::max());
+    if (limited) {
+        QObject::connect(box, &QLineEdit::inputRejected, &QApplication::beep);
+    }
     box->setText(ToQString(desc.text));
     box->setReadOnly(desc.readOnly); // read-only still takes the focus and copies
     return box;
@@ -143,7 +225,7 @@ QRect ToPixels(const TwipsRect& rect) {
 FormWidgetsBase::FormWidgetsBase(QWidget* client, const FormDesc& form, FormEvents events)
     : form_(form), widgets_(form.widgets.size()) {
     for (const WidgetDesc& desc : form.widgets) {
-        QWidget* widget = create(client, desc);
+        QWidget* widget = create(client, desc, events);
         widget->setObjectName(ToQString(form.controlName(desc.id)));
         widgets_[desc.id.index] = widget;
         if (auto* button = qobject_cast<QPushButton*>(widget)) {
@@ -161,15 +243,23 @@ FormWidgetsBase::FormWidgetsBase(QWidget* client, const FormDesc& form, FormEven
     }
 }
 
-QWidget* FormWidgetsBase::create(QWidget* client, const WidgetDesc& desc) {
+QWidget* FormWidgetsBase::create(QWidget* client, const WidgetDesc& desc,
+                                 const FormEvents& events) {
     QWidget* widget = nullptr;
     switch (desc.kind) {
     case WidgetKind::Label:
         widget = CreateLabel(client, desc);
         break;
-    case WidgetKind::TextBox:
-        widget = CreateTextBox(client, desc);
+    case WidgetKind::TextBox: {
+        LimitedBox::Fits fits;
+        if (events.pasting) {
+            fits = [pasting = events.pasting, id = desc.id](std::size_t length) {
+                return pasting(id, length);
+            };
+        }
+        widget = CreateTextBox(client, desc, std::move(fits));
         break;
+    }
     case WidgetKind::ListBox: {
         auto* list = new ListBox(client);
         list->setSelectionMode(QAbstractItemView::SingleSelection);

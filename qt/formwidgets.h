@@ -7,6 +7,7 @@
 #include <QString>
 #include <QWidget>
 
+#include <cstddef>
 #include <functional>
 #include <string_view>
 #include <vector>
@@ -24,6 +25,8 @@ inline QString ToQString(std::string_view text) {
 struct FormEvents {
     // A push button was pressed.
     std::function<void(ControlId)> clicked;
+    // Whether a paste may go ahead that would leave a text box with a limit this long.
+    std::function<bool(ControlId, std::size_t)> pasting = {};
 };
 
 // The widgets of a window, built from its description on a client widget, by control.
@@ -38,7 +41,7 @@ protected:
     QWidget* at(ControlId id) const { return widgets_[id.index]; }
 
 private:
-    QWidget* create(QWidget* client, const WidgetDesc& desc);
+    QWidget* create(QWidget* client, const WidgetDesc& desc, const FormEvents& events);
 
     const FormDesc& form_;
     std::vector<QWidget*> widgets_; // by control: widget i is control i

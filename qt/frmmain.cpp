@@ -74,7 +74,11 @@ QFont CaptionFont(QFont font, const std::vector<const WidgetDesc*>& captions) {
 frmMain::frmMain(QWidget* parent)
     : QMainWindow(parent), client_(new QWidget(this)),
       widgets_(client_, Form(),
-               {.clicked = [this](ControlId id) { commands_.click(id.as<MainControl>()); }}) {
+               {.clicked = [this](ControlId id) { commands_.click(id.as<MainControl>()); },
+                .pasting =
+                    [this](ControlId id, std::size_t length) {
+                        return commands_.pasteFits(id.as<MainControl>(), length);
+                    }}) {
     setObjectName(ToQString(Form().name));
     setWindowTitle(ToQString(Form().caption));
     setCentralWidget(client_);

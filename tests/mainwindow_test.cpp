@@ -75,12 +75,6 @@ TEST(MainWindowDescription, LaysOutEveryWidgetOnThePixelGridWithACaptionedBox) {
         varResist,  varWis,    varInt,     powerLight, powerEarth,   powerFire, powerAir,
         powerWater, powerDark, listSpells, dmg,        cmdCalculate, varLevel};
     EXPECT_EQ(Names(form.focusOrder), Names(focusOrder));
-    // Every front end stops a paste into an input box where a Windows edit box would.
-    for (Field field : {Field::varLevel, Field::varInt, Field::varWis, Field::varResist,
-                        Field::powerLight, Field::powerEarth, Field::powerFire, Field::powerAir,
-                        Field::powerWater, Field::powerDark}) {
-        EXPECT_EQ(form.widget(BoxOf(field)).maxLength, 32767) << FieldName(field);
-    }
     const std::pair<MainControl, std::string_view> named[] = {
         {varInt, "Inteligence"}, {varResist, "Target Elemental Resist"},
         {dmg, "DAMAGE"},         {listSpells, "Spells"},
@@ -248,6 +242,30 @@ TEST(MainCommands, ResetZeroesTheElevenBoxesInItsOrderAndKeepsTheSpell) {
     EXPECT_EQ(view.spell, "Avalanche");
     commands.cmdCalculate_Click();
     EXPECT_EQ(view.messages, std::vector<std::string>{"Zero was divided by zero."});
+}
+
+// A paste is asked about with the length the box would have; one past 32,767 is refused whole.
+TEST(MainCommands, PasteThatWouldPassTheLimitIsRefusedWithAWord) {
+    const std::tuple<MainControl, std::size_t, const char*> cases[] = {
+        {varInt, 32767, ""},
+        {varInt, 32768,
+         R"(The text pasted into "Inteligence" would make it longer than 32767 characters, )"
+         "so it was not pasted."},
+        {varResist, 1u << 20,
+         R"(The text pasted into "Target Elemental Resist" would make it longer than 32767 )"
+         "characters, so it was not pasted."},
+        {varLevel, 0, ""},
+        {dmg, 1u << 20, ""}, // no limit
+    };
+    for (const auto& [box, length, message] : cases) {
+        FakeMainView view;
+        MainCommands commands(view);
+        const Texts before = view.texts;
+        EXPECT_EQ(commands.pasteFits(box, length), *message == '\0') << length;
+        EXPECT_EQ(view.messages,
+                  *message ? std::vector<std::string>{message} : std::vector<std::string>{});
+        EXPECT_EQ(view.texts, before);
+    }
 }
 
 // A window as the shared instance sees it.

@@ -6,6 +6,7 @@
 
 #include <oleacc.h>
 
+#include <algorithm>
 #include <map>
 
 using namespace runetally;
@@ -125,6 +126,33 @@ TEST_F(Win32frmMain, CtrlASelectsAllAndEachBoxHoldsWhatItsDescriptionAllows) {
         SendMessageW(box, EM_SETSEL, WPARAM(length), LPARAM(length));
         SendMessageW(box, EM_REPLACESEL, FALSE, LPARAM(L"8"));
         EXPECT_EQ(GetWindowTextLengthW(box), limit > 0 ? limit : length + 1) << name;
+    }
+}
+
+void SetClipboardText(const std::wstring& text) {
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    const HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+    std::copy_n(text.c_str(), text.size() + 1, static_cast<wchar_t*>(GlobalLock(data)));
+    GlobalUnlock(data);
+    SetClipboardData(CF_UNICODETEXT, data);
+    CloseClipboard();
+}
+
+// Ctrl+V, Shift+Insert and the context menu all paste by WM_PASTE; the pasted text replaces the
+// selection, and 32,767 characters in all fit.
+TEST_F(Win32frmMain, APasteThatWouldPassTheLimitIsRefusedWhole) {
+    const HWND box = get(varInt);
+    for (const auto& [pasted, refused] : {std::pair{32767, true}, {32766, false}}) {
+        SetWindowTextW(box, L"12");
+        SendMessageW(box, EM_SETSEL, 1, 2);
+        SetClipboardText(std::wstring(std::size_t(pasted), L'7'));
+        SendMessageW(box, WM_PASTE, 0, 0);
+        Pump();
+        const std::string told = "Runetally: The text pasted into \"Inteligence\" would make it "
+                                 "longer than 32767 characters, so it was not pasted. (1)";
+        EXPECT_EQ(boxes.take(), refused ? std::vector{told} : std::vector<std::string>{});
+        EXPECT_EQ(GetWindowTextLengthW(box), refused ? 2 : 32767) << pasted;
     }
 }
 

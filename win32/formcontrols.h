@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <cstddef>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -17,8 +19,11 @@ public:
     // on, clear of IDOK and IDCANCEL, which the dialog manager sends for Enter and Esc.
     static constexpr int kFirstId = 100;
 
+    // Whether a paste may go ahead that would leave a text box with a limit this long.
+    using Pasting = std::function<bool(ControlId, std::size_t)>;
+
     // Creates the controls laid out at the given resolution.
-    FormControls(HWND parent, const FormDesc& form, int dpi);
+    FormControls(HWND parent, const FormDesc& form, int dpi, Pasting pasting);
     ~FormControls();
     FormControls(const FormControls&) = delete;
     FormControls& operator=(const FormControls&) = delete;
@@ -43,6 +48,9 @@ public:
     void setPicture(ControlId id, HICON picture);
 
 private:
+    static LRESULT CALLBACK EditProcedure(HWND box, UINT message, WPARAM wParam, LPARAM lParam,
+                                          UINT_PTR, DWORD_PTR controls);
+    bool pasteFits(HWND box) const;
     HWND create(HWND parent, const WidgetDesc& desc, int id);
     std::vector<std::size_t> creationOrder() const;
     void createFonts();
@@ -50,6 +58,7 @@ private:
     void clipUnderLaterWidgets();
 
     const FormDesc& form_;
+    Pasting pasting_;
     std::vector<HWND> controls_; // by the widget's index in the description; null for a line
     std::vector<bool> clipped_;  // by index: the control gives up part of itself to a later one
     HFONT defaultFont_ = nullptr;

@@ -53,7 +53,9 @@ void FormWindow::create(DWORD style, DWORD exStyle) {
                     frame.right - frame.left, frame.bottom - frame.top, nullptr, menu,
                     GetModuleHandleW(nullptr), this);
     const int dpi = WindowDpi(window_);
-    controls_ = std::make_unique<FormControls>(window_, form_, dpi);
+    controls_ = std::make_unique<FormControls>(
+        window_, form_, dpi,
+        [this](ControlId box, std::size_t length) { return pasting(box, length); });
     focus_ = controls_->firstStop();
     laidOut(dpi);
     RECT client;
@@ -243,6 +245,8 @@ void FormWindow::command(int id, int code, HWND control) {
         const WidgetDesc* desc = controls_->findById(id);
         if (code == BN_CLICKED && desc != nullptr && desc->kind == WidgetKind::PushButton) {
             clicked(desc->id);
+        } else if (code == EN_MAXTEXT) {
+            MessageBeep(MB_OK); // typed past the box's limit; the box itself keeps quiet
         }
     } else if (id == IDOK) { // Enter, from the dialog manager
         pressFocusedOrDefault();

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -45,6 +46,9 @@ protected:
 
     // A button or menu item was pressed.
     virtual void clicked(ControlId id) = 0;
+    // Whether a paste may go ahead that would leave a text box with a limit this long; a window
+    // whose boxes have none is never asked.
+    virtual bool pasting(ControlId /*box*/, std::size_t /*length*/) { return true; }
     // The window is gone; the form may delete itself here.
     virtual void unloaded() = 0;
     // The controls were laid out anew at this resolution.

@@ -133,6 +133,10 @@ void frmMain::clicked(ControlId id) {
     commands_.click(id.as<MainControl>());
 }
 
+bool frmMain::pasting(ControlId box, std::size_t length) {
+    return commands_.pasteFits(box.as<MainControl>(), length);
+}
+
 void frmMain::unloaded() {
     MainForm().unloaded(this);
     delete this;

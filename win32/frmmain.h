@@ -25,6 +25,7 @@ public:
 private:
     ~frmMain() override;
     void clicked(ControlId id) override;
+    bool pasting(ControlId box, std::size_t length) override;
     void unloaded() override;
     void laidOut(int dpi) override;
     void fillSpellList();
