@@ -24,8 +24,6 @@
 namespace runetally {
 namespace {
 
-constexpr int kQtDpi = 96; // Qt's pixels are those of a 96-dpi screen, scaled by Qt
-
 QColor ToQColor(const Rgb& rgb) {
     return QColor(rgb.red, rgb.green, rgb.blue);
 }

@@ -14,6 +14,8 @@
 
 namespace runetally {
 
+inline constexpr int kQtDpi = 96; // Qt's pixels are those of a 96-dpi screen, scaled by Qt
+
 // A twips rectangle in Qt's device-independent pixels, which Qt scales to the screen itself.
 QRect ToPixels(const TwipsRect& rect);
 

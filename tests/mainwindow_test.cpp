@@ -1,9 +1,12 @@
+#include "captionfit.h"
 #include "mainwindow.h"
 #include "spelltable.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <map>
+#include <optional>
 #include <span>
 #include <string>
 #include <tuple>
@@ -265,6 +268,38 @@ TEST(MainCommands, PasteThatWouldPassTheLimitIsRefusedWithAWord) {
         EXPECT_EQ(view.messages,
                   *message ? std::vector<std::string>{message} : std::vector<std::string>{});
         EXPECT_EQ(view.texts, before);
+    }
+}
+
+// A face whose characters are all as wide, in pixels per point; a line is half again its size.
+class EvenFace : public TextMeasure {
+public:
+    explicit EvenFace(double width) : width_(width) {}
+    int width(std::string_view text, double points) override {
+        return int(std::lround(double(text.size()) * points * width_));
+    }
+    int wrappedHeight(std::string_view text, double points, int width) override {
+        const double lines = std::ceil(double(text.size()) * points * width_ / width);
+        return int(lines) * int(std::lround(points * 1.5));
+    }
+
+private:
+    double width_;
+};
+
+// Worked from the boxes at 96 dpi: "Elemental" in 57 pixels, "Wisdom" in 17 pixels' height,
+// "Target Elemental Resist" in 57 x 41 and "Light Power" in 65 x 17 bind.
+TEST(FitCaptions, KeepsTheDefaultSizeWhenAllFitElseTheLargestHalfPointThatDoes) {
+    const std::tuple<double, double, std::optional<double>> cases[] = {
+        {0.5, 8, std::nullopt}, // everything fits
+        {0.5, 12, 9.5},         // 12: a line of 18 in "Wisdom"; 10: three lines of the resist
+        {0.8, 10, 7.0},         // 7.5: "Light Power" takes 66 pixels
+        {2.0, 9, 6.0},          // nothing fits: the smallest
+    };
+    for (const auto& [face, points, fitted] : cases) {
+        EvenFace measure(face);
+        EXPECT_EQ(FitCaptions(MainWindowDescription(), 96, points, measure), fitted)
+            << face << " at " << points;
     }
 }
 

@@ -1,12 +1,14 @@
 #include "frmmain.h"
 
+#include "captionfit.h"
 #include "dpiscaling.h"
 #include "frmabout.h"
 #include "spelltable.h"
 #include "widetext.h"
 
-#include <algorithm>
-#include <vector>
+#include <cmath>
+#include <cstdlib>
+#include <optional>
 
 namespace runetally::win32 {
 namespace {
@@ -15,22 +17,74 @@ const FormDesc& Form() {
     return MainWindowDescription();
 }
 
-bool CaptionFits(HDC dc, const WidgetDesc& label, int dpi) {
-    const std::wstring caption = Widen(label.text);
-    const RECT box = ToPixels(label.rect, dpi);
-    for (std::size_t from = 0; from < caption.size();) {
-        const std::size_t to = std::min(caption.find(L' ', from), caption.size());
-        SIZE word;
-        GetTextExtentPoint32W(dc, caption.c_str() + from, static_cast<int>(to - from), &word);
-        if (word.cx > box.right - box.left) {
-            return false;
+// The message font at any size, measured on the window's device context.
+class GdiMeasure : public TextMeasure {
+public:
+    GdiMeasure(HWND window, const LOGFONTW& font, int dpi)
+        : window_(window), dc_(GetDC(window)), font_(font), dpi_(dpi) {}
+    ~GdiMeasure() override {
+        if (previous_ != nullptr) {
+            SelectObject(dc_, previous_);
+            DeleteObject(selected_);
         }
-        from = to + 1;
+        ReleaseDC(window_, dc_);
     }
-    RECT room{0, 0, box.right - box.left, 0};
-    DrawTextW(dc, caption.c_str(), -1, &room, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-    return room.bottom <= box.bottom - box.top;
-}
+    GdiMeasure(const GdiMeasure&) = delete;
+    GdiMeasure& operator=(const GdiMeasure&) = delete;
+
+    // The message font's size in points; its height in pixels at this resolution says it.
+    double points() const { return std::abs(font_.lfHeight) * 72.0 / dpi_; }
+
+    int width(std::string_view text, double points) override {
+        select(points);
+        const std::wstring wide = Widen(text);
+        SIZE size{};
+        GetTextExtentPoint32W(dc_, wide.c_str(), static_cast<int>(wide.size()), &size);
+        return size.cx;
+    }
+    int wrappedHeight(std::string_view text, double points, int width) override {
+        select(points);
+        RECT room{0, 0, width, 0};
+        DrawTextW(dc_, Widen(text).c_str(), -1, &room, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+        return room.bottom;
+    }
+
+    // The font at that size, for the caller to keep.
+    HFONT create(double points) const {
+        LOGFONTW font = font_;
+        font.lfHeight = height(points);
+        return CreateFontIndirectW(&font);
+    }
+
+private:
+    LONG height(double points) const {
+        const auto pixels = std::lround(points * dpi_ / 72);
+        return font_.lfHeight < 0 ? -pixels : pixels;
+    }
+    // One font at a time: the search measures each size many times over before the next.
+    void select(double points) {
+        if (previous_ != nullptr && points == selectedPoints_) {
+            return;
+        }
+        const HFONT font = create(points);
+        const HGDIOBJ old = SelectObject(dc_, font);
+        if (previous_ == nullptr) {
+            previous_ = old;
+        } else {
+            DeleteObject(selected_);
+        }
+        selected_ = font;
+        selectedPoints_ = points;
+    }
+
+    HWND window_;
+    HDC dc_;
+    LOGFONTW font_;
+    int dpi_;
+    HGDIOBJ previous_ = nullptr;
+    HFONT selected_ = nullptr;
+    double selectedPoints_ = 0;
+};
 
 } // namespace
 
@@ -56,36 +110,18 @@ void frmMain::laidOut(int dpi) {
     fitCaptions(dpi);
 }
 
-// The caption boxes were laid out for a small 8-point face. Where the desktop's message font
-// needs more room, the captions take it a little smaller rather than lose letters.
+// Where the desktop's message font needs more room than the caption boxes give, the captions
+// take it a little smaller rather than lose letters; mostly they keep the font they were made with.
 void frmMain::fitCaptions(int dpi) {
-    const std::vector<const WidgetDesc*> captions = InputCaptions(Form());
-    const int smallest = -MulDiv(6, dpi, 72);
-    const HDC dc = GetDC(handle());
-    const auto allFit = [&](HFONT font) {
-        const HGDIOBJ previous = SelectObject(dc, font);
-        const bool fit = std::all_of(captions.begin(), captions.end(),
-                                     [&](const WidgetDesc* c) { return CaptionFits(dc, *c, dpi); });
-        SelectObject(dc, previous);
-        return fit;
-    };
-    // Mostly the captions keep the default font they were made with.
-    HFONT fitted = nullptr;
-    if (!allFit(controls_->defaultFont())) {
-        LOGFONTW font = MessageFont(dpi);
-        do {
-            if (fitted != nullptr) {
-                DeleteObject(fitted);
-            }
-            ++font.lfHeight; // heights are negative: one pixel smaller
-            fitted = CreateFontIndirectW(&font);
-        } while (!allFit(fitted) && font.lfHeight < smallest);
-        for (const WidgetDesc* caption : captions) {
+    GdiMeasure measure(handle(), MessageFont(dpi), dpi);
+    const std::optional<double> points = FitCaptions(Form(), dpi, measure.points(), measure);
+    const HFONT fitted = points ? measure.create(*points) : nullptr;
+    if (fitted != nullptr) {
+        for (const WidgetDesc* caption : InputCaptions(Form())) {
             SendMessageW(controls_->get(caption->id), WM_SETFONT, reinterpret_cast<WPARAM>(fitted),
                          TRUE);
         }
     }
-    ReleaseDC(handle(), dc);
     if (captionFont_ != nullptr) {
         DeleteObject(captionFont_); // no caption holds it any more
     }
