@@ -204,10 +204,10 @@ TEST_F(MainWindowTest, EveryCaptionFitsItsBoxInTheDefaultFace) {
 }
 
 TEST_F(MainWindowTest, TabAndShiftTabFollowTheFocusOrderAndWrapAround) {
-    const QStringList order = {"varResist",  "varWis",     "varInt",   "powerLight",
-                               "powerEarth", "powerFire",  "powerAir", "powerWater",
-                               "powerDark",  "listSpells", "dmg",      "cmdCalculate",
-                               "varLevel"};
+    QStringList order;
+    for (ControlId stop : MainWindowDescription().focusOrder) {
+        order << ToQString(MainWindowDescription().controlName(stop));
+    }
     const auto walk = [&](Qt::Key key, Qt::KeyboardModifiers modifiers) {
         QStringList visited;
         for (int i = 0; i < order.size(); ++i) {

@@ -60,14 +60,15 @@ TEST_F(Win32frmAbout, OpensFixedAndOwnerlessWithItsTextsPictureAndRule) {
 }
 
 TEST_F(Win32frmAbout, FocusOpensOnOkAndTabWrapsThroughTheIconAndSystemInfo) {
-    EXPECT_EQ(GetFocus(), get(cmdOK));
-    for (const AboutControl next : {picIcon, cmdSysInfo, cmdOK}) {
+    const auto& order = AboutDescription().focusOrder;
+    EXPECT_EQ(GetFocus(), about->controls().get(order.front()));
+    for (std::size_t i = 1; i <= order.size(); ++i) {
         Press(VK_TAB);
-        EXPECT_EQ(GetFocus(), get(next)) << ControlName(next);
+        EXPECT_EQ(GetFocus(), about->controls().get(order[i % order.size()])) << i;
     }
-    for (const AboutControl previous : {cmdSysInfo, picIcon, cmdOK}) {
+    for (std::size_t i = order.size(); i-- > 0;) {
         Press(VK_TAB, VK_SHIFT);
-        EXPECT_EQ(GetFocus(), get(previous)) << ControlName(previous);
+        EXPECT_EQ(GetFocus(), about->controls().get(order[i])) << i;
     }
 }
 
