@@ -36,7 +36,6 @@ public:
     static constexpr TextBox Result() { return TextBox(MainControl::dmg); }
 
     MainControl control() const { return control_; }
-    bool operator==(const TextBox&) const = default;
 
 private:
     constexpr explicit TextBox(MainControl control) : control_(control) {}
