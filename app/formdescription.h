@@ -34,7 +34,7 @@ template <ControlEnum Id> constexpr std::string_view ControlName(Id id) {
 }
 
 // A control of some window, by its place in that window's list. Descriptions are written with the
-// window's own ids, which turn into these unasked; the code that draws any window works with these.
+// window's own ids, which convert to these of themselves; code that draws any window uses these.
 struct ControlId {
     template <ControlEnum Id> constexpr ControlId(Id id) : index(static_cast<std::size_t>(id)) {}
     template <ControlEnum Id> constexpr Id as() const { return static_cast<Id>(index); }

@@ -124,9 +124,7 @@ TEST(MainCommands, EachButtonAndMenuItemRunsItsCommand) {
         {mnuAbout, "&About", "A"},
         {mnuHelpme, "Help &Me", "says Sorry, but this feature is not implemented yet"},
         {mnuFile, "&File", ""},
-        {mnuHelp, "&Help", ""},
         {Label1, "Wisdom", ""},
-        {varWis, "Wisdom", ""},
     };
     for (const auto& [id, shown, effect] : cases) {
         FakeMainView view;
