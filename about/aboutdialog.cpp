@@ -7,6 +7,8 @@
 namespace runetally {
 namespace {
 
+using enum AboutControl;
+
 constexpr Rgb kBlack{0, 0, 0};
 
 constexpr std::string_view kDescription =
@@ -17,42 +19,41 @@ constexpr std::string_view kDescription =
 constexpr std::string_view kDisclaimer = "Warning: This program does not contain viruses if "
                                          "downloaded from runetally.example or zelkorfans.example";
 
-constexpr WidgetDesc Label(std::string_view name, TwipsRect rect, std::optional<Rgb> colour,
+constexpr WidgetDesc Label(AboutControl label, TwipsRect rect, std::optional<Rgb> colour,
                            std::string_view text = {}) {
-    return {.name = name, .kind = WidgetKind::Label, .rect = rect, .text = text, .colour = colour};
+    return {.id = label, .kind = WidgetKind::Label, .rect = rect, .text = text, .colour = colour};
 }
 
-// In the dialog's creation order; later widgets lie above earlier ones.
 constexpr std::array kWidgets{
-    WidgetDesc{.name = "picIcon", .kind = WidgetKind::Picture, .rect = {240, 240, 540, 540}},
-    WidgetDesc{.name = "cmdOK",
+    WidgetDesc{.id = picIcon, .kind = WidgetKind::Picture, .rect = {240, 240, 540, 540}},
+    WidgetDesc{.id = cmdOK,
                .kind = WidgetKind::PushButton,
                .rect = {4245, 2625, 1260, 345},
                .text = "OK",
                .defaultButton = true,
                .cancelButton = true},
-    WidgetDesc{.name = "cmdSysInfo",
+    WidgetDesc{.id = cmdSysInfo,
                .kind = WidgetKind::PushButton,
                .rect = {4260, 3075, 1245, 345},
                .text = "&System Info..."},
     // The two lines, one pixel apart, draw an etched rule: grey above, white below.
-    WidgetDesc{.name = "Line1_1",
+    WidgetDesc{.id = Line1_1,
                .kind = WidgetKind::Line,
                .rect = {90, 2445, 5564, 0},
                .colour = Rgb{128, 128, 128},
                .lineWidth = 1},
-    Label("lblDescription", {1050, 1125, 3885, 1170}, kBlack, kDescription),
-    Label("lblTitle", {1050, 240, 3885, 480}, kBlack),
-    WidgetDesc{.name = "Line1_0",
+    Label(lblDescription, {1050, 1125, 3885, 1170}, kBlack, kDescription),
+    Label(lblTitle, {1050, 240, 3885, 480}, kBlack),
+    WidgetDesc{.id = Line1_0,
                .kind = WidgetKind::Line,
                .rect = {105, 2460, 5549, 0},
                .colour = Rgb{255, 255, 255},
                .lineWidth = 2},
-    Label("lblVersion", {1050, 780, 3885, 225}, std::nullopt),
-    Label("lblDisclaimer", {255, 2625, 3870, 825}, kBlack, kDisclaimer),
+    Label(lblVersion, {1050, 780, 3885, 225}, std::nullopt),
+    Label(lblDisclaimer, {255, 2625, 3870, 825}, kBlack, kDisclaimer),
 };
 
-constexpr std::array<std::string_view, 3> kFocusOrder{"cmdOK", "picIcon", "cmdSysInfo"};
+constexpr std::array<ControlId, 3> kFocusOrder{cmdOK, picIcon, cmdSysInfo};
 
 constexpr FormDesc kAbout{.name = "frmAbout",
                           .caption = {}, // the load step writes it
@@ -60,8 +61,10 @@ constexpr FormDesc kAbout{.name = "frmAbout",
                           .clientHeight = 3555,
                           .fixedFrame = true,
                           .screenPosition = PointTwips{2340, 1935},
+                          .controlNames = ControlNames(AboutControl{}),
                           .widgets = kWidgets,
                           .focusOrder = kFocusOrder};
+static_assert(FollowsItsList(kAbout));
 
 // A white box with a purple doorway and a grey shadow, its yellow lid lifted off and a green
 // block above.
@@ -122,10 +125,10 @@ std::optional<Rgb> AboutIconColour(char pixel) {
 
 void AboutCommands::Form_Load() {
     view_.setCaption("About " + identity_.title);
-    view_.setLabel("lblVersion", "Version " + std::to_string(identity_.major) + "." +
-                                     std::to_string(identity_.minor) + "." +
-                                     std::to_string(identity_.revision));
-    view_.setLabel("lblTitle", identity_.title);
+    view_.setLabel(lblVersion, "Version " + std::to_string(identity_.major) + "." +
+                                   std::to_string(identity_.minor) + "." +
+                                   std::to_string(identity_.revision));
+    view_.setLabel(lblTitle, identity_.title);
 }
 
 void AboutCommands::cmdOK_Click() {
@@ -138,15 +141,17 @@ void AboutCommands::cmdSysInfo_Click() {
                  [this](std::string_view text) { view_.showMessage(text); });
 }
 
-bool AboutCommands::click(std::string_view control) {
-    if (control == "cmdOK") {
+bool AboutCommands::click(AboutControl control) {
+    switch (control) {
+    case cmdOK:
         cmdOK_Click();
-    } else if (control == "cmdSysInfo") {
+        return true;
+    case cmdSysInfo:
         cmdSysInfo_Click();
-    } else {
+        return true;
+    default:
         return false;
     }
-    return true;
 }
 
 } // namespace runetally

@@ -10,6 +10,15 @@
 
 namespace runetally {
 
+// The dialog's controls, in its creation order: later widgets lie above earlier ones. The two
+// lines are the control array Line1, indexes 1 and 0.
+// clang-format off
+#define RUNETALLY_ABOUT_CONTROLS(X)                                                                \
+    X(picIcon) X(cmdOK) X(cmdSysInfo) X(Line1_1) X(lblDescription) X(lblTitle) X(Line1_0)          \
+    X(lblVersion) X(lblDisclaimer)
+// clang-format on
+RUNETALLY_CONTROLS(AboutControl, RUNETALLY_ABOUT_CONTROLS)
+
 // The About dialog: the application's title and version, the author's hints, a download warning,
 // an OK button and a button that starts the system's information tool.
 const FormDesc& AboutDescription();
@@ -24,7 +33,7 @@ std::optional<Rgb> AboutIconColour(char pixel);
 class AboutView : public FormView {
 public:
     virtual void setCaption(std::string_view text) = 0;
-    virtual void setLabel(std::string_view label, std::string_view text) = 0;
+    virtual void setLabel(AboutControl label, std::string_view text) = 0;
 };
 
 // The dialog's load step and its two buttons, written once for every front end.
@@ -43,8 +52,8 @@ public:
     // Starts the system-information tool or tells why it cannot; the dialog stays as it is.
     void cmdSysInfo_Click();
 
-    // Runs the command of the button of that name; false for any other name.
-    bool click(std::string_view control);
+    // Runs the command of that button; false for a control that has none.
+    bool click(AboutControl control);
 
 private:
     AboutView& view_;

@@ -2,19 +2,10 @@
 
 namespace runetally {
 
-const WidgetDesc* FindWidget(const FormDesc& form, std::string_view name) {
-    for (const WidgetDesc& widget : form.widgets) {
-        if (widget.name == name) {
-            return &widget;
-        }
-    }
-    return nullptr;
-}
-
 std::vector<const WidgetDesc*> InputCaptions(const FormDesc& form) {
     std::vector<const WidgetDesc*> captions;
     for (const WidgetDesc& desc : form.widgets) {
-        if (desc.kind == WidgetKind::Label && !desc.buddy.empty() && desc.font == nullptr) {
+        if (desc.kind == WidgetKind::Label && desc.buddy && desc.font == nullptr) {
             captions.push_back(&desc);
         }
     }
@@ -23,7 +14,7 @@ std::vector<const WidgetDesc*> InputCaptions(const FormDesc& form) {
 
 std::string_view AccessibleName(const FormDesc& form, const WidgetDesc& widget) {
     for (const WidgetDesc& label : form.widgets) {
-        if (label.kind == WidgetKind::Label && label.buddy == widget.name) {
+        if (label.kind == WidgetKind::Label && label.buddy == widget.id) {
             return label.text;
         }
     }

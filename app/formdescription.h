@@ -1,12 +1,47 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 namespace runetally {
+
+// Declares a window's controls from one list: LIST(X) calls X(name) for every widget, in the
+// order they are drawn (later ones above earlier ones), then for every menu followed by its
+// items. It declares the enum class Type, whose values are the controls' places in that list,
+// and ControlNames(Type), their names in the same order: the names that a front end gives its
+// widgets and that screen readers and tests see.
+#define RUNETALLY_CONTROLS(Type, LIST)                                                             \
+    enum class Type : std::size_t { LIST(RUNETALLY_CONTROL_ENUMERATOR) };                          \
+    inline constexpr std::string_view Type##Names[] = {LIST(RUNETALLY_CONTROL_NAME)};              \
+    constexpr std::span<const std::string_view> ControlNames(Type) {                               \
+        return Type##Names;                                                                        \
+    }
+#define RUNETALLY_CONTROL_ENUMERATOR(name) name,
+#define RUNETALLY_CONTROL_NAME(name) #name,
+
+// An enum that RUNETALLY_CONTROLS declared.
+template <class Id>
+concept ControlEnum = std::is_enum_v<Id> &&
+    std::is_same_v<decltype(ControlNames(Id{})), std::span<const std::string_view>>;
+
+template <ControlEnum Id> constexpr std::string_view ControlName(Id id) {
+    return ControlNames(id)[static_cast<std::size_t>(id)];
+}
+
+// A control of some window, by its place in that window's list. Descriptions are written with the
+// window's own ids, which convert to these of themselves; code that draws any window uses these.
+struct ControlId {
+    template <ControlEnum Id> constexpr ControlId(Id id) : index(static_cast<std::size_t>(id)) {}
+    template <ControlEnum Id> constexpr Id as() const { return static_cast<Id>(index); }
+    bool operator==(const ControlId&) const = default;
+
+    std::size_t index;
+};
 
 // Positions and sizes in twips (1/1440 inch) from the top-left corner of the client area. The
 // layout lies on a 15-twip grid: one pixel at 96 dots per inch.
@@ -38,21 +73,23 @@ struct FontDesc {
     int pointSize = 0;
 };
 
-// One widget as every front end draws it. Later widgets lie above earlier ones.
+// One widget as every front end draws it.
 struct WidgetDesc {
-    std::string_view name;
+    ControlId id;
     WidgetKind kind = WidgetKind::Label;
     TwipsRect rect;             // a line: from (left, top) to (left + width, top)
     std::string_view text = {}; // caption, or a text box's start text
     // A label: the widget it captions, which a screen reader then calls by this caption.
-    std::string_view buddy = {};
+    std::optional<ControlId> buddy = {};
     // What a screen reader calls a widget that no label captions.
     std::string_view accessibleName = {};
     bool readOnly = false;          // text box: takes the focus and copies, refuses typing
     const FontDesc* font = nullptr; // none: the default user-interface font
     std::optional<Rgb> colour = {}; // a label's text or a line; none: the system's colour
     int lineWidth = 0;              // line: thickness in pixels
-    // A text box holds at most this many characters; 0 means no limit.
+    // A text box holds at most this many characters; 0 means no limit. Typing past the limit is
+    // refused; so is, whole, a paste that would take the box past it, once the window's commands
+    // have been asked.
     int maxLength = 0;
     // Push button: pressed by Enter wherever the focus is not on another button (default) and
     // by Esc (cancel).
@@ -61,12 +98,12 @@ struct WidgetDesc {
 };
 
 struct MenuItemDesc {
-    std::string_view name;
+    ControlId id;
     std::string_view caption; // "&" marks the access key
 };
 
 struct MenuDesc {
-    std::string_view name;
+    ControlId id;
     std::string_view caption;
     std::span<const MenuItemDesc> items;
 };
@@ -85,13 +122,53 @@ struct FormDesc {
     bool fixedFrame = false;  // a dialog frame the user cannot resize
     // Where the client area opens on the screen; none: where the window system puts it.
     std::optional<PointTwips> screenPosition = {};
-    std::span<const WidgetDesc> widgets;
-    std::span<const std::string_view> focusOrder; // Tab forward, wrapping; the first has the focus
-    std::span<const MenuDesc> menus = {};
+    std::span<const std::string_view> controlNames; // by place in the window's list
+    std::span<const WidgetDesc> widgets;            // in the list's order: widget i is control i
+    std::span<const ControlId> focusOrder; // Tab forward, wrapping; the first has the focus
+    std::span<const MenuDesc> menus = {};  // they and their items follow the widgets in the list
+
+    constexpr const WidgetDesc& widget(ControlId id) const { return widgets[id.index]; }
+    constexpr std::string_view controlName(ControlId id) const { return controlNames[id.index]; }
 };
 
-// The widget of that name, or null.
-const WidgetDesc* FindWidget(const FormDesc& form, std::string_view name);
+// Whether the description keeps to its list: widgets, then each menu and its items, each in its
+// place and every name used; every caption names a widget, and every focus stop is a widget that
+// can hold the focus, none twice. Each window checks its own at compile time.
+constexpr bool FollowsItsList(const FormDesc& form) {
+    std::size_t next = 0;
+    for (const WidgetDesc& widget : form.widgets) {
+        if (widget.id.index != next++ ||
+            (widget.buddy && widget.buddy->index >= form.widgets.size())) {
+            return false;
+        }
+    }
+    for (const MenuDesc& menu : form.menus) {
+        if (menu.id.index != next++) {
+            return false;
+        }
+        for (const MenuItemDesc& item : menu.items) {
+            if (item.id.index != next++) {
+                return false;
+            }
+        }
+    }
+    if (next != form.controlNames.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < form.focusOrder.size(); ++i) {
+        const ControlId stop = form.focusOrder[i];
+        if (stop.index >= form.widgets.size() || form.widget(stop).kind == WidgetKind::Label ||
+            form.widget(stop).kind == WidgetKind::Line) {
+            return false;
+        }
+        for (std::size_t j = 0; j < i; ++j) {
+            if (form.focusOrder[j] == stop) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
 
 // The labels in the default font that caption other widgets: those a front end may set smaller
 // where the default face needs more room than their boxes give.

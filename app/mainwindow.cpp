@@ -1,19 +1,22 @@
 #include "mainwindow.h"
 
 #include <array>
+#include <string>
 
 namespace runetally {
 namespace {
 
 constexpr FontDesc kDamageFont{"Zelkor Beaulieux", 24};
 
-constexpr WidgetDesc Caption(std::string_view name, std::string_view text, std::string_view box,
+using enum MainControl;
+
+constexpr WidgetDesc Caption(MainControl label, std::string_view text, MainControl box,
                              TwipsRect rect) {
-    return {.name = name, .kind = WidgetKind::Label, .rect = rect, .text = text, .buddy = box};
+    return {.id = label, .kind = WidgetKind::Label, .rect = rect, .text = text, .buddy = box};
 }
 
-constexpr WidgetDesc Box(std::string_view name, std::string_view text, TwipsRect rect) {
-    return {.name = name,
+constexpr WidgetDesc Box(MainControl box, std::string_view text, TwipsRect rect) {
+    return {.id = box,
             .kind = WidgetKind::TextBox,
             .rect = rect,
             .text = text,
@@ -23,64 +26,65 @@ constexpr WidgetDesc Box(std::string_view name, std::string_view text, TwipsRect
 // Each caption is created just before its box: Windows screen readers name a box after the
 // static text that precedes it.
 constexpr std::array kWidgets{
-    Caption("Label1", "Wisdom", "varWis", {120, 360, 615, 255}),
-    Box("varWis", "100", {1560, 360, 1695, 285}),
-    Caption("Label2", "Inteligence", "varInt", {120, 840, 1095, 375}),
-    Box("varInt", "100", {1560, 960, 1695, 285}),
-    Caption("Label3", "Target Elemental Resist", "varResist", {120, 1440, 855, 615}),
-    Box("varResist", "100", {1560, 1560, 1695, 285}),
-    Caption("Label4", "Light Power", "powerLight", {120, 2520, 975, 255}),
-    Box("powerLight", "100", {1560, 2520, 1695, 285}),
-    Caption("Label5", "Earth Power", "powerEarth", {120, 3000, 975, 255}),
-    Box("powerEarth", "100", {1560, 3000, 1695, 285}),
-    Caption("Label6", "Fire Power", "powerFire", {120, 3480, 975, 255}),
-    Box("powerFire", "100", {1560, 3480, 1695, 285}),
-    Caption("Label7", "Air Power", "powerAir", {120, 3960, 975, 255}),
-    Box("powerAir", "100", {1560, 3960, 1695, 285}),
-    Caption("Label8", "Water Power", "powerWater", {120, 4440, 975, 255}),
-    Box("powerWater", "100", {1560, 4440, 1695, 285}),
-    Caption("Label9", "Dark Power", "powerDark", {120, 4920, 975, 255}),
-    Box("powerDark", "100", {1560, 4920, 1695, 285}),
-    Caption("Label11", "Level", "varLevel", {120, 5520, 1095, 255}),
-    Box("varLevel", "99", {1560, 5520, 1695, 285}),
-    WidgetDesc{.name = "cmdCalculate",
+    Caption(Label1, "Wisdom", varWis, {120, 360, 615, 255}),
+    Box(varWis, "100", {1560, 360, 1695, 285}),
+    Caption(Label2, "Inteligence", varInt, {120, 840, 1095, 375}),
+    Box(varInt, "100", {1560, 960, 1695, 285}),
+    Caption(Label3, "Target Elemental Resist", varResist, {120, 1440, 855, 615}),
+    Box(varResist, "100", {1560, 1560, 1695, 285}),
+    Caption(Label4, "Light Power", powerLight, {120, 2520, 975, 255}),
+    Box(powerLight, "100", {1560, 2520, 1695, 285}),
+    Caption(Label5, "Earth Power", powerEarth, {120, 3000, 975, 255}),
+    Box(powerEarth, "100", {1560, 3000, 1695, 285}),
+    Caption(Label6, "Fire Power", powerFire, {120, 3480, 975, 255}),
+    Box(powerFire, "100", {1560, 3480, 1695, 285}),
+    Caption(Label7, "Air Power", powerAir, {120, 3960, 975, 255}),
+    Box(powerAir, "100", {1560, 3960, 1695, 285}),
+    Caption(Label8, "Water Power", powerWater, {120, 4440, 975, 255}),
+    Box(powerWater, "100", {1560, 4440, 1695, 285}),
+    Caption(Label9, "Dark Power", powerDark, {120, 4920, 975, 255}),
+    Box(powerDark, "100", {1560, 4920, 1695, 285}),
+    Caption(Label11, "Level", varLevel, {120, 5520, 1095, 255}),
+    Box(varLevel, "99", {1560, 5520, 1695, 285}),
+    WidgetDesc{.id = cmdCalculate,
                .kind = WidgetKind::PushButton,
                .rect = {5160, 360, 2895, 855},
                .text = "Calculate The Damage"},
-    WidgetDesc{.name = "listSpells",
+    WidgetDesc{.id = listSpells,
                .kind = WidgetKind::ListBox,
                .rect = {3600, 1800, 3135, 2595},
                .accessibleName = "Spells"},
-    WidgetDesc{.name = "Label10",
+    WidgetDesc{.id = Label10,
                .kind = WidgetKind::Label,
                .rect = {4800, 5280, 2535, 615},
                .text = "DAMAGE",
-               .buddy = kResultBox,
+               .buddy = dmg,
                .font = &kDamageFont},
-    WidgetDesc{.name = kResultBox,
+    WidgetDesc{.id = dmg,
                .kind = WidgetKind::TextBox,
                .rect = {4440, 5880, 3495, 735},
                .text = "0",
                .readOnly = true},
 };
 
-constexpr std::array<std::string_view, 13> kFocusOrder{
-    "varResist",  "varWis",    "varInt",     "powerLight", "powerEarth",   "powerFire", "powerAir",
-    "powerWater", "powerDark", "listSpells", kResultBox,   "cmdCalculate", "varLevel"};
+constexpr std::array<ControlId, 13> kFocusOrder{
+    varResist,  varWis,    varInt,     powerLight, powerEarth,   powerFire, powerAir,
+    powerWater, powerDark, listSpells, dmg,        cmdCalculate, varLevel};
 
-constexpr std::array<MenuItemDesc, 2> kFileItems{{{"mnuReset", "&Reset"}, {"mnuExit", "&Exit"}}};
-constexpr std::array<MenuItemDesc, 2> kHelpItems{
-    {{"mnuAbout", "&About"}, {"mnuHelpme", "Help &Me"}}};
+constexpr std::array<MenuItemDesc, 2> kFileItems{{{mnuReset, "&Reset"}, {mnuExit, "&Exit"}}};
+constexpr std::array<MenuItemDesc, 2> kHelpItems{{{mnuAbout, "&About"}, {mnuHelpme, "Help &Me"}}};
 constexpr std::array<MenuDesc, 2> kMenus{
-    {{"mnuFile", "&File", kFileItems}, {"mnuHelp", "&Help", kHelpItems}}};
+    {{mnuFile, "&File", kFileItems}, {mnuHelp, "&Help", kHelpItems}}};
 
 constexpr FormDesc kMainWindow{.name = "frmMain",
                                .caption = "Velmoranth's Zelkor Runetally",
                                .clientWidth = 9330,
                                .clientHeight = 7140,
+                               .controlNames = ControlNames(MainControl{}),
                                .widgets = kWidgets,
                                .focusOrder = kFocusOrder,
                                .menus = kMenus};
+static_assert(FollowsItsList(kMainWindow));
 
 constexpr Field kFields[] = {
     Field::varLevel,   Field::varInt,    Field::varWis,   Field::varResist,  Field::powerLight,
@@ -92,13 +96,35 @@ const FormDesc& MainWindowDescription() {
     return kMainWindow;
 }
 
-std::string_view BoxName(Field field) {
-    return FieldName(field);
+MainControl BoxOf(Field field) {
+    switch (field) {
+    case Field::varLevel:
+        return MainControl::varLevel;
+    case Field::varInt:
+        return MainControl::varInt;
+    case Field::varWis:
+        return MainControl::varWis;
+    case Field::varResist:
+        return MainControl::varResist;
+    case Field::powerLight:
+        return MainControl::powerLight;
+    case Field::powerEarth:
+        return MainControl::powerEarth;
+    case Field::powerFire:
+        return MainControl::powerFire;
+    case Field::powerAir:
+        return MainControl::powerAir;
+    case Field::powerWater:
+        return MainControl::powerWater;
+    case Field::powerDark:
+        return MainControl::powerDark;
+    }
+    return MainControl::varLevel;
 }
 
 std::string FailureMessage(const CalcFailure& failure) {
     if (failure.kind() == CalcFailure::Kind::BadInput) {
-        const WidgetDesc* box = FindWidget(kMainWindow, BoxName(failure.field()));
+        const WidgetDesc* box = &kMainWindow.widget(BoxOf(failure.field()));
         return "The text in \"" + std::string(AccessibleName(kMainWindow, *box)) +
                "\" is not a number.";
     }
@@ -117,7 +143,7 @@ void MainCommands::cmdCalculate_Click() {
     SpellInputs inputs;
     inputs.spellName = view_.selectedSpell();
     for (Field field : kFields) {
-        inputs.text(field) = view_.text(BoxName(field));
+        inputs.text(field) = view_.text(field);
     }
     std::string problem;
     try {
@@ -134,11 +160,11 @@ void MainCommands::cmdCalculate_Click() {
 }
 
 void MainCommands::mnuReset_Click() {
-    for (std::string_view box :
-         {kResultBox, BoxName(Field::powerLight), BoxName(Field::powerEarth),
-          BoxName(Field::powerWater), BoxName(Field::powerAir), BoxName(Field::powerFire),
-          BoxName(Field::powerDark), BoxName(Field::varResist), BoxName(Field::varWis),
-          BoxName(Field::varInt), BoxName(Field::varLevel)}) {
+    const TextBox boxes[] = {kResultBox,        Field::powerLight, Field::powerEarth,
+                             Field::powerWater, Field::powerAir,   Field::powerFire,
+                             Field::powerDark,  Field::varResist,  Field::varWis,
+                             Field::varInt,     Field::varLevel};
+    for (const TextBox& box : boxes) {
         view_.setText(box, "0");
     }
 }
@@ -156,21 +182,36 @@ void MainCommands::mnuHelpme_Click() {
     view_.showMessage(kHelpMeText);
 }
 
-bool MainCommands::click(std::string_view control) {
-    using Handler = void (MainCommands::*)();
-    static constexpr std::pair<std::string_view, Handler> kHandlers[] = {
-        {"cmdCalculate", &MainCommands::cmdCalculate_Click},
-        {"mnuReset", &MainCommands::mnuReset_Click},
-        {"mnuExit", &MainCommands::mnuExit_Click},
-        {"mnuAbout", &MainCommands::mnuAbout_Click},
-        {"mnuHelpme", &MainCommands::mnuHelpme_Click},
-    };
-    for (const auto& [name, handler] : kHandlers) {
-        if (name == control) {
-            (this->*handler)();
-            return true;
-        }
+bool MainCommands::click(MainControl control) {
+    switch (control) {
+    case cmdCalculate:
+        cmdCalculate_Click();
+        return true;
+    case mnuReset:
+        mnuReset_Click();
+        return true;
+    case mnuExit:
+        mnuExit_Click();
+        return true;
+    case mnuAbout:
+        mnuAbout_Click();
+        return true;
+    case mnuHelpme:
+        mnuHelpme_Click();
+        return true;
+    default:
+        return false;
     }
+}
+
+bool MainCommands::pasteFits(MainControl box, std::size_t length) {
+    const WidgetDesc& desc = kMainWindow.widget(box);
+    if (desc.maxLength == 0 || length <= static_cast<std::size_t>(desc.maxLength)) {
+        return true;
+    }
+    view_.showMessage("The text pasted into \"" + std::string(AccessibleName(kMainWindow, desc)) +
+                      "\" would make it longer than " + std::to_string(desc.maxLength) +
+                      " characters, so it was not pasted.");
     return false;
 }
 

@@ -5,18 +5,44 @@
 #include "localeseparator.h"
 #include "windowservices.h"
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace runetally {
 
+// The calculator window's controls: its widgets in drawing order, then its menus and their items.
+// clang-format off
+#define RUNETALLY_MAIN_CONTROLS(X)                                                                 \
+    X(Label1) X(varWis) X(Label2) X(varInt) X(Label3) X(varResist)                                 \
+    X(Label4) X(powerLight) X(Label5) X(powerEarth) X(Label6) X(powerFire)                         \
+    X(Label7) X(powerAir) X(Label8) X(powerWater) X(Label9) X(powerDark)                           \
+    X(Label11) X(varLevel) X(cmdCalculate) X(listSpells) X(Label10) X(dmg)                         \
+    X(mnuFile) X(mnuReset) X(mnuExit) X(mnuHelp) X(mnuAbout) X(mnuHelpme)
+// clang-format on
+RUNETALLY_CONTROLS(MainControl, RUNETALLY_MAIN_CONTROLS)
+
 // The calculator window: ten input boxes, the spell list, the calculate button, the result box
 // and the File and Help menus.
 const FormDesc& MainWindowDescription();
 
-// The name of the box that holds a field's text ("varInt", ...) and of the result box.
-std::string_view BoxName(Field field);
-inline constexpr std::string_view kResultBox = "dmg";
+// The box that holds a field's text.
+MainControl BoxOf(Field field);
+
+// One of the window's eleven text boxes: an input box, named by its field, or the result box.
+class TextBox {
+public:
+    TextBox(Field field) : control_(BoxOf(field)) {}
+    static constexpr TextBox Result() { return TextBox(MainControl::dmg); }
+
+    MainControl control() const { return control_; }
+
+private:
+    constexpr explicit TextBox(MainControl control) : control_(control) {}
+    MainControl control_;
+};
+
+inline constexpr TextBox kResultBox = TextBox::Result();
 
 // The most an input box holds, as a Windows edit box by default: a box that held megabytes kept
 // the window busy laying the text out again on every paint, for seconds with each key.
@@ -30,9 +56,9 @@ std::string FailureMessage(const CalcFailure& failure);
 // The main window as its commands see it; a front end implements it over its widgets.
 class MainView : public FormView {
 public:
-    // A box's text exactly as it stands.
-    virtual std::string text(std::string_view box) const = 0;
-    virtual void setText(std::string_view box, std::string_view text) = 0;
+    // An input box's text exactly as it stands.
+    virtual std::string text(Field field) const = 0;
+    virtual void setText(TextBox box, std::string_view text) = 0;
     // The selected spell's text, or empty text when none is selected.
     virtual std::string selectedSpell() const = 0;
     // Shows the About dialog, modeless and without an owner.
@@ -52,8 +78,13 @@ public:
     void mnuAbout_Click();
     void mnuHelpme_Click();
 
-    // Runs the command of the button or menu item of that name; false for any other name.
-    bool click(std::string_view control);
+    // Runs the command of that button or menu item; false for a control that has none.
+    bool click(MainControl control);
+
+    // Whether a paste may go ahead that would leave the box `length` characters long. One that
+    // would take the box past its limit is refused whole, and the player is told: cut short, it
+    // could change the number without a word.
+    bool pasteFits(MainControl box, std::size_t length);
 
 private:
     MainView& view_;

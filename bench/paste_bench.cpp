@@ -1,5 +1,6 @@
-// Measures how long the main window takes to answer the next key after a 1 MiB paste into one
-// of its input boxes: the paste and the repaint it asks for, then one key press and its repaint.
+// Measures how long the main window takes to answer the next key after the longest paste that
+// one of its input boxes takes (a longer one is refused): the paste and the repaint it asks for,
+// then one key press and its repaint.
 //
 //   QT_QPA_PLATFORM=offscreen paste_bench
 //   xvfb-run -a paste_bench
@@ -8,6 +9,7 @@
 // its length: a character that no installed font has is looked for in each of them in turn.
 
 #include "frmmain.h"
+#include "mainwindow.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -21,7 +23,7 @@
 
 namespace {
 
-constexpr int kPasteChars = 1 << 20;
+constexpr int kPasteChars = runetally::kInputLimit - 1; // and the key makes the box full
 constexpr qint64 kPatienceMs = 30 * 60 * 1000; // a frozen window ends the run, not the machine
 
 enum class Text { DigitsAndLetters, Ideographs };

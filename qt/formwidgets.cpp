@@ -3,21 +3,26 @@
 #include "windowservices.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QDropEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 
 #include <limits>
+#include <utility>
 
 namespace runetally {
 namespace {
-
-constexpr int kQtDpi = 96; // Qt's pixels are those of a 96-dpi screen, scaled by Qt
 
 QColor ToQColor(const Rgb& rgb) {
     return QColor(rgb.red, rgb.green, rgb.blue);
@@ -108,9 +113,84 @@ QLabel* CreateLabel(QWidget* parent, const WidgetDesc& desc) {
     return label;
 }
 
-QLineEdit* CreateTextBox(QWidget* parent, const WidgetDesc& desc) {
-    auto* box = new QLineEdit(parent);
-    box->setMaxLength(desc.maxLength > 0 ? desc.maxLength : std::numeric_limits<int>::max());
+// A text box with a limit, as a Windows edit box has it: typing past the limit is refused with a
+// beep, and a paste that would take the box past it is refused whole, once the window's commands
+// have been asked: cut short, it could mean another number without a word. QLineEdit's paste is
+// not virtual, so each way it pastes is caught before it: the Paste keys (Ctrl+V, Shift+Insert),
+// the context menu's Paste, the middle button's paste of the selection on X11, and a drop. The
+// box's own limit stays behind them for text that comes any other way, such as an input method.
+class LimitedBox : public QLineEdit {
+public:
+    using Fits = std::function<bool(std::size_t)>;
+
+    LimitedBox(QWidget* parent, Fits fits) : QLineEdit(parent), fits_(std::move(fits)) {}
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->matches(QKeySequence::Paste) && !pasteFits(QClipboard::Clipboard)) {
+            return;
+        }
+        QLineEdit::keyPressEvent(event);
+    }
+
+    void contextMenuEvent(QContextMenuEvent* event) override {
+        QMenu* menu = createStandardContextMenu();
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        // The menu's Paste is the item that pastes straight away, told by that connection whatever
+        // the menu's language; Qt 6.4 makes it by name, later versions by member pointer.
+        for (QAction* item : menu->actions()) {
+            if (disconnect(item, &QAction::triggered, this, &QLineEdit::paste) ||
+                disconnect(item, SIGNAL(triggered()), this, SLOT(paste()))) {
+                connect(item, &QAction::triggered, this, [this] {
+                    if (pasteFits(QClipboard::Clipboard)) {
+                        paste();
+                    }
+                });
+            }
+        }
+        menu->popup(event->globalPos());
+    }
+
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        // QLineEdit drops the selection, then pastes the X11 selection at the cursor.
+        if (event->button() == Qt::MiddleButton && !isReadOnly() &&
+            QGuiApplication::clipboard()->supportsSelection() &&
+            !fits_(text().size() +
+                   QGuiApplication::clipboard()->text(QClipboard::Selection).size())) {
+            return;
+        }
+        QLineEdit::mouseReleaseEvent(event);
+    }
+
+    void dropEvent(QDropEvent* event) override {
+        const QString dropped = event->mimeData()->text();
+        const qsizetype length = text().size() + dropped.size();
+        if (event->source() != this && !isReadOnly() && length > maxLength()) {
+            event->ignore();
+            // Told once the drop is over: the program the text came from waits for the answer.
+            QTimer::singleShot(0, this, [this, length] { fits_(std::size_t(length)); });
+            return;
+        }
+        QLineEdit::dropEvent(event);
+    }
+
+private:
+    // A paste replaces the selection.
+    bool pasteFits(QClipboard::Mode mode) const {
+        return isReadOnly() || fits_(text().size() - selectedText().size() +
+                                     QGuiApplication::clipboard()->text(mode).size());
+    }
+
+    Fits fits_;
+};
+
+QLineEdit* CreateTextBox(QWidget* parent, const WidgetDesc& desc, LimitedBox::Fits fits) {
+    const bool limited = desc.maxLength > 0;
+    auto* box = limited && fits ? new LimitedBox(parent, std::move(fits)) : new QLineEdit(parent);
+    box->setMaxLength(limited ? desc.maxLength : std::numeric_limits<int>::max());
+    if (limited) {
+        QObject::connect(box, &QLineEdit::inputRejected, &QApplication::beep);
+    }
     box->setText(ToQString(desc.text));
     box->setReadOnly(desc.readOnly); // read-only still takes the focus and copies
     return box;
@@ -140,37 +220,44 @@ QRect ToPixels(const TwipsRect& rect) {
                  TwipsToPixels(rect.width, kQtDpi), TwipsToPixels(rect.height, kQtDpi));
 }
 
-FormWidgets::FormWidgets(QWidget* client, const FormDesc& form,
-                         std::function<void(std::string_view)> clicked)
-    : form_(form) {
+FormWidgetsBase::FormWidgetsBase(QWidget* client, const FormDesc& form, FormEvents events)
+    : form_(form), widgets_(form.widgets.size()) {
     for (const WidgetDesc& desc : form.widgets) {
-        QWidget* widget = create(client, desc);
-        widget->setObjectName(ToQString(desc.name));
-        widgets_.emplace(desc.name, widget);
+        QWidget* widget = create(client, desc, events);
+        widget->setObjectName(ToQString(form.controlName(desc.id)));
+        widgets_[desc.id.index] = widget;
         if (auto* button = qobject_cast<QPushButton*>(widget)) {
             QObject::connect(button, &QPushButton::clicked, client,
-                             [clicked, name = desc.name] { clicked(name); });
+                             [clicked = events.clicked, id = desc.id] { clicked(id); });
         }
     }
     for (const WidgetDesc& desc : form.widgets) {
-        if (!desc.buddy.empty()) {
-            get<QLabel>(desc.name)->setBuddy(get(desc.buddy));
+        if (desc.buddy) {
+            qobject_cast<QLabel*>(at(desc.id))->setBuddy(at(*desc.buddy));
         }
         if (desc.kind != WidgetKind::Label && desc.kind != WidgetKind::Line) {
-            get(desc.name)->setAccessibleName(ToQString(AccessibleName(form, desc)));
+            at(desc.id)->setAccessibleName(ToQString(AccessibleName(form, desc)));
         }
     }
 }
 
-QWidget* FormWidgets::create(QWidget* client, const WidgetDesc& desc) {
+QWidget* FormWidgetsBase::create(QWidget* client, const WidgetDesc& desc,
+                                 const FormEvents& events) {
     QWidget* widget = nullptr;
     switch (desc.kind) {
     case WidgetKind::Label:
         widget = CreateLabel(client, desc);
         break;
-    case WidgetKind::TextBox:
-        widget = CreateTextBox(client, desc);
+    case WidgetKind::TextBox: {
+        LimitedBox::Fits fits;
+        if (events.pasting) {
+            fits = [pasting = events.pasting, id = desc.id](std::size_t length) {
+                return pasting(id, length);
+            };
+        }
+        widget = CreateTextBox(client, desc, std::move(fits));
         break;
+    }
     case WidgetKind::ListBox: {
         auto* list = new ListBox(client);
         list->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -198,12 +285,12 @@ QWidget* FormWidgets::create(QWidget* client, const WidgetDesc& desc) {
     return widget;
 }
 
-void FormWidgets::setFocusOrder() {
+void FormWidgetsBase::setFocusOrder() {
     for (std::size_t i = 1; i < form_.focusOrder.size(); ++i) {
-        QWidget::setTabOrder(get(form_.focusOrder[i - 1]), get(form_.focusOrder[i]));
+        QWidget::setTabOrder(at(form_.focusOrder[i - 1]), at(form_.focusOrder[i]));
     }
     if (!form_.focusOrder.empty()) {
-        get(form_.focusOrder.front())->setFocus();
+        at(form_.focusOrder.front())->setFocus();
     }
 }
 

@@ -7,11 +7,14 @@
 #include <QString>
 #include <QWidget>
 
+#include <cstddef>
 #include <functional>
-#include <map>
 #include <string_view>
+#include <vector>
 
 namespace runetally {
+
+inline constexpr int kQtDpi = 96; // Qt's pixels are those of a 96-dpi screen, scaled by Qt
 
 // A twips rectangle in Qt's device-independent pixels, which Qt scales to the screen itself.
 QRect ToPixels(const TwipsRect& rect);
@@ -20,26 +23,38 @@ inline QString ToQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// The widgets of a window, built from its description on a client widget and found by name.
-class FormWidgets {
-public:
-    // clicked hears the name of each push button pressed.
-    FormWidgets(QWidget* client, const FormDesc& form,
-                std::function<void(std::string_view)> clicked);
+// What a window's widgets tell its commands.
+struct FormEvents {
+    // A push button was pressed.
+    std::function<void(ControlId)> clicked;
+    // Whether a paste may go ahead that would leave a text box with a limit this long.
+    std::function<bool(ControlId, std::size_t)> pasting = {};
+};
 
-    template <class W = QWidget> W* get(std::string_view name) const {
-        const auto found = widgets_.find(name);
-        return found == widgets_.end() ? nullptr : qobject_cast<W*>(found->second);
-    }
+// The widgets of a window, built from its description on a client widget, by control.
+class FormWidgetsBase {
+public:
+    FormWidgetsBase(QWidget* client, const FormDesc& form, FormEvents events);
 
     // Tab follows the description's focus order; the first widget takes the focus.
     void setFocusOrder();
 
+protected:
+    QWidget* at(ControlId id) const { return widgets_[id.index]; }
+
 private:
-    QWidget* create(QWidget* client, const WidgetDesc& desc);
+    QWidget* create(QWidget* client, const WidgetDesc& desc, const FormEvents& events);
 
     const FormDesc& form_;
-    std::map<std::string_view, QWidget*> widgets_;
+    std::vector<QWidget*> widgets_; // by control: widget i is control i
+};
+
+// The widgets of a window whose controls Id names, reached by those ids alone.
+template <ControlEnum Id> class FormWidgets : public FormWidgetsBase {
+public:
+    using FormWidgetsBase::FormWidgetsBase;
+
+    template <class W = QWidget> W* get(Id id) const { return qobject_cast<W*>(at(id)); }
 };
 
 // A new window for its shared instance: deleted once closed, and forgotten by the instance when

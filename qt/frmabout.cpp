@@ -26,9 +26,10 @@ QPixmap IconPixmap() {
 
 } // namespace
 
-frmAbout::frmAbout(const AppIdentity& identity, SysInfoLauncher* platform)
-    : QDialog(nullptr), commands_(*this, identity, platform),
-      widgets_(this, Form(), [this](std::string_view name) { commands_.click(name); }) {
+frmAbout::frmAbout(const AppIdentity& identity, SysInfoLauncher* launcher)
+    : QDialog(nullptr), commands_(*this, identity, launcher),
+      widgets_(this, Form(),
+               {.clicked = [this](ControlId id) { commands_.click(id.as<AboutControl>()); }}) {
     setObjectName(ToQString(Form().name));
     // A fixed frame that keeps its close box. A plain window rather than a dialog: X11 window
     // managers keep a dialog above the rest of its program, and this one has no owner.
@@ -39,7 +40,7 @@ frmAbout::frmAbout(const AppIdentity& identity, SysInfoLauncher* platform)
     setFixedSize(client.size());
     setGeometry(client);
 
-    widgets_.get<QLabel>("picIcon")->setPixmap(IconPixmap());
+    widgets_.get<QLabel>(AboutControl::picIcon)->setPixmap(IconPixmap());
     widgets_.setFocusOrder();
 }
 
@@ -53,7 +54,7 @@ void frmAbout::setCaption(std::string_view text) {
     setWindowTitle(ToQString(text));
 }
 
-void frmAbout::setLabel(std::string_view label, std::string_view text) {
+void frmAbout::setLabel(AboutControl label, std::string_view text) {
     widgets_.get<QLabel>(label)->setText(ToQString(text));
 }
 
@@ -66,7 +67,7 @@ void frmAbout::unload() {
 }
 
 void frmAbout::reject() {
-    widgets_.get<QPushButton>("cmdOK")->click();
+    widgets_.get<QPushButton>(AboutControl::cmdOK)->click();
 }
 
 void frmAbout::closeEvent(QCloseEvent* event) {

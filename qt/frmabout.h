@@ -14,10 +14,10 @@ class frmAbout : public QDialog, public AboutView {
     Q_OBJECT
 
 public:
-    // identity fills the caption and labels on load. platform, when given, stands in for the
+    // identity fills the caption and labels on load. launcher, when given, stands in for the
     // desktop's own behind the System Info button and must outlive the dialog.
     explicit frmAbout(const AppIdentity& identity = BuildIdentity(),
-                      SysInfoLauncher* platform = nullptr);
+                      SysInfoLauncher* launcher = nullptr);
 
     void Form_Load() { commands_.Form_Load(); }
 
@@ -27,7 +27,7 @@ public:
 
     // AboutView
     void setCaption(std::string_view text) override;
-    void setLabel(std::string_view label, std::string_view text) override;
+    void setLabel(AboutControl label, std::string_view text) override;
     void showMessage(std::string_view text) override;
     void unload() override;
 
@@ -39,7 +39,7 @@ protected:
 
 private:
     AboutCommands commands_;
-    FormWidgets widgets_;
+    FormWidgets<AboutControl> widgets_;
 };
 
 // The program's one About dialog.

@@ -1,5 +1,6 @@
 #include "frmmain.h"
 
+#include "captionfit.h"
 #include "frmabout.h"
 #include "spelltable.h"
 
@@ -12,10 +13,9 @@
 #include <QMenu>
 #include <QMenuBar>
 
-#include <algorithm>
-#include <cmath>
 #include <limits>
-#include <vector>
+#include <optional>
+#include <utility>
 
 namespace runetally {
 namespace {
@@ -24,56 +24,43 @@ const FormDesc& Form() {
     return MainWindowDescription();
 }
 
-bool CaptionFits(const QFontMetrics& metrics, const WidgetDesc& label) {
-    const QString caption = ToQString(label.text);
-    const QRect box = ToPixels(label.rect);
-    for (const QString& word : caption.split(u' ')) {
-        if (metrics.horizontalAdvance(word) > box.width()) {
-            return false;
-        }
-    }
-    const QRect room(0, 0, box.width(), std::numeric_limits<short>::max());
-    return metrics.boundingRect(room, Qt::AlignLeft | Qt::TextWordWrap, caption).height() <=
-           box.height();
-}
+// The default face at any size, in Qt's pixels.
+class QtMeasure : public TextMeasure {
+public:
+    explicit QtMeasure(QFont font) : font_(std::move(font)) {}
 
-// The caption boxes were laid out for a small 8-point face. Where the desktop's default face
-// needs more room, the captions take that face a little smaller rather than lose letters.
-QFont CaptionFont(QFont font, const std::vector<const WidgetDesc*>& captions) {
-    const auto allFit = [&](const QFont& f) {
-        const QFontMetrics metrics(f);
-        return std::all_of(captions.begin(), captions.end(),
-                           [&](const WidgetDesc* label) { return CaptionFits(metrics, *label); });
-    };
-    if (allFit(font)) {
-        return font;
+    int width(std::string_view text, double points) override {
+        return metrics(points).horizontalAdvance(ToQString(text));
     }
-    // Widths grow with the point size: one measurement says where to start looking, so that
-    // few sizes are loaded at start-up.
-    const QFontMetricsF metrics(font);
-    qreal scale = 1.0;
-    for (const WidgetDesc* label : captions) {
-        for (const QString& word : ToQString(label->text).split(u' ')) {
-            scale =
-                std::min(scale, ToPixels(label->rect).width() / metrics.horizontalAdvance(word));
+    int wrappedHeight(std::string_view text, double points, int width) override {
+        const QRect room(0, 0, width, std::numeric_limits<short>::max());
+        return metrics(points)
+            .boundingRect(room, Qt::AlignLeft | Qt::TextWordWrap, ToQString(text))
+            .height();
+    }
+
+private:
+    QFontMetrics metrics(double points) const {
+        QFont font = font_;
+        if (points != font.pointSizeF()) {
+            font.setPointSizeF(points);
         }
+        return QFontMetrics(font);
     }
-    constexpr qreal kSmallest = 6.0;
-    for (qreal size = std::floor(font.pointSizeF() * scale * 2) / 2; size >= kSmallest;
-         size -= 0.5) {
-        font.setPointSizeF(size);
-        if (allFit(font)) {
-            break;
-        }
-    }
-    return font;
-}
+
+    QFont font_;
+};
 
 } // namespace
 
 frmMain::frmMain(QWidget* parent)
     : QMainWindow(parent), client_(new QWidget(this)),
-      widgets_(client_, Form(), [this](std::string_view name) { commands_.click(name); }) {
+      widgets_(client_, Form(),
+               {.clicked = [this](ControlId id) { commands_.click(id.as<MainControl>()); },
+                .pasting =
+                    [this](ControlId id, std::size_t length) {
+                        return commands_.pasteFits(id.as<MainControl>(), length);
+                    }}) {
     setObjectName(ToQString(Form().name));
     setWindowTitle(ToQString(Form().caption));
     setCentralWidget(client_);
@@ -90,26 +77,31 @@ frmMain::frmMain(QWidget* parent)
 void frmMain::createMenus() {
     for (const MenuDesc& menuDesc : Form().menus) {
         QMenu* menu = menuBar()->addMenu(ToQString(menuDesc.caption));
-        menu->setObjectName(ToQString(menuDesc.name));
+        menu->setObjectName(ToQString(Form().controlName(menuDesc.id)));
         for (const MenuItemDesc& itemDesc : menuDesc.items) {
             QAction* item = menu->addAction(ToQString(itemDesc.caption));
-            item->setObjectName(ToQString(itemDesc.name));
+            item->setObjectName(ToQString(Form().controlName(itemDesc.id)));
             connect(item, &QAction::triggered, this,
-                    [this, name = itemDesc.name] { commands_.click(name); });
+                    [this, id = itemDesc.id] { commands_.click(id.as<MainControl>()); });
         }
     }
 }
 
 void frmMain::fitCaptions() {
-    const std::vector<const WidgetDesc*> captions = InputCaptions(Form());
-    const QFont font = CaptionFont(client_->font(), captions);
-    for (const WidgetDesc* caption : captions) {
-        widgets_.get(caption->name)->setFont(font);
+    QFont font = client_->font();
+    QtMeasure measure(font);
+    const std::optional<double> points = FitCaptions(Form(), kQtDpi, font.pointSizeF(), measure);
+    if (!points) {
+        return;
+    }
+    font.setPointSizeF(*points);
+    for (const WidgetDesc* caption : InputCaptions(Form())) {
+        widgets_.get(caption->id.as<MainControl>())->setFont(font);
     }
 }
 
 void frmMain::fillSpellList() {
-    auto* list = widgets_.get<QListWidget>("listSpells");
+    auto* list = widgets_.get<QListWidget>(MainControl::listSpells);
     for (const SpellFormula& spell : SpellTable) {
         list->addItem(ToQString(spell.name));
     }
@@ -121,17 +113,17 @@ void frmMain::activate() {
     activateWindow();
 }
 
-std::string frmMain::text(std::string_view box) const {
-    return widgets_.get<QLineEdit>(box)->text().toStdString();
+std::string frmMain::text(Field field) const {
+    return widgets_.get<QLineEdit>(BoxOf(field))->text().toStdString();
 }
 
-void frmMain::setText(std::string_view box, std::string_view text) {
-    widgets_.get<QLineEdit>(box)->setText(ToQString(text));
+void frmMain::setText(TextBox box, std::string_view text) {
+    widgets_.get<QLineEdit>(box.control())->setText(ToQString(text));
 }
 
 std::string frmMain::selectedSpell() const {
     const QList<QListWidgetItem*> selected =
-        widgets_.get<QListWidget>("listSpells")->selectedItems();
+        widgets_.get<QListWidget>(MainControl::listSpells)->selectedItems();
     return selected.isEmpty() ? std::string() : selected.front()->text().toStdString();
 }
 

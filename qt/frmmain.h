@@ -24,8 +24,8 @@ public:
     using QMainWindow::close;
 
     // MainView
-    std::string text(std::string_view box) const override;
-    void setText(std::string_view box, std::string_view text) override;
+    std::string text(Field field) const override;
+    void setText(TextBox box, std::string_view text) override;
     std::string selectedSpell() const override;
     void showAbout() override;
     void showMessage(std::string_view text) override;
@@ -41,7 +41,7 @@ private:
 
     MainCommands commands_{*this};
     QWidget* client_;
-    FormWidgets widgets_;
+    FormWidgets<MainControl> widgets_;
 };
 
 // The program's one main window.

@@ -13,6 +13,7 @@
 #include "spelltable.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -339,7 +340,8 @@ private:
         return garbage;
     }
 
-    // A megabyte of text: mostly no number at all, sometimes a valid one hidden in the mass.
+    // A megabyte of text, too long for any box: mostly no number at all, sometimes a valid one
+    // hidden in the mass.
     QString hugeText() {
         constexpr qsizetype kSize = 1 << 20;
         ++hugeTexts_;
@@ -373,21 +375,29 @@ private:
         }
     }
 
+    // Types with the keyboard, or pastes over the whole text; a paste past the box's limit is
+    // refused with a message and leaves the box as it was.
     void typeInput(const QString& text) {
         const int target = pick(kFieldCount);
         QLineEdit* box = boxes_[target];
         const bool byKeys = text.size() <= 24 && !text.contains(u'\t') && chance(0.7);
-        announce((byKeys ? "type " : "set ") + Brief(text) + " into " +
+        announce((byKeys ? "type " : "paste ") + Brief(text) + " into " +
                  box->objectName().toStdString());
+        box->setFocus();
         if (byKeys) {
-            box->setFocus();
             QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
             QTest::keyClick(box, Qt::Key_Delete);
             typeKeys(box, text);
         } else {
-            box->setText(text);
+            box->selectAll();
+            QApplication::clipboard()->setText(text);
+            QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
         }
-        expected_[target] = text.left(kInputLimit);
+        if (text.size() > kInputLimit) {
+            expectedBoxes_ = 1;
+        } else {
+            expected_[target] = text;
+        }
     }
 
     void typeIntoResult() {

@@ -11,12 +11,16 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWindow>
 
+#include <algorithm>
 #include <clocale>
+#include <functional>
 #include <stdexcept>
 #include <tuple>
 
@@ -130,7 +134,7 @@ TEST_F(MainWindowTest, EveryWidgetKeepsItsDescribedPlaceWhateverTheWindowSize) {
         window->resize(size);
         QCoreApplication::processEvents();
         for (const WidgetDesc& desc : MainWindowDescription().widgets) {
-            const char* name = desc.name.data();
+            const char* name = MainWindowDescription().controlName(desc.id).data();
             SCOPED_TRACE(name);
             const TwipsRect& r = desc.rect;
             EXPECT_EQ(get(name).geometry(),
@@ -200,10 +204,10 @@ TEST_F(MainWindowTest, EveryCaptionFitsItsBoxInTheDefaultFace) {
 }
 
 TEST_F(MainWindowTest, TabAndShiftTabFollowTheFocusOrderAndWrapAround) {
-    const QStringList order = {"varResist",  "varWis",     "varInt",   "powerLight",
-                               "powerEarth", "powerFire",  "powerAir", "powerWater",
-                               "powerDark",  "listSpells", "dmg",      "cmdCalculate",
-                               "varLevel"};
+    QStringList order;
+    for (ControlId stop : MainWindowDescription().focusOrder) {
+        order << ToQString(MainWindowDescription().controlName(stop));
+    }
     const auto walk = [&](Qt::Key key, Qt::KeyboardModifiers modifiers) {
         QStringList visited;
         for (int i = 0; i < order.size(); ++i) {
@@ -334,16 +338,66 @@ TEST_F(MainWindowTest, ResultBoxRefusesTypingButCopies) {
     EXPECT_EQ(QApplication::clipboard()->text(), "0");
 }
 
-TEST_F(MainWindowTest, InputBoxesKeepAnyTextUpToTheLimit) {
+void PasteFromContextMenu(QLineEdit& box) {
+    QContextMenuEvent open(QContextMenuEvent::Keyboard, {2, 2}, box.mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(&box, &open);
+    auto* menu = box.findChild<QMenu*>();
+    ASSERT_NE(menu, nullptr);
+    const QList<QAction*> items = menu->actions();
+    const auto paste = std::find_if(items.begin(), items.end(), [](QAction* item) {
+        return item->text().startsWith("&Paste");
+    });
+    menu->close(); // as choosing an item does, before the item runs
+    ASSERT_NE(paste, items.end());
+    (*paste)->trigger();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void DropClipboard(QLineEdit& box) {
+    QMimeData text;
+    text.setText(QApplication::clipboard()->text());
+    QDropEvent drop(QPointF(2, 2), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+    static_cast<QObject&>(box).event(&drop); // QApplication passes on drops only while dragging
+    QCoreApplication::processEvents();       // the box tells once the drop is over
+}
+
+// Any text goes into a box as typed, up to 32,767 characters. A paste that would take it past
+// them, whichever way it comes, is refused whole and the player told why; typing past is refused.
+TEST_F(MainWindowTest, APasteIntoABoxIsRefusedWholeWhenItWouldPassTheLimit) {
     QLineEdit& intelligence = box("varInt");
     intelligence.setFocus();
     intelligence.selectAll();
     QTest::keyClicks(&intelligence, " -1,2e3x ");
     EXPECT_EQ(intelligence.text(), " -1,2e3x ");
-    // A paste stops at the limit of a Windows edit box, which keeps the window answering.
-    QApplication::clipboard()->setText(QString(40000, u'7'));
-    intelligence.selectAll();
-    QTest::keyClick(&intelligence, Qt::Key_V, Qt::ControlModifier);
+
+    const QString told = R"(The text pasted into "Inteligence" would make it longer than 32767 )"
+                         "characters, so it was not pasted.";
+    const std::tuple<const char*, std::function<void(QLineEdit&)>, bool> ways[] = {
+        {"Ctrl+V", [](QLineEdit& b) { QTest::keyClick(&b, Qt::Key_V, Qt::ControlModifier); }, true},
+        {"Shift+Insert",
+         [](QLineEdit& b) { QTest::keyClick(&b, Qt::Key_Insert, Qt::ShiftModifier); }, true},
+        {"context menu", PasteFromContextMenu, true},
+        {"drop", DropClipboard, false}, // a drop keeps the selection
+    };
+    for (const auto& [way, paste, replacesSelection] : ways) {
+        SCOPED_TRACE(way);
+        const int room = replacesSelection ? 32767 : 32765;
+        for (const int pasted : {room + 1, room}) {
+            intelligence.setText("12");
+            intelligence.selectAll();
+            QApplication::clipboard()->setText(QString(pasted, u'7'));
+            if (pasted > room) {
+                ExpectNotice(ExpectOneMessageBox([&] { paste(intelligence); }), told);
+                EXPECT_TRUE(intelligence.text() == "12");
+            } else {
+                paste(intelligence);
+                EXPECT_EQ(intelligence.text().size(), 32767);
+            }
+        }
+    }
+    intelligence.setText(QString(32767, u'7'));
+    intelligence.end(false);
+    QTest::keyClicks(&intelligence, "8");
     EXPECT_EQ(intelligence.text(), QString(32767, u'7'));
 }
 

@@ -1,16 +1,23 @@
+#include "captionfit.h"
 #include "mainwindow.h"
 #include "spelltable.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <map>
-#include <set>
+#include <optional>
+#include <span>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using namespace runetally;
 
 namespace {
+
+using enum MainControl;
+using Texts = std::map<MainControl, std::string>;
 
 // The main window as its commands see it, held in memory.
 class FakeMainView : public MainView {
@@ -18,15 +25,15 @@ public:
     FakeMainView() {
         for (const WidgetDesc& widget : MainWindowDescription().widgets) {
             if (widget.kind == WidgetKind::TextBox) {
-                texts[std::string(widget.name)] = std::string(widget.text);
+                texts[widget.id.as<MainControl>()] = std::string(widget.text);
             }
         }
     }
 
-    std::string text(std::string_view box) const override { return texts.at(std::string(box)); }
-    void setText(std::string_view box, std::string_view text) override {
-        texts.at(std::string(box)) = text;
-        changed.emplace_back(box);
+    std::string text(Field field) const override { return texts.at(BoxOf(field)); }
+    void setText(TextBox box, std::string_view text) override {
+        texts.at(box.control()) = text;
+        changed.push_back(box.control());
     }
     std::string selectedSpell() const override { return spell; }
     void showAbout() override { ++aboutShown; }
@@ -37,80 +44,105 @@ public:
     }
     void unload() override { ++unloads; }
 
-    std::map<std::string, std::string> texts;
+    Texts texts;
     std::string spell;
     char separator = '.';
-    std::vector<std::string> changed;
+    std::vector<MainControl> changed;
     std::vector<std::string> messages;
-    std::map<std::string, std::string> textsWhileMessage;
+    Texts textsWhileMessage;
     int aboutShown = 0;
     int unloads = 0;
 };
 
+std::vector<std::string_view> Names(std::span<const ControlId> ids) {
+    std::vector<std::string_view> names;
+    for (ControlId id : ids) {
+        names.push_back(MainWindowDescription().controlName(id));
+    }
+    return names;
+}
+
 TEST(MainWindowDescription, LaysOutEveryWidgetOnThePixelGridWithACaptionedBox) {
     const FormDesc& form = MainWindowDescription();
-    EXPECT_EQ(form.clientWidth, 622 * 15);
-    EXPECT_EQ(form.clientHeight, 476 * 15);
-    std::set<std::string_view> names;
     for (const WidgetDesc& w : form.widgets) {
-        EXPECT_TRUE(names.insert(w.name).second) << "name used twice: " << w.name;
+        const std::string_view name = form.controlName(w.id);
         for (int v : {w.rect.left, w.rect.top, w.rect.width, w.rect.height}) {
-            EXPECT_EQ(v % 15, 0) << w.name;
+            EXPECT_EQ(v % 15, 0) << name;
         }
-        EXPECT_LE(w.rect.left + w.rect.width, form.clientWidth) << w.name;
-        EXPECT_LE(w.rect.top + w.rect.height, form.clientHeight) << w.name;
+        EXPECT_LE(w.rect.left + w.rect.width, form.clientWidth) << name;
+        EXPECT_LE(w.rect.top + w.rect.height, form.clientHeight) << name;
     }
-    // Every focus stop exists, none twice, and every box has a caption a screen reader reads.
-    std::set<std::string_view> stops(form.focusOrder.begin(), form.focusOrder.end());
-    EXPECT_EQ(stops.size(), form.focusOrder.size());
-    for (std::string_view stop : form.focusOrder) {
-        const WidgetDesc* w = FindWidget(form, stop);
-        ASSERT_NE(w, nullptr) << stop;
-        EXPECT_NE(w->kind, WidgetKind::Label) << stop;
-        EXPECT_FALSE(AccessibleName(form, *w).empty()) << stop;
-    }
-    EXPECT_EQ(form.focusOrder.front(), "varResist");
-    // Every front end stops a paste into an input box where a Windows edit box would.
-    for (Field field : {Field::varLevel, Field::varInt, Field::varWis, Field::varResist,
-                        Field::powerLight, Field::powerEarth, Field::powerFire, Field::powerAir,
-                        Field::powerWater, Field::powerDark}) {
-        EXPECT_EQ(FindWidget(form, BoxName(field))->maxLength, 32767) << BoxName(field);
-    }
-    const std::pair<std::string_view, std::string_view> named[] = {
-        {"varInt", "Inteligence"}, {"varResist", "Target Elemental Resist"},
-        {"dmg", "DAMAGE"},         {"listSpells", "Spells"},
-        {"varLevel", "Level"},     {"cmdCalculate", "Calculate The Damage"}};
-    for (const auto& [name, heard] : named) {
-        EXPECT_EQ(AccessibleName(form, *FindWidget(form, name)), heard) << name;
+    const std::vector<ControlId> focusOrder = {
+        varResist,  varWis,    varInt,     powerLight, powerEarth,   powerFire, powerAir,
+        powerWater, powerDark, listSpells, dmg,        cmdCalculate, varLevel};
+    EXPECT_EQ(Names(form.focusOrder), Names(focusOrder));
+    const std::pair<MainControl, std::string_view> named[] = {
+        {varInt, "Inteligence"}, {varResist, "Target Elemental Resist"},
+        {dmg, "DAMAGE"},         {listSpells, "Spells"},
+        {varLevel, "Level"},     {cmdCalculate, "Calculate The Damage"}};
+    for (const auto& [id, heard] : named) {
+        EXPECT_EQ(AccessibleName(form, form.widget(id)), heard) << ControlName(id);
     }
 }
 
-TEST(MainWindowDescription, MenusCarryTheirAccessKeysAndReachACommand) {
-    FakeMainView view;
-    MainCommands commands(view);
-    std::string keys;
+// What the player sees of a control: a menu's or item's caption, else the widget's text.
+std::string_view Shown(ControlId id) {
     for (const MenuDesc& menu : MainWindowDescription().menus) {
-        keys += menu.caption[menu.caption.find('&') + 1];
+        if (menu.id == id) {
+            return menu.caption;
+        }
         for (const MenuItemDesc& item : menu.items) {
-            keys += item.caption[item.caption.find('&') + 1];
-            if (item.name != "mnuHelpme" && item.name != "mnuExit") {
-                EXPECT_TRUE(commands.click(item.name)) << item.name;
+            if (item.id == id) {
+                return item.caption;
             }
         }
     }
-    EXPECT_EQ(keys, "FREHAM");
-    EXPECT_FALSE(commands.click("Label1"));
-    EXPECT_FALSE(commands.click("mnuFile"));
+    return AccessibleName(MainWindowDescription(), MainWindowDescription().widget(id));
+}
+
+// What a press did to the window, in a word.
+std::string Effect(const FakeMainView& view) {
+    std::string effect;
+    if (view.texts.at(dmg) != "0") {
+        effect += "shows " + view.texts.at(dmg);
+    }
+    if (view.changed.size() == 11) {
+        effect += "reset";
+    }
+    if (!view.messages.empty()) {
+        effect += "says " + view.messages.front();
+    }
+    effect += std::string(view.aboutShown, 'A') + std::string(view.unloads, 'X');
+    return effect;
+}
+
+TEST(MainCommands, EachButtonAndMenuItemRunsItsCommand) {
+    const std::tuple<MainControl, std::string_view, std::string> cases[] = {
+        {cmdCalculate, "Calculate The Damage", "shows No Spell Selected"},
+        {mnuReset, "&Reset", "reset"},
+        {mnuExit, "&Exit", "X"},
+        {mnuAbout, "&About", "A"},
+        {mnuHelpme, "Help &Me", "says Sorry, but this feature is not implemented yet"},
+        {mnuFile, "&File", ""},
+        {Label1, "Wisdom", ""},
+    };
+    for (const auto& [id, shown, effect] : cases) {
+        FakeMainView view;
+        MainCommands commands(view);
+        EXPECT_EQ(commands.click(id), !effect.empty()) << ControlName(id);
+        EXPECT_EQ(Effect(view), effect) << ControlName(id);
+        EXPECT_EQ(Shown(id), shown) << ControlName(id);
+    }
 }
 
 TEST(MainCommands, StartTextsAndAnEmptySelection) {
     FakeMainView view;
     MainCommands commands(view);
     commands.cmdCalculate_Click();
-    EXPECT_EQ(view.texts.at("dmg"), "No Spell Selected");
+    EXPECT_EQ(view.texts.at(dmg), "No Spell Selected");
     for (const auto& [box, text] : view.texts) {
-        if (box != "dmg") {
-            EXPECT_EQ(text, box == "varLevel" ? "99" : "100") << box;
+        if (box != dmg) {
+            EXPECT_EQ(text, box == varLevel ? "99" : "100") << ControlName(box);
         }
     }
 }
@@ -118,7 +150,7 @@ TEST(MainCommands, StartTextsAndAnEmptySelection) {
 // Worked by hand at the start texts: intelligence, wisdom, powers and resist 100, level 99.
 struct Worked {
     const char* spell;
-    std::map<std::string, std::string> typed;
+    Texts typed;
     char separator;
     const char* shown;
 };
@@ -131,14 +163,14 @@ TEST(MainCommands, CalculateShowsTheWorkedDamage) {
         {"Ice Shield", {}, '.', "26"},                // 2600 / 100
         {"Turn Undead", {}, '.', "16.6284403669725"}, // 36.25 * 100 / 218
         {"Poison", {}, '.', "4.76190476190476"},      // 100/21
-        {"Mana Burst", {{"varResist", "0"}}, '.', "54.6923076923077"},
+        {"Mana Burst", {{varResist, "0"}}, '.', "54.6923076923077"},
         {"Vortex of Air", {}, '.', "64.3333333333333"},
         {"Flame Wave", {}, '.', "72.25"},
-        {"Avalanche", {{"varResist", "-100"}}, '.', "-157.5"},
+        {"Avalanche", {{varResist, "-100"}}, '.', "-157.5"},
         {"Avalanche", {}, ',', "157,5"},
-        {"Avalanche", {{"varResist", "0,5"}}, ',', "31500"},
+        {"Avalanche", {{varResist, "0,5"}}, ',', "31500"},
         {"avalanche", {}, '.', "0"}, // not a spell: nothing changes
-        {"", {{"varInt", ""}}, '.', "No Spell Selected"},
+        {"", {{varInt, ""}}, '.', "No Spell Selected"},
     };
     for (const Worked& c : cases) {
         FakeMainView view;
@@ -148,31 +180,31 @@ TEST(MainCommands, CalculateShowsTheWorkedDamage) {
         for (const auto& [box, text] : c.typed) {
             view.texts.at(box) = text;
         }
-        commands.click("cmdCalculate");
-        EXPECT_EQ(view.texts.at("dmg"), c.shown) << c.spell;
+        commands.cmdCalculate_Click();
+        EXPECT_EQ(view.texts.at(dmg), c.shown) << c.spell;
         EXPECT_TRUE(view.messages.empty()) << c.spell;
     }
 }
 
 TEST(MainCommands, FailureNamesTheBoxOrFaultAndChangesNothing) {
-    const std::tuple<const char*, std::map<std::string, std::string>, const char*> cases[] = {
-        {"Avalanche", {{"varInt", "abc"}}, R"(The text in "Inteligence" is not a number.)"},
-        {"Boulders", {{"varWis", ""}}, R"(The text in "Wisdom" is not a number.)"},
+    const std::tuple<const char*, Texts, const char*> cases[] = {
+        {"Avalanche", {{varInt, "abc"}}, R"(The text in "Inteligence" is not a number.)"},
+        {"Boulders", {{varWis, ""}}, R"(The text in "Wisdom" is not a number.)"},
         {"Avalanche",
-         {{"varResist", "1O0"}},
+         {{varResist, "1O0"}},
          R"(The text in "Target Elemental Resist" is not a number.)"},
-        {"Turn Undead", {{"powerLight", "x"}}, R"(The text in "Light Power" is not a number.)"},
-        {"Boulders", {{"powerEarth", "x"}}, R"(The text in "Earth Power" is not a number.)"},
-        {"Fireball", {{"powerFire", "x"}}, R"(The text in "Fire Power" is not a number.)"},
-        {"Tornado", {{"powerAir", "x"}}, R"(The text in "Air Power" is not a number.)"},
+        {"Turn Undead", {{powerLight, "x"}}, R"(The text in "Light Power" is not a number.)"},
+        {"Boulders", {{powerEarth, "x"}}, R"(The text in "Earth Power" is not a number.)"},
+        {"Fireball", {{powerFire, "x"}}, R"(The text in "Fire Power" is not a number.)"},
+        {"Tornado", {{powerAir, "x"}}, R"(The text in "Air Power" is not a number.)"},
         {"Avalanche",
-         {{"powerWater", "x"}, {"varResist", "0"}},
+         {{powerWater, "x"}, {varResist, "0"}},
          R"(The text in "Water Power" is not a number.)"},
-        {"Drain Life", {{"powerDark", "x"}}, R"(The text in "Dark Power" is not a number.)"},
-        {"Turn Undead", {{"varLevel", ""}}, R"(The text in "Level" is not a number.)"},
-        {"Avalanche", {{"varResist", "0"}}, "A value was divided by zero."},
-        {"Avalanche", {{"powerWater", "0"}, {"varResist", "0"}}, "Zero was divided by zero."},
-        {"Meteor", {{"varInt", "1e308"}}, "The result is too large."},
+        {"Drain Life", {{powerDark, "x"}}, R"(The text in "Dark Power" is not a number.)"},
+        {"Turn Undead", {{varLevel, ""}}, R"(The text in "Level" is not a number.)"},
+        {"Avalanche", {{varResist, "0"}}, "A value was divided by zero."},
+        {"Avalanche", {{powerWater, "0"}, {varResist, "0"}}, "Zero was divided by zero."},
+        {"Meteor", {{varInt, "1e308"}}, "The result is too large."},
     };
     for (const auto& [spell, typed, message] : cases) {
         FakeMainView view;
@@ -197,34 +229,74 @@ TEST(MainCommands, ResetZeroesTheElevenBoxesInItsOrderAndKeepsTheSpell) {
     FakeMainView view;
     MainCommands commands(view);
     view.spell = "Avalanche";
-    commands.click("mnuReset");
+    commands.mnuReset_Click();
     EXPECT_EQ(view.changed,
-              (std::vector<std::string>{"dmg", "powerLight", "powerEarth", "powerWater", "powerAir",
-                                        "powerFire", "powerDark", "varResist", "varWis", "varInt",
-                                        "varLevel"}));
+              (std::vector{dmg, powerLight, powerEarth, powerWater, powerAir, powerFire, powerDark,
+                           varResist, varWis, varInt, varLevel}));
     for (const auto& [box, text] : view.texts) {
-        EXPECT_EQ(text, "0") << box;
+        EXPECT_EQ(text, "0") << ControlName(box);
     }
-    commands.click("mnuReset");
+    commands.mnuReset_Click();
     EXPECT_EQ(view.texts.size(), 11u);
     EXPECT_EQ(view.spell, "Avalanche");
     commands.cmdCalculate_Click();
     EXPECT_EQ(view.messages, std::vector<std::string>{"Zero was divided by zero."});
 }
 
-TEST(MainCommands, HelpMeExitAndAboutDoOneThingEach) {
-    FakeMainView view;
-    MainCommands commands(view);
-    commands.click("mnuHelpme");
-    EXPECT_EQ(view.messages,
-              std::vector<std::string>{"Sorry, but this feature is not implemented yet"});
-    commands.click("mnuAbout");
-    commands.click("mnuAbout");
-    EXPECT_EQ(view.aboutShown, 2);
-    EXPECT_EQ(view.unloads, 0);
-    commands.click("mnuExit");
-    EXPECT_EQ(view.unloads, 1);
-    EXPECT_TRUE(view.changed.empty());
+// A paste is asked about with the length the box would have; one past 32,767 is refused whole.
+TEST(MainCommands, PasteThatWouldPassTheLimitIsRefusedWithAWord) {
+    const std::tuple<MainControl, std::size_t, const char*> cases[] = {
+        {varInt, 32767, ""},
+        {varInt, 32768,
+         R"(The text pasted into "Inteligence" would make it longer than 32767 characters, )"
+         "so it was not pasted."},
+        {varResist, 1u << 20,
+         R"(The text pasted into "Target Elemental Resist" would make it longer than 32767 )"
+         "characters, so it was not pasted."},
+        {varLevel, 0, ""},
+        {dmg, 1u << 20, ""}, // no limit
+    };
+    for (const auto& [box, length, message] : cases) {
+        FakeMainView view;
+        MainCommands commands(view);
+        const Texts before = view.texts;
+        EXPECT_EQ(commands.pasteFits(box, length), *message == '\0') << length;
+        EXPECT_EQ(view.messages,
+                  *message ? std::vector<std::string>{message} : std::vector<std::string>{});
+        EXPECT_EQ(view.texts, before);
+    }
+}
+
+// A face whose characters are all as wide, in pixels per point; a line is half again its size.
+class EvenFace : public TextMeasure {
+public:
+    explicit EvenFace(double width) : width_(width) {}
+    int width(std::string_view text, double points) override {
+        return int(std::lround(double(text.size()) * points * width_));
+    }
+    int wrappedHeight(std::string_view text, double points, int width) override {
+        const double lines = std::ceil(double(text.size()) * points * width_ / width);
+        return int(lines) * int(std::lround(points * 1.5));
+    }
+
+private:
+    double width_;
+};
+
+// Worked from the boxes at 96 dpi: "Elemental" in 57 pixels, "Wisdom" in 17 pixels' height,
+// "Target Elemental Resist" in 57 x 41 and "Light Power" in 65 x 17 bind.
+TEST(FitCaptions, KeepsTheDefaultSizeWhenAllFitElseTheLargestHalfPointThatDoes) {
+    const std::tuple<double, double, std::optional<double>> cases[] = {
+        {0.5, 8, std::nullopt}, // everything fits
+        {0.5, 12, 9.5},         // 12: a line of 18 in "Wisdom"; 10: three lines of the resist
+        {0.8, 10, 7.0},         // 7.5: "Light Power" takes 66 pixels
+        {2.0, 9, 6.0},          // nothing fits: the smallest
+    };
+    for (const auto& [face, points, fitted] : cases) {
+        EvenFace measure(face);
+        EXPECT_EQ(FitCaptions(MainWindowDescription(), 96, points, measure), fitted)
+            << face << " at " << points;
+    }
 }
 
 // A window as the shared instance sees it.

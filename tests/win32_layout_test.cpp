@@ -1,6 +1,6 @@
-#include "aboutbox.h"
 #include "dpiscaling.h"
-#include "mainframe.h"
+#include "frmabout.h"
+#include "frmmain.h"
 #include "win32testing.h"
 
 #include <gtest/gtest.h>
@@ -59,12 +59,8 @@ void ExpectLaidOutAt(const FormWindow& form, const FormDesc& desc, int dpi) {
         const RECT expected{t.left * dpi / 1440, t.top * dpi / 1440,
                             t.left * dpi / 1440 + t.width * dpi / 1440,
                             t.top * dpi / 1440 + t.height * dpi / 1440};
-        EXPECT_EQ(Describe(PlaceInParent(form.controls().get(widget.name))), Describe(expected))
-            << widget.name << " at " << dpi << " dpi";
-    }
-    const HWND damage = form.controls().get("Label10");
-    if (damage != nullptr) {
-        EXPECT_EQ(FontHeight(damage), -MulDiv(24, dpi, 72)) << dpi;
+        EXPECT_EQ(Describe(PlaceInParent(form.controls().get(widget.id))), Describe(expected))
+            << desc.controlName(widget.id) << " at " << dpi << " dpi";
     }
 }
 
@@ -85,8 +81,8 @@ TEST(Win32Layout, WindowsAndControlsStandAtTheirPlacesAtTheDesktopsResolution) {
     const auto* expected = std::find_if(std::begin(table), std::end(table),
                                         [dpi](const Expected& e) { return e.dpi == dpi; });
     ASSERT_NE(expected, std::end(table)) << dpi;
-    MainFrame& main = MainForm().show();
-    AboutBox& about = AboutForm().show();
+    frmMain& main = MainForm().show();
+    frmAbout& about = AboutForm().show();
     Pump();
     ASSERT_EQ(WindowDpi(main.handle()), dpi) << "the desktop's LogPixels";
 
@@ -96,20 +92,22 @@ TEST(Win32Layout, WindowsAndControlsStandAtTheirPlacesAtTheDesktopsResolution) {
     GetClientRect(about.handle(), &client);
     MapWindowPoints(about.handle(), nullptr, reinterpret_cast<POINT*>(&client), 2);
     EXPECT_EQ(Describe(client), expected->about);
-    EXPECT_EQ(Describe(PlaceInParent(main.controls().get("cmdCalculate"))), expected->calculate);
-    EXPECT_EQ(Describe(PlaceInParent(main.controls().get("dmg"))), expected->damage);
+    EXPECT_EQ(Describe(PlaceInParent(main.control(MainControl::cmdCalculate))),
+              expected->calculate);
+    EXPECT_EQ(Describe(PlaceInParent(main.control(MainControl::dmg))), expected->damage);
 
     // "Zelkor Beaulieux" is not installed: the label keeps the message font's face.
     const LOGFONTW message = MessageFont(dpi);
     const HFONT messageFont = CreateFontIndirectW(&message);
-    EXPECT_EQ(Face(HFONT(SendMessageW(main.controls().get("Label10"), WM_GETFONT, 0, 0))),
+    EXPECT_EQ(Face(HFONT(SendMessageW(main.control(MainControl::Label10), WM_GETFONT, 0, 0))),
               Face(messageFont));
     DeleteObject(messageFont);
-    EXPECT_EQ(FontHeight(main.controls().get("varInt")), MessageFont(dpi).lfHeight);
+    EXPECT_EQ(FontHeight(main.control(MainControl::varInt)), MessageFont(dpi).lfHeight);
 
     SetWindowPos(main.handle(), nullptr, 0, 0, 1000, 900, SWP_NOMOVE | SWP_NOZORDER);
     Pump();
     ExpectLaidOutAt(main, MainWindowDescription(), dpi);
+    EXPECT_EQ(FontHeight(main.control(MainControl::Label10)), -MulDiv(24, dpi, 72));
     ExpectLaidOutAt(about, AboutDescription(), dpi);
     AboutForm().unload();
     MainForm().unload();
@@ -118,7 +116,7 @@ TEST(Win32Layout, WindowsAndControlsStandAtTheirPlacesAtTheDesktopsResolution) {
 
 TEST(Win32Layout, AMoveToAnotherResolutionLaysTheWindowOutAnew) {
     const int other = DesktopDpi() == 96 ? 144 : 96;
-    MainFrame& main = MainForm().show();
+    frmMain& main = MainForm().show();
     RECT suggested{40, 30, 40 + 700, 30 + 600};
     SendMessageW(main.handle(), WM_DPICHANGED, MAKEWPARAM(other, other), LPARAM(&suggested));
     Pump();
@@ -126,7 +124,8 @@ TEST(Win32Layout, AMoveToAnotherResolutionLaysTheWindowOutAnew) {
     GetWindowRect(main.handle(), &now);
     EXPECT_EQ(Describe(now), Describe(suggested));
     ExpectLaidOutAt(main, MainWindowDescription(), other);
-    EXPECT_EQ(FontHeight(main.controls().get("dmg")), MessageFont(other).lfHeight);
+    EXPECT_EQ(FontHeight(main.control(MainControl::Label10)), -MulDiv(24, other, 72));
+    EXPECT_EQ(FontHeight(main.control(MainControl::dmg)), MessageFont(other).lfHeight);
     MainForm().unload();
     Pump();
 }

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <utility>
 
 namespace runetally::win32 {
 namespace {
@@ -14,15 +15,19 @@ namespace {
 constexpr wchar_t kPictureClass[] = L"RunetallyPicture";
 constexpr int kEdge = 2; // a sunken frame's thickness
 
-// Ctrl+A arrives as the character 0x01 in every keyboard layout; edit boxes that do not select
-// everything on it would beep or insert it.
-LRESULT CALLBACK SelectAllProcedure(HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                    DWORD_PTR) {
-    if (message == WM_CHAR && wParam == 0x01) {
-        SendMessageW(box, EM_SETSEL, 0, -1);
-        return 0;
+// How many characters of text the clipboard holds.
+std::size_t ClipboardTextLength(HWND owner) {
+    std::size_t length = 0;
+    if (OpenClipboard(owner)) {
+        if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+            if (const auto* text = static_cast<const wchar_t*>(GlobalLock(data))) {
+                length = wcsnlen(text, GlobalSize(data) / sizeof(wchar_t));
+                GlobalUnlock(data);
+            }
+        }
+        CloseClipboard();
     }
-    return DefSubclassProc(box, message, wParam, lParam);
+    return length;
 }
 
 // A picture in a sunken frame that takes the focus, as a tab stop or when clicked.
@@ -114,8 +119,9 @@ RECT ToPixels(const TwipsRect& rect, int dpi) {
             top + TwipsToPixels(rect.height, dpi)};
 }
 
-FormControls::FormControls(HWND parent, const FormDesc& form, int dpi)
-    : form_(form), controls_(form.widgets.size()), clipped_(form.widgets.size()), dpi_(dpi) {
+FormControls::FormControls(HWND parent, const FormDesc& form, int dpi, Pasting pasting)
+    : form_(form), pasting_(std::move(pasting)), controls_(form.widgets.size()),
+      clipped_(form.widgets.size()), dpi_(dpi) {
     createFonts();
     for (std::size_t index : creationOrder()) {
         controls_[index] = create(parent, form.widgets[index], kFirstId + static_cast<int>(index));
@@ -133,6 +139,35 @@ FormControls::~FormControls() {
             DeleteObject(font);
         }
     }
+}
+
+// Ctrl+A arrives as the character 0x01 in every keyboard layout; edit boxes that do not select
+// everything on it would beep or insert it. Ctrl+V, Shift+Insert and the context menu's Paste all
+// come as WM_PASTE, which a box with a limit would cut short at it.
+LRESULT CALLBACK FormControls::EditProcedure(HWND box, UINT message, WPARAM wParam, LPARAM lParam,
+                                             UINT_PTR, DWORD_PTR controls) {
+    if (message == WM_CHAR && wParam == 0x01) {
+        SendMessageW(box, EM_SETSEL, 0, -1);
+        return 0;
+    }
+    if (message == WM_PASTE && !reinterpret_cast<const FormControls*>(controls)->pasteFits(box)) {
+        return 0;
+    }
+    return DefSubclassProc(box, message, wParam, lParam);
+}
+
+// A paste replaces the selection. The whole text on the clipboard counts, though a box of one line
+// may keep only its first line: a paste is never cut short at the limit.
+bool FormControls::pasteFits(HWND box) const {
+    const WidgetDesc* desc = find(box);
+    if (desc == nullptr || desc->maxLength == 0 || desc->readOnly || !pasting_) {
+        return true;
+    }
+    DWORD from = 0;
+    DWORD to = 0;
+    SendMessageW(box, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+    const auto kept = static_cast<std::size_t>(GetWindowTextLengthW(box)) - (to - from);
+    return pasting_(desc->id, kept + ClipboardTextLength(box));
 }
 
 HWND FormControls::create(HWND parent, const WidgetDesc& desc, int id) {
@@ -178,7 +213,7 @@ HWND FormControls::create(HWND parent, const WidgetDesc& desc, int id) {
     if (desc.kind == WidgetKind::TextBox) {
         // An edit box holds 32,767 characters unless told otherwise; 0 lifts the limit.
         SendMessageW(control, EM_SETLIMITTEXT, static_cast<WPARAM>(desc.maxLength), 0);
-        SetWindowSubclass(control, SelectAllProcedure, 0, 0);
+        SetWindowSubclass(control, EditProcedure, 0, reinterpret_cast<DWORD_PTR>(this));
     }
     return control;
 }
@@ -188,37 +223,25 @@ HWND FormControls::create(HWND parent, const WidgetDesc& desc, int id) {
 // name a box after the static text right before it. The rest follow in the description's order.
 std::vector<std::size_t> FormControls::creationOrder() const {
     std::vector<std::size_t> order;
-    const auto add = [&](std::string_view name) {
-        for (std::size_t i = 0; i < form_.widgets.size(); ++i) {
-            if (form_.widgets[i].name == name &&
-                std::find(order.begin(), order.end(), i) == order.end()) {
-                order.push_back(i);
-            }
+    const auto add = [&](ControlId id) {
+        if (std::find(order.begin(), order.end(), id.index) == order.end()) {
+            order.push_back(id.index);
         }
     };
-    for (std::string_view stop : form_.focusOrder) {
+    for (ControlId stop : form_.focusOrder) {
         for (const WidgetDesc& desc : form_.widgets) {
             if (desc.kind == WidgetKind::Label && desc.buddy == stop) {
-                add(desc.name);
+                add(desc.id);
             }
         }
         add(stop);
     }
     for (const WidgetDesc& desc : form_.widgets) {
         if (desc.kind != WidgetKind::Line) {
-            add(desc.name);
+            add(desc.id);
         }
     }
     return order;
-}
-
-HWND FormControls::get(std::string_view name) const {
-    for (std::size_t i = 0; i < form_.widgets.size(); ++i) {
-        if (form_.widgets[i].name == name) {
-            return controls_[i];
-        }
-    }
-    return nullptr;
 }
 
 const WidgetDesc* FormControls::find(HWND control) const {
@@ -343,8 +366,8 @@ void FormControls::paintLines(HDC dc) const {
     }
 }
 
-void FormControls::setPicture(std::string_view name, HICON picture) {
-    const HWND control = get(name);
+void FormControls::setPicture(ControlId id, HICON picture) {
+    const HWND control = get(id);
     SetWindowLongPtrW(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(picture));
     InvalidateRect(control, nullptr, TRUE);
 }

@@ -4,27 +4,31 @@
 
 #include <windows.h>
 
+#include <cstddef>
+#include <functional>
 #include <optional>
-#include <string_view>
 #include <vector>
 
 namespace runetally::win32 {
 
 // The controls of a window, built from its description on the window's client area and found by
-// name or by control id. Lines are no controls: the window paints them.
+// their place in its list or by command id. Lines are no controls: the window paints them.
 class FormControls {
 public:
-    // Control ids start here, clear of IDOK and IDCANCEL, which the dialog manager sends for
-    // Enter and Esc.
+    // Command ids, of controls and of menu items alike, are their places in the list from here
+    // on, clear of IDOK and IDCANCEL, which the dialog manager sends for Enter and Esc.
     static constexpr int kFirstId = 100;
 
+    // Whether a paste may go ahead that would leave a text box with a limit this long.
+    using Pasting = std::function<bool(ControlId, std::size_t)>;
+
     // Creates the controls laid out at the given resolution.
-    FormControls(HWND parent, const FormDesc& form, int dpi);
+    FormControls(HWND parent, const FormDesc& form, int dpi, Pasting pasting);
     ~FormControls();
     FormControls(const FormControls&) = delete;
     FormControls& operator=(const FormControls&) = delete;
 
-    HWND get(std::string_view name) const;
+    HWND get(ControlId id) const { return controls_[id.index]; }
     const WidgetDesc* find(HWND control) const;
     const WidgetDesc* findById(int id) const;
     // The widget the focus starts on.
@@ -41,9 +45,12 @@ public:
     // Draws the description's lines in order; the parent calls this when it paints.
     void paintLines(HDC dc) const;
     // The picture a picture control shows; the caller keeps it alive.
-    void setPicture(std::string_view name, HICON picture);
+    void setPicture(ControlId id, HICON picture);
 
 private:
+    static LRESULT CALLBACK EditProcedure(HWND box, UINT message, WPARAM wParam, LPARAM lParam,
+                                          UINT_PTR, DWORD_PTR controls);
+    bool pasteFits(HWND box) const;
     HWND create(HWND parent, const WidgetDesc& desc, int id);
     std::vector<std::size_t> creationOrder() const;
     void createFonts();
@@ -51,6 +58,7 @@ private:
     void clipUnderLaterWidgets();
 
     const FormDesc& form_;
+    Pasting pasting_;
     std::vector<HWND> controls_; // by the widget's index in the description; null for a line
     std::vector<bool> clipped_;  // by index: the control gives up part of itself to a later one
     HFONT defaultFont_ = nullptr;

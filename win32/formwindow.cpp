@@ -8,7 +8,6 @@ namespace runetally::win32 {
 namespace {
 
 constexpr wchar_t kFormClass[] = L"RunetallyForm";
-constexpr int kFirstMenuId = 1000; // clear of the controls' ids
 int openForms = 0;
 
 } // namespace
@@ -54,7 +53,9 @@ void FormWindow::create(DWORD style, DWORD exStyle) {
                     frame.right - frame.left, frame.bottom - frame.top, nullptr, menu,
                     GetModuleHandleW(nullptr), this);
     const int dpi = WindowDpi(window_);
-    controls_ = std::make_unique<FormControls>(window_, form_, dpi);
+    controls_ = std::make_unique<FormControls>(
+        window_, form_, dpi,
+        [this](ControlId box, std::size_t length) { return pasting(box, length); });
     focus_ = controls_->firstStop();
     laidOut(dpi);
     RECT client;
@@ -83,23 +84,14 @@ HMENU FormWindow::createMenuBar() {
     for (const MenuDesc& menuDesc : form_.menus) {
         const HMENU menu = CreatePopupMenu();
         for (const MenuItemDesc& item : menuDesc.items) {
-            AppendMenuW(menu, MF_STRING, kFirstMenuId + menuItems_.size(),
+            AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(CommandId(item.id)),
                         Widen(item.caption).c_str());
-            menuItems_.push_back(item.name);
+            menuItems_.push_back(item.id);
         }
         AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(menu),
                     Widen(menuDesc.caption).c_str());
     }
     return bar;
-}
-
-int FormWindow::menuId(std::string_view item) const {
-    for (std::size_t i = 0; i < menuItems_.size(); ++i) {
-        if (menuItems_[i] == item) {
-            return kFirstMenuId + static_cast<int>(i);
-        }
-    }
-    return 0;
 }
 
 // The client area takes the description's size at the resolution, and opens where the
@@ -252,14 +244,20 @@ void FormWindow::command(int id, int code, HWND control) {
     if (control != nullptr) {
         const WidgetDesc* desc = controls_->findById(id);
         if (code == BN_CLICKED && desc != nullptr && desc->kind == WidgetKind::PushButton) {
-            clicked(desc->name);
+            clicked(desc->id);
+        } else if (code == EN_MAXTEXT) {
+            MessageBeep(MB_OK); // typed past the box's limit; the box itself keeps quiet
         }
     } else if (id == IDOK) { // Enter, from the dialog manager
         pressFocusedOrDefault();
     } else if (id == IDCANCEL) { // Esc
         pressCancel();
-    } else if (id >= kFirstMenuId && id - kFirstMenuId < static_cast<int>(menuItems_.size())) {
-        clicked(menuItems_[static_cast<std::size_t>(id - kFirstMenuId)]);
+    } else {
+        for (ControlId item : menuItems_) {
+            if (CommandId(item) == id) {
+                clicked(item);
+            }
+        }
     }
 }
 
@@ -272,7 +270,7 @@ void FormWindow::pressFocusedOrDefault() {
     }
     for (const WidgetDesc& desc : form_.widgets) {
         if (desc.defaultButton) {
-            SendMessageW(controls_->get(desc.name), BM_CLICK, 0, 0);
+            SendMessageW(controls_->get(desc.id), BM_CLICK, 0, 0);
             return;
         }
     }
@@ -281,7 +279,7 @@ void FormWindow::pressFocusedOrDefault() {
 void FormWindow::pressCancel() {
     for (const WidgetDesc& desc : form_.widgets) {
         if (desc.cancelButton) {
-            SendMessageW(controls_->get(desc.name), BM_CLICK, 0, 0);
+            SendMessageW(controls_->get(desc.id), BM_CLICK, 0, 0);
             return;
         }
     }

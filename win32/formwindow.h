@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -20,8 +21,10 @@ public:
 
     HWND handle() const { return window_; }
     const FormControls& controls() const { return *controls_; }
-    // The command id of a menu item, or 0.
-    int menuId(std::string_view item) const;
+    // The command id of a control or menu item.
+    static int CommandId(ControlId id) {
+        return FormControls::kFirstId + static_cast<int>(id.index);
+    }
 
     // What a window's one shared instance asks of it: show it in front with its focus, and
     // close it, which destroys it.
@@ -42,7 +45,10 @@ protected:
     void create(DWORD style, DWORD exStyle);
 
     // A button or menu item was pressed.
-    virtual void clicked(std::string_view name) = 0;
+    virtual void clicked(ControlId id) = 0;
+    // Whether a paste may go ahead that would leave a text box with a limit this long; a window
+    // whose boxes have none is never asked.
+    virtual bool pasting(ControlId /*box*/, std::size_t /*length*/) { return true; }
     // The window is gone; the form may delete itself here.
     virtual void unloaded() = 0;
     // The controls were laid out anew at this resolution.
@@ -66,7 +72,7 @@ private:
 
     HWND window_ = nullptr;
     HWND focus_ = nullptr; // the control that had the focus when the window was last left
-    std::vector<std::string_view> menuItems_;
+    std::vector<ControlId> menuItems_;
 };
 
 // An application-modal message box with an OK button alone, no icon and the application's title

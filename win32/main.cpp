@@ -1,5 +1,5 @@
 #include "application.h"
-#include "mainframe.h"
+#include "frmmain.h"
 
 int main() {
     runetally::win32::Application app; // the common controls, in the manifest's version 6

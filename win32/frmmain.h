@@ -7,23 +7,25 @@ namespace runetally::win32 {
 
 // The calculator window drawn with the system's own controls. Widgets sit at fixed places;
 // resizing the window moves none of them.
-class MainFrame final : public FormWindow, public MainView {
+class frmMain final : public FormWindow, public MainView {
 public:
-    MainFrame();
+    frmMain();
 
     MainCommands& commands() { return commands_; }
+    HWND control(MainControl id) const { return controls().get(id); }
 
     // MainView
-    std::string text(std::string_view box) const override;
-    void setText(std::string_view box, std::string_view text) override;
+    std::string text(Field field) const override;
+    void setText(TextBox box, std::string_view text) override;
     std::string selectedSpell() const override;
     void showAbout() override;
     void showMessage(std::string_view text) override;
     void unload() override;
 
 private:
-    ~MainFrame() override;
-    void clicked(std::string_view name) override;
+    ~frmMain() override;
+    void clicked(ControlId id) override;
+    bool pasting(ControlId box, std::size_t length) override;
     void unloaded() override;
     void laidOut(int dpi) override;
     void fillSpellList();
@@ -34,6 +36,6 @@ private:
 };
 
 // The program's one main window.
-FormInstance<MainFrame>& MainForm();
+FormInstance<frmMain>& MainForm();
 
 } // namespace runetally::win32

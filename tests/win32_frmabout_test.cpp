@@ -1,5 +1,5 @@
-#include "aboutbox.h"
-#include "mainframe.h"
+#include "frmabout.h"
+#include "frmmain.h"
 #include "sysinfo.h"
 #include "win32testing.h"
 
@@ -11,7 +11,9 @@ using namespace runetally::win32::testing;
 
 namespace {
 
-class Win32AboutBox : public ::testing::Test {
+using enum AboutControl;
+
+class Win32frmAbout : public ::testing::Test {
 protected:
     void SetUp() override {
         quitPosted = false;
@@ -26,10 +28,10 @@ protected:
         EXPECT_TRUE(boxes.take().empty());
     }
 
-    HWND get(std::string_view name) const { return about->controls().get(name); }
+    HWND get(AboutControl id) const { return about->control(id); }
 
     MessageBoxes boxes;
-    AboutBox* about = nullptr;
+    frmAbout* about = nullptr;
 };
 
 COLORREF Pixel(HWND window, int x, int y) {
@@ -39,10 +41,10 @@ COLORREF Pixel(HWND window, int x, int y) {
     return pixel;
 }
 
-TEST_F(Win32AboutBox, OpensFixedAndOwnerlessWithItsTextsPictureAndRule) {
+TEST_F(Win32frmAbout, OpensFixedAndOwnerlessWithItsTextsPictureAndRule) {
     EXPECT_EQ(Text(about->handle()), "About Runetally");
-    EXPECT_EQ(Text(get("lblTitle")), "Runetally");
-    EXPECT_EQ(Text(get("lblVersion")), "Version 1.0.0");
+    EXPECT_EQ(Text(get(lblTitle)), "Runetally");
+    EXPECT_EQ(Text(get(lblVersion)), "Version 1.0.0");
     const LONG_PTR style = GetWindowLongPtrW(about->handle(), GWL_STYLE);
     EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU), WS_CAPTION | WS_SYSMENU);
     EXPECT_EQ(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0);
@@ -51,36 +53,37 @@ TEST_F(Win32AboutBox, OpensFixedAndOwnerlessWithItsTextsPictureAndRule) {
 
     // A purple doorway pixel, a transparent corner inside the sunken frame, and the etched rule:
     // grey, then white.
-    EXPECT_EQ(Pixel(get("picIcon"), 2 + 13, 2 + 20), RGB(128, 0, 128));
-    EXPECT_EQ(Pixel(get("picIcon"), 2, 2), GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(Pixel(get(picIcon), 2 + 13, 2 + 20), RGB(128, 0, 128));
+    EXPECT_EQ(Pixel(get(picIcon), 2, 2), GetSysColor(COLOR_BTNFACE));
     EXPECT_EQ(Pixel(about->handle(), 20, 163), RGB(128, 128, 128));
     EXPECT_EQ(Pixel(about->handle(), 20, 165), RGB(255, 255, 255));
 }
 
-TEST_F(Win32AboutBox, FocusOpensOnOkAndTabWrapsThroughTheIconAndSystemInfo) {
-    EXPECT_EQ(GetFocus(), get("cmdOK"));
-    for (const char* next : {"picIcon", "cmdSysInfo", "cmdOK"}) {
+TEST_F(Win32frmAbout, FocusOpensOnOkAndTabWrapsThroughTheIconAndSystemInfo) {
+    const auto& order = AboutDescription().focusOrder;
+    EXPECT_EQ(GetFocus(), about->controls().get(order.front()));
+    for (std::size_t i = 1; i <= order.size(); ++i) {
         Press(VK_TAB);
-        EXPECT_EQ(GetFocus(), get(next)) << next;
+        EXPECT_EQ(GetFocus(), about->controls().get(order[i % order.size()])) << i;
     }
-    for (const char* previous : {"cmdSysInfo", "picIcon", "cmdOK"}) {
+    for (std::size_t i = order.size(); i-- > 0;) {
         Press(VK_TAB, VK_SHIFT);
-        EXPECT_EQ(GetFocus(), get(previous)) << previous;
+        EXPECT_EQ(GetFocus(), about->controls().get(order[i])) << i;
     }
 }
 
 // OK is both the default and the cancel button; System Info has the access key S. Here System
 // Info reaches Wine's registry, which names no tool.
-TEST_F(Win32AboutBox, KeysPressOkOrSystemInfo) {
+TEST_F(Win32frmAbout, KeysPressOkOrSystemInfo) {
     const std::string unavailable = "Runetally: " + std::string(kSysInfoUnavailable) + " (1)";
     struct Case {
-        const char* focus;
+        AboutControl focus;
         UINT key; // 0: Alt+S
         bool closes;
     };
-    for (const Case& c : {Case{"picIcon", VK_RETURN, true}, Case{"cmdSysInfo", VK_ESCAPE, true},
-                          Case{"cmdOK", VK_SPACE, true}, Case{"cmdSysInfo", VK_RETURN, false},
-                          Case{"picIcon", 0, false}}) {
+    for (const Case& c : {Case{picIcon, VK_RETURN, true}, Case{cmdSysInfo, VK_ESCAPE, true},
+                          Case{cmdOK, VK_SPACE, true}, Case{cmdSysInfo, VK_RETURN, false},
+                          Case{picIcon, 0, false}}) {
         about = &AboutForm().show();
         SetFocus(get(c.focus));
         if (c.key == 0) {
@@ -89,14 +92,15 @@ TEST_F(Win32AboutBox, KeysPressOkOrSystemInfo) {
         } else {
             Press(c.key);
         }
-        EXPECT_EQ(AboutForm().loaded() == nullptr, c.closes) << c.focus << " " << c.key;
+        EXPECT_EQ(AboutForm().loaded() == nullptr, c.closes)
+            << ControlName(c.focus) << " " << c.key;
         EXPECT_EQ(boxes.take(),
                   c.closes ? std::vector<std::string>{} : std::vector<std::string>{unavailable})
-            << c.focus << " " << c.key;
+            << ControlName(c.focus) << " " << c.key;
     }
 }
 
-TEST_F(Win32AboutBox, ShownOnceAndKeepsTheProgramAliveUntilItCloses) {
+TEST_F(Win32frmAbout, ShownOnceAndKeepsTheProgramAliveUntilItCloses) {
     EXPECT_EQ(&AboutForm().show(), about);
     int dialogs = 0;
     EnumThreadWindows(
@@ -108,8 +112,8 @@ TEST_F(Win32AboutBox, ShownOnceAndKeepsTheProgramAliveUntilItCloses) {
         LPARAM(&dialogs));
     EXPECT_EQ(dialogs, 1);
 
-    MainFrame* frame = MainForm().loaded();
-    PostMessageW(frame->handle(), WM_COMMAND, frame->menuId("mnuExit"), 0);
+    frmMain* frame = MainForm().loaded();
+    PostMessageW(frame->handle(), WM_COMMAND, frmMain::CommandId(MainControl::mnuExit), 0);
     Pump();
     EXPECT_EQ(MainForm().loaded(), nullptr);
     EXPECT_EQ(AboutForm().loaded(), about);

@@ -1,4 +1,4 @@
-#include "aboutbox.h"
+#include "frmabout.h"
 
 #include "widetext.h"
 
@@ -46,46 +46,46 @@ HICON CreateAboutIcon() {
 
 } // namespace
 
-AboutBox::AboutBox(const AppIdentity& identity, SysInfoLauncher* platform)
-    : FormWindow(Form()), commands_(*this, identity, platform), icon_(CreateAboutIcon()) {
+frmAbout::frmAbout(const AppIdentity& identity, SysInfoLauncher* launcher)
+    : FormWindow(Form()), commands_(*this, identity, launcher), icon_(CreateAboutIcon()) {
     // A fixed frame that keeps its close box, and a taskbar button though it has no owner.
     create(WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
            WS_EX_DLGMODALFRAME | WS_EX_APPWINDOW);
-    controls_->setPicture("picIcon", icon_);
+    controls_->setPicture(AboutControl::picIcon, icon_);
 }
 
-AboutBox::~AboutBox() {
+frmAbout::~frmAbout() {
     DestroyIcon(icon_);
 }
 
-void AboutBox::setCaption(std::string_view text) {
+void frmAbout::setCaption(std::string_view text) {
     SetWindowTextW(handle(), Widen(text).c_str());
 }
 
-void AboutBox::setLabel(std::string_view label, std::string_view text) {
-    SetWindowTextW(controls().get(label), Widen(text).c_str());
+void frmAbout::setLabel(AboutControl label, std::string_view text) {
+    SetWindowTextW(control(label), Widen(text).c_str());
 }
 
-void AboutBox::showMessage(std::string_view text) {
+void frmAbout::showMessage(std::string_view text) {
     ShowMessage(text);
 }
 
-void AboutBox::unload() {
+void frmAbout::unload() {
     close();
 }
 
-void AboutBox::clicked(std::string_view name) {
-    commands_.click(name);
+void frmAbout::clicked(ControlId id) {
+    commands_.click(id.as<AboutControl>());
 }
 
-void AboutBox::unloaded() {
+void frmAbout::unloaded() {
     AboutForm().unloaded(this);
     delete this;
 }
 
-FormInstance<AboutBox>& AboutForm() {
-    static FormInstance<AboutBox> instance([] {
-        auto* dialog = new AboutBox();
+FormInstance<frmAbout>& AboutForm() {
+    static FormInstance<frmAbout> instance([] {
+        auto* dialog = new frmAbout();
         dialog->Form_Load();
         return dialog;
     });
