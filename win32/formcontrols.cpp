@@ -137,8 +137,10 @@ FormControls::~FormControls() {
 
 HWND FormControls::create(HWND parent, const WidgetDesc& desc, int id) {
     // Every control opens a group of its own, so that arrow keys never carry the focus from a
-    // button onto a label.
-    DWORD style = WS_CHILD | WS_VISIBLE | WS_GROUP;
+    // button onto a label. It is shown once it has its font: an edit box that is shown already
+    // lays its text out again for the font, which under Wine costs about ten more server round
+    // trips a box.
+    DWORD style = WS_CHILD | WS_GROUP;
     DWORD exStyle = 0;
     const wchar_t* windowClass = L"STATIC";
     std::string_view text = desc.text;
@@ -178,6 +180,10 @@ HWND FormControls::create(HWND parent, const WidgetDesc& desc, int id) {
     if (desc.kind == WidgetKind::TextBox) {
         // An edit box holds 32,767 characters unless told otherwise; 0 lifts the limit.
         SendMessageW(control, EM_SETLIMITTEXT, static_cast<WPARAM>(desc.maxLength), 0);
+    }
+    ShowWindow(control, SW_SHOWNA); // in place in the Z order, which is the Tab order
+    if (desc.kind == WidgetKind::TextBox) {
+        // After showing: the subclass looks itself up on every message the box gets.
         SetWindowSubclass(control, SelectAllProcedure, 0, 0);
     }
     return control;
