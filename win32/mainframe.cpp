@@ -80,9 +80,11 @@ void MainFrame::fitCaptions(int dpi) {
             ++font.lfHeight; // heights are negative: one pixel smaller
             fitted = CreateFontIndirectW(&font);
         } while (!allFit(fitted) && font.lfHeight < smallest);
+        // A window not shown yet is painted whole when it is.
+        const BOOL redraw = IsWindowVisible(handle());
         for (const WidgetDesc* caption : captions) {
             SendMessageW(controls_->get(caption->name), WM_SETFONT,
-                         reinterpret_cast<WPARAM>(fitted), TRUE);
+                         reinterpret_cast<WPARAM>(fitted), redraw);
         }
     }
     ReleaseDC(handle(), dc);
