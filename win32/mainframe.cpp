@@ -47,9 +47,12 @@ MainFrame::~MainFrame() {
 
 void MainFrame::fillSpellList() {
     const HWND list = controls_->get("listSpells");
+    // Drawn once when filled, rather than once for each name.
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     for (const SpellFormula& spell : SpellTable) {
         SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(spell.name).c_str()));
     }
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
 }
 
 void MainFrame::laidOut(int dpi) {
