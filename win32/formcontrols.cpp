@@ -3,8 +3,6 @@
 #include "dpiscaling.h"
 #include "widetext.h"
 
-#include <commctrl.h>
-
 #include <algorithm>
 #include <cwchar>
 
@@ -14,15 +12,18 @@ namespace {
 constexpr wchar_t kPictureClass[] = L"RunetallyPicture";
 constexpr int kEdge = 2; // a sunken frame's thickness
 
+// The edit class's own procedure, the same for every box.
+WNDPROC editProcedure = nullptr;
+
 // Ctrl+A arrives as the character 0x01 in every keyboard layout; edit boxes that do not select
-// everything on it would beep or insert it.
-LRESULT CALLBACK SelectAllProcedure(HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                    DWORD_PTR) {
+// everything on it would beep or insert it. A window procedure of its own, not SetWindowSubclass,
+// whose lookup costs a Wine server round trip on every message the box gets.
+LRESULT CALLBACK SelectAllProcedure(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_CHAR && wParam == 0x01) {
         SendMessageW(box, EM_SETSEL, 0, -1);
         return 0;
     }
-    return DefSubclassProc(box, message, wParam, lParam);
+    return CallWindowProcW(editProcedure, box, message, wParam, lParam);
 }
 
 // A picture in a sunken frame that takes the focus, as a tab stop or when clicked.
@@ -181,11 +182,11 @@ HWND FormControls::create(HWND parent, const WidgetDesc& desc, int id) {
         // An edit box holds 32,767 characters unless told otherwise; 0 lifts the limit.
         SendMessageW(control, EM_SETLIMITTEXT, static_cast<WPARAM>(desc.maxLength), 0);
     }
-    ShowWindow(control, SW_SHOWNA); // in place in the Z order, which is the Tab order
     if (desc.kind == WidgetKind::TextBox) {
-        // After showing: the subclass looks itself up on every message the box gets.
-        SetWindowSubclass(control, SelectAllProcedure, 0, 0);
+        editProcedure = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+            control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SelectAllProcedure)));
     }
+    ShowWindow(control, SW_SHOWNA); // in place in the Z order, which is the Tab order
     return control;
 }
 
