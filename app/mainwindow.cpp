@@ -97,29 +97,11 @@ const FormDesc& MainWindowDescription() {
 }
 
 MainControl BoxOf(Field field) {
-    switch (field) {
-    case Field::varLevel:
-        return MainControl::varLevel;
-    case Field::varInt:
-        return MainControl::varInt;
-    case Field::varWis:
-        return MainControl::varWis;
-    case Field::varResist:
-        return MainControl::varResist;
-    case Field::powerLight:
-        return MainControl::powerLight;
-    case Field::powerEarth:
-        return MainControl::powerEarth;
-    case Field::powerFire:
-        return MainControl::powerFire;
-    case Field::powerAir:
-        return MainControl::powerAir;
-    case Field::powerWater:
-        return MainControl::powerWater;
-    case Field::powerDark:
-        return MainControl::powerDark;
-    }
-    return MainControl::varLevel;
+    // In the order of Field.
+    static constexpr MainControl kBoxes[kFieldCount] = {
+        varLevel,   varInt,    varWis,   varResist,  powerLight,
+        powerEarth, powerFire, powerAir, powerWater, powerDark};
+    return kBoxes[static_cast<std::size_t>(field)];
 }
 
 std::string FailureMessage(const DamageFailure& failure) {
