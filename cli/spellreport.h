@@ -1,14 +1,13 @@
 #pragma once
 
 #include "damage.h"
+#include "reportformat.h"
 #include "spellinputs.h"
 
 #include <string>
 #include <vector>
 
 namespace runetally {
-
-enum class ReportFormat { Text, Csv, Json };
 
 // What the report is asked for. The inputs' spellName is not used: each row sets its own.
 struct ReportOptions {
