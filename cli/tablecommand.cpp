@@ -142,22 +142,23 @@ CommandResult TableCommand::Run(const std::vector<std::string>& arguments, char 
         option("format", "Output: text (default), csv or json.", "<format>");
     const CLI::Option* sort = flag(
         "--sort", "Highest damage first; spells without damage last, otherwise in their order.");
-    const CLI::Option* gain = option("gain",
-                                     "What one more point of this input (level, int, wis, resist, "
-                                     "light, earth, fire, air, water or dark) adds to each spell, "
-                                     "in damage and in percent, and how many more points make the "
-                                     "spell the strongest of all 41 (to_best; never if not within "
-                                     "1000000).",
-                                     "<input>");
+    // CLI11 does not wrap descriptions: long ones are broken by hand.
+    const CLI::Option* gain =
+        option("gain",
+               "What one point more of this input (level, int, wis, resist, light,\n"
+               "earth, fire, air, water or dark) adds to each spell's damage, and in\n"
+               "percent; and to_best: how many points more make the spell the\n"
+               "strongest of all 41 (0 if it is already, never if not within a million).",
+               "<input>");
     const CLI::Option* step = option(
         "step", "With --gain or --values: raise the input by this much instead of 1.", "<n>");
     const CLI::Option* values =
-        flag("--values", "For the one --spell: what raising each of the ten "
-                         "inputs by the step adds to it.");
+        flag("--values", "For the one --spell: what one point more of each input adds to it;\n"
+                         "with --sort, the largest gain first.");
     const CLI::Option* sweep =
         option("sweep",
-               "Each spell's damage as one input goes from FROM to TO by STEP, e.g. int=100:200:10 "
-               "(at most 10001 values).",
+               "Each spell's damage as one input goes from FROM to TO by STEP,\n"
+               "e.g. --sweep int=100:200:10 (at most 10001 values).",
                "<input=from:to:step>");
     std::array<const CLI::Option*, kFieldCount> inputs{};
     for (std::size_t i = 0; i < InputNames.size(); ++i) {
