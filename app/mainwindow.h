@@ -51,7 +51,7 @@ inline constexpr int kInputLimit = 32767;
 inline constexpr std::string_view kHelpMeText = "Sorry, but this feature is not implemented yet";
 
 // What the player is told when a calculation fails; a box is named by its caption.
-std::string FailureMessage(const CalcFailure& failure);
+std::string FailureMessage(const DamageFailure& failure);
 
 // The main window as its commands see it; a front end implements it over its widgets.
 class MainView : public FormView {
