@@ -1,6 +1,7 @@
 #pragma once
 
 #include "damage.h"
+#include "reportformat.h"
 #include "spellinputs.h"
 
 #include <string>
@@ -8,8 +9,6 @@
 #include <vector>
 
 namespace runetally {
-
-enum class ReportFormat { Text, Csv, Json };
 
 // What the report is asked for. The inputs' spellName is not used: each row sets its own.
 struct ReportOptions {

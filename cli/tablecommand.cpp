@@ -1,6 +1,8 @@
 #include "tablecommand.h"
 
+#include "inputnames.h"
 #include "localeseparator.h"
+#include "plancommand.h"
 #include "spellreport.h"
 #include "spelltable.h"
 #include "terminaltext.h"
@@ -17,36 +19,10 @@ namespace {
 
 constexpr char kProgram[] = "runetally-table";
 
-// The command-line option of each input box, with the value used when it is not given.
-struct InputOption {
-    const char* name;
-    Field field;
-    const char* description;
-};
-
-constexpr std::array<InputOption, kFieldCount> kInputOptions{{
-    {"level", Field::varLevel, "Character level"},
-    {"int", Field::varInt, "Intelligence"},
-    {"wis", Field::varWis, "Wisdom"},
-    {"resist", Field::varResist, "Target's elemental resist"},
-    {"light", Field::powerLight, "Power in Light"},
-    {"earth", Field::powerEarth, "Power in Earth"},
-    {"fire", Field::powerFire, "Power in Fire"},
-    {"air", Field::powerAir, "Power in Air"},
-    {"water", Field::powerWater, "Power in Water"},
-    {"dark", Field::powerDark, "Power in Dark"},
-}};
-
 // Every text of a usage message goes through TerminalText, CLI11's own messages too: what was
 // typed may hold anything, but the message stays one line that cannot upset the terminal.
 CommandResult UsageError(std::string_view message) {
     return {TableCommand::kUsageError, {}, kProgram + (": " + TerminalText(message)) + '\n'};
-}
-
-// A name quoted in a usage message, cut short so that the message stays readable.
-std::string Quoted(std::string_view text) {
-    constexpr std::size_t kLongest = 40;
-    return '\'' + TerminalText(text, kLongest) + '\'';
 }
 
 // The name of an option that is not known, as the player will recognise it: "--name=value" is
@@ -166,10 +142,28 @@ CommandResult TableCommand::Run(const std::vector<std::string>& arguments, char 
         option("format", "Output: text (default), csv or json.", "<format>");
     const CLI::Option* sort = flag(
         "--sort", "Highest damage first; spells without damage last, otherwise in their order.");
+    // CLI11 does not wrap descriptions: long ones are broken by hand.
+    const CLI::Option* gain =
+        option("gain",
+               "What one point more of this input (level, int, wis, resist, light,\n"
+               "earth, fire, air, water or dark) adds to each spell's damage, and in\n"
+               "percent; and to_best: how many points more make the spell the\n"
+               "strongest of all 41 (0 if it is already, never if not within a million).",
+               "<input>");
+    const CLI::Option* step = option(
+        "step", "With --gain or --values: raise the input by this much instead of 1.", "<n>");
+    const CLI::Option* values =
+        flag("--values", "For the one --spell: what one point more of each input adds to it;\n"
+                         "with --sort, the largest gain first.");
+    const CLI::Option* sweep =
+        option("sweep",
+               "Each spell's damage as one input goes from FROM to TO by STEP,\n"
+               "e.g. --sweep int=100:200:10 (at most 10001 values).",
+               "<input=from:to:step>");
     std::array<const CLI::Option*, kFieldCount> inputs{};
-    for (std::size_t i = 0; i < kInputOptions.size(); ++i) {
-        const InputOption& input = kInputOptions[i];
-        inputs[i] = option(input.name,
+    for (std::size_t i = 0; i < InputNames.size(); ++i) {
+        const InputName& input = InputNames[i];
+        inputs[i] = option(std::string(input.name),
                            std::string(input.description) + " (default " +
                                std::string(StartText(input.field)) + ").",
                            "<n>");
@@ -212,9 +206,9 @@ CommandResult TableCommand::Run(const std::vector<std::string>& arguments, char 
     ReportOptions options;
     options.decimalSeparator = decimalSeparator;
     options.sortByDamage = sort->count() > 0;
-    for (std::size_t i = 0; i < kInputOptions.size(); ++i) {
+    for (std::size_t i = 0; i < InputNames.size(); ++i) {
         // Passed on exactly as given: the calculation decides what is a number.
-        const Field field = kInputOptions[i].field;
+        const Field field = InputNames[i].field;
         options.inputs.text(field) =
             inputs[i]->count() > 0 ? inputs[i]->results().front() : std::string(StartText(field));
     }
@@ -235,6 +229,26 @@ CommandResult TableCommand::Run(const std::vector<std::string>& arguments, char 
         return UsageError("unknown format " + Quoted(formatName) + " (use text, csv or json)");
     }
 
+    PlanRequest plan;
+    plan.inputs = options.inputs;
+    plan.spells = options.spells;
+    plan.decimalSeparator = decimalSeparator;
+    plan.sortByDamage = options.sortByDamage;
+    plan.format = reportFormat;
+    auto given = [](const CLI::Option* option) {
+        return option->count() > 0 ? std::optional(option->results().front()) : std::nullopt;
+    };
+    plan.gain = given(gain);
+    plan.step = given(step);
+    plan.values = values->count() > 0;
+    plan.sweep = given(sweep);
+    if (AsksToPlan(plan)) {
+        auto table = RunPlan(plan);
+        if (const auto* problem = std::get_if<PlanUsageError>(&table)) {
+            return UsageError(problem->message);
+        }
+        return {0, std::move(std::get<std::string>(table)), {}};
+    }
     return {0, SpellReport(options).render(reportFormat), {}};
 }
 

@@ -94,4 +94,9 @@ std::string TerminalText(std::string_view text, std::size_t longest) {
     return out;
 }
 
+std::string Quoted(std::string_view text) {
+    constexpr std::size_t kLongest = 40;
+    return '\'' + TerminalText(text, kLongest) + '\'';
+}
+
 } // namespace runetally

@@ -16,4 +16,7 @@ namespace runetally {
 // of the text whatever it holds, and the cut never splits an escape or a UTF-8 sequence.
 std::string TerminalText(std::string_view text, std::size_t longest = std::string_view::npos);
 
+// A name quoted in a usage message, cut short so that the message stays readable.
+std::string Quoted(std::string_view text);
+
 } // namespace runetally

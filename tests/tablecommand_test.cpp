@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 using namespace runetally;
@@ -107,6 +108,72 @@ TEST(TableCommand, ReadsOptionsAsBefore) {
         const std::string& printed = error ? result.err : result.out;
         EXPECT_NE(printed.find(error ? expected.substr(7) : expected), std::string::npos)
             << printed;
+    }
+}
+
+// The planning modes, each with its format, order and decimal separator.
+TEST(TableCommand, PlansGainsValuesAndSweeps) {
+    const Args noPower{"--int", "0",     "--light", "0",       "--earth", "0",      "--fire",
+                       "0",     "--air", "0",       "--water", "0",       "--dark", "0"};
+    Args meteor = noPower;
+    meteor.insert(meteor.end(), {"--gain", "fire", "--spell", "Meteor", "--format", "csv"});
+    const std::vector<std::tuple<Args, char, std::string>> cases = {
+        {{"--gain", "int", "--spell", "Avalanche", "--format", "csv"},
+         '.',
+         "spell,outcome,text,field,fault,gain,percent,to_best\n"
+         "Avalanche,ShowText,157.5,,,0.125,0.0793650793650794,never\n"},
+        // Meteor's 204 × fire ÷ 100 passes Mana Burst's 47, the best of the rest, at fire 24.
+        {meteor, '.', "Meteor,ShowText,0,,,2.04,,24\n"},
+        {{"--gain", "int", "--step", "0,5", "--spell", "Avalanche"},
+         ',',
+         "Avalanche  157,5   0,0625  0,0396825396825397  never\n"},
+        {{"--values", "--spell", "Fire Shield", "--step", "100", "--sort", "--format", "json"},
+         '.',
+         R"({"spell": "Fire Shield", "input": "resist", "step": "100", "outcome": "ShowText", )"
+         R"("gain": "-6", "percent": "-50"})"
+         "\n]\n"},
+        {{"--sweep", "resist=-1:1:1", "--spell", "Poison", "--format", "csv"},
+         '.',
+         "spell,input,value,outcome,text,field,fault\n"
+         "Poison,resist,-1,ShowText,-476.190476190476,,\n"
+         "Poison,resist,0,ArithmeticFault,,,DivideByZero\n"
+         "Poison,resist,1,ShowText,476.190476190476,,\n"},
+    };
+    for (const auto& [args, separator, tail] : cases) {
+        Args full = args;
+        full.insert(full.begin(), "runetally-table");
+        const CommandResult result = TableCommand::Run(full, separator);
+        EXPECT_EQ(result.exitCode, 0) << result.err;
+        EXPECT_TRUE(result.out.ends_with(tail)) << result.out;
+    }
+}
+
+TEST(TableCommand, RefusesPlansItCannotAnswer) {
+    const std::string inputs =
+        "(use level, int, wis, resist, light, earth, fire, air, water or dark)";
+    const std::vector<std::pair<Args, std::string>> cases = {
+        {{"--gain", "strength"}, "unknown input 'strength' " + inputs},
+        {{"--gain", "\x1b[2J"}, "unknown input '\\u{001B}[2J' " + inputs},
+        {{"--gain", "int", "--step", "x"}, "--step takes a number, not 'x'"},
+        {{"--gain", "int", "--gain", "wis"}, "--gain is given more than once"},
+        {{"--sweep", "int=0:10:0"}, "--sweep needs a STEP above 0"},
+        {{"--sweep", "int=0:10:-1"}, "--sweep needs a STEP above 0"},
+        {{"--sweep", "int=10:0:1"}, "--sweep needs FROM no higher than TO"},
+        {{"--sweep", "int=0:10001:1"}, "--sweep gives more than 10001 values"},
+        {{"--sweep", "int=0:1:1:1"}, "--sweep takes INPUT=FROM:TO:STEP, not 'int=0:1:1:1'"},
+        {{"--sweep", "wis=0:ten:1"}, "--sweep takes a number, not 'ten'"},
+        {{"--sweep", "int=0:1:1", "--sort"}, "--sort does not apply to --sweep"},
+        {{"--values"}, "--values needs exactly one --spell"},
+        {{"--values", "--spell", "Poison", "--spell", "Meteor"},
+         "--values needs exactly one --spell"},
+        {{"--gain", "int", "--values", "--spell", "Poison"},
+         "--gain, --values and --sweep cannot be combined"},
+        {{"--step", "2"}, "--step needs --gain or --values"},
+    };
+    for (const auto& [args, line] : cases) {
+        const CommandResult result = RunTable(args);
+        EXPECT_EQ(result.exitCode, TableCommand::kUsageError) << line;
+        EXPECT_EQ(result.err, "runetally-table: " + line + "\n");
     }
 }
 

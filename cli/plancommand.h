@@ -1,0 +1,36 @@
+#pragma once
+
+#include "reportformat.h"
+#include "spellinputs.h"
+
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace runetally {
+
+// runetally-table's planning questions, as given on the command line; at most one of gain,
+// values and sweep.
+struct PlanRequest {
+    SpellInputs inputs;
+    std::vector<std::string> spells; // known names, as given
+    char decimalSeparator = '.';
+    bool sortByDamage = false;
+    ReportFormat format = ReportFormat::Text;
+    std::optional<std::string> gain; // the input's name
+    std::optional<std::string> step; // a number, with --gain or --values
+    bool values = false;
+    std::optional<std::string> sweep; // "INPUT=FROM:TO:STEP"
+};
+
+struct PlanUsageError {
+    std::string message; // one line, not yet made fit for a terminal
+};
+
+bool AsksToPlan(const PlanRequest& request);
+
+// The table that answers the request, or why the request cannot be answered.
+std::variant<std::string, PlanUsageError> RunPlan(const PlanRequest& request);
+
+} // namespace runetally

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "damage.h"
+#include "spelltable.h"
+
+#include <optional>
+#include <vector>
+
+namespace runetally {
+
+// The inputs with one of them raised by `by`, added in double. An input that is not a number
+// stays one that is not.
+ParsedInputs Raised(const ParsedInputs& inputs, Field input, double by);
+
+// What raising one input by a step does to one spell's damage. Both damages come from the
+// calculation itself.
+struct Gain {
+    const SpellFormula* spell = nullptr;
+    Field input = Field::varInt;
+    double step = 1;
+    DamageValue damage; // at the inputs as they are
+    // The raised damage less the damage; or the failure of the first of the two that failed,
+    // or Overflow when the difference itself is too large.
+    DamageValue gain;
+    // gain ÷ damage × 100. Empty when the gain failed or the damage is 0; Overflow when the
+    // quotient is too large.
+    std::optional<DamageValue> percent;
+};
+
+Gain SpellGain(const SpellFormula& spell, const ParsedInputs& inputs, Field input, double step);
+
+// One input raised, every spell, in the table's order.
+std::vector<Gain> InputGains(const ParsedInputs& inputs, Field input, double step);
+
+// One spell, each input raised in turn, in the order of Field.
+std::vector<Gain> SpellGains(const SpellFormula& spell, const ParsedInputs& inputs, double step);
+
+} // namespace runetally

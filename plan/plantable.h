@@ -1,0 +1,25 @@
+#pragma once
+
+#include "gains.h"
+#include "reportformat.h"
+#include "sweep.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace runetally {
+
+// One row of the gain table: a spell's damage, its gain and how far it is from being best.
+struct GainRow {
+    Gain gain;
+    std::optional<int> toBest; // empty: never
+};
+
+// The tables of runetally-table's --gain, --values and --sweep, as the tool prints them and the
+// planner copies them. Numbers are written as the result box writes them.
+std::string WriteGainTable(const std::vector<GainRow>& rows, ReportFormat format, char separator);
+std::string WriteValuesTable(const std::vector<Gain>& rows, ReportFormat format, char separator);
+std::string WriteSweepTable(const Sweep& sweep, ReportFormat format, char separator);
+
+} // namespace runetally

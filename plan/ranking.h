@@ -1,0 +1,26 @@
+#pragma once
+
+#include "damage.h"
+#include "spelltable.h"
+
+#include <optional>
+#include <vector>
+
+namespace runetally {
+
+struct RankedSpell {
+    const SpellFormula* spell = nullptr;
+    DamageValue damage;
+    // damage ÷ best × 100; empty for a failure, when no spell succeeds, when the best is 0 or
+    // when the division overflows.
+    std::optional<double> percentOfBest;
+};
+
+// Every spell's damage, highest first; equal damages keep the table's order, and failures come
+// last in the table's order.
+std::vector<RankedSpell> RankSpells(const ParsedInputs& inputs);
+
+// The same order for damages already computed, one per row of SpellTable: the row indices.
+std::vector<int> RankOrder(const std::vector<DamageValue>& damages);
+
+} // namespace runetally

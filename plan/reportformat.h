@@ -1,0 +1,7 @@
+#pragma once
+
+namespace runetally {
+
+enum class ReportFormat { Text, Csv, Json };
+
+} // namespace runetally

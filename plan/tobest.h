@@ -1,0 +1,29 @@
+#pragma once
+
+#include "damage.h"
+#include "spelltable.h"
+
+#include <array>
+#include <optional>
+
+namespace runetally {
+
+// How far an input is raised at most when looking for the point where a spell becomes best.
+inline constexpr int kToBestLimit = 1'000'000;
+
+// Whether the spell succeeds for these inputs and deals at least as much as every other spell
+// that succeeds there.
+bool IsBest(const SpellFormula& spell, const ParsedInputs& inputs);
+
+// For each row of SpellTable: the least whole n from 0 to kToBestLimit for which the spell is
+// best with `input` raised by n (see Raised), or empty for never. Each answer is checked with
+// the calculation at n and at n - 1.
+std::array<std::optional<int>, kSpellCount> ToBest(const ParsedInputs& inputs, Field input);
+
+// The least value of `input` from `from` to `to` at which spells a and b both succeed and a
+// deals at least as much as b, or empty when there is none. Exact to the neighbouring
+// double, checked with the calculation.
+std::optional<double> Crossing(const SpellFormula& a, const SpellFormula& b,
+                               const ParsedInputs& inputs, Field input, double from, double to);
+
+} // namespace runetally

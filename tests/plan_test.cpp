@@ -1,0 +1,185 @@
+#include "gains.h"
+#include "inputnames.h"
+#include "ranking.h"
+#include "sweep.h"
+#include "tobest.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+using namespace runetally;
+
+namespace {
+
+// The window's start inputs with some changed, by the names the player uses.
+ParsedInputs Character(std::initializer_list<std::pair<const char*, double>> changes) {
+    ParsedInputs inputs;
+    for (const InputName& input : InputNames) {
+        inputs.values[static_cast<std::size_t>(input.field)] =
+            input.field == Field::varLevel ? 99 : 100;
+    }
+    for (const auto& [name, value] : changes) {
+        inputs.values[static_cast<std::size_t>(*FindInput(name))] = value;
+    }
+    return inputs;
+}
+
+std::size_t Row(std::string_view spell) {
+    return static_cast<std::size_t>(FindSpell(spell) - SpellTable.data());
+}
+
+// Where a formula is linear in the input, a gain of one step is its coefficient times the step.
+TEST(Plan, GainsAreTheFormulasCoefficients) {
+    struct Case {
+        const char* spell;
+        const char* input;
+        double step;
+        ParsedInputs inputs;
+        double gain;
+    };
+    const double tu = 218; // 99 + 99 + 20
+    const Case cases[] = {
+        {"Avalanche", "int", 1, Character({{"resist", 50}}), 100.0 / (8 * 50)},
+        {"Avalanche", "water", 2, Character({{"int", 40}}), 2 * (40.0 / 8 + 145) / 100},
+        {"Tornado", "wis", 1, Character({{"air", 300}}), 300.0 / (16 * 100)},
+        {"Earthquake", "wis", 1, Character({{"earth", 44}}), 44.0 / (11 * 100) * 15 / 20},
+        {"Mana Burst", "int", 13, Character({{"resist", 0}}), 1},
+        {"Electric Shield", "int", 1, Character({}), 0},
+        {"Turn Undead", "light", 1, Character({}), (100.0 / 16 + 30) * 100 / (100 * tu)},
+        // Quadratic in wisdom: ((w + 2)² - w²) / 16 + 30 × 2, times light ÷ (resist × 218).
+        {"Turn Undead", "wis", 2, Character({}), (404.0 / 16 + 60) / tu},
+        {"Fire Shield", "resist", 100, Character({}), 1200.0 / 200 - 12},
+    };
+    for (const Case& c : cases) {
+        const Gain gain = SpellGain(*FindSpell(c.spell), c.inputs, *FindInput(c.input), c.step);
+        ASSERT_TRUE(std::holds_alternative<double>(gain.gain)) << c.spell << " " << c.input;
+        EXPECT_NEAR(std::get<double>(gain.gain), c.gain, 1e-12) << c.spell << " " << c.input;
+    }
+    // Fire Shield: 12 becomes 6, half of it lost.
+    const Gain shield = SpellGain(*FindSpell("Fire Shield"), Character({}), Field::varResist, 100);
+    EXPECT_EQ(shield.percent, std::optional<DamageValue>(-50.0));
+}
+
+TEST(Plan, GainsShowTheFailureOfEitherDamage) {
+    ParsedInputs noInt = Character({});
+    noInt.values[static_cast<std::size_t>(Field::varInt)].reset();
+    const DamageFailure byZero = ArithmeticFault::DivideByZero;
+    const Gain raisedToZero =
+        SpellGain(*FindSpell("Avalanche"), Character({{"resist", -1}}), Field::varResist, 1);
+    EXPECT_EQ(raisedToZero.gain, DamageValue(byZero));
+    EXPECT_FALSE(raisedToZero.percent);
+    EXPECT_EQ(SpellGain(*FindSpell("Avalanche"), noInt, Field::powerWater, 1).gain,
+              DamageValue(DamageFailure(BadInput{Field::varInt})));
+    // Nothing to take a percentage of.
+    const Gain poison = SpellGain(*FindSpell("Poison"), Character({{"int", 0}}), Field::varInt, 21);
+    EXPECT_EQ(poison.gain, DamageValue(1.0));
+    EXPECT_FALSE(poison.percent);
+}
+
+// Crossings worked out by hand; every power not named is 0, so only a few spells compete.
+TEST(Plan, ToBestWhereTheCrossingIsKnown) {
+    const auto only = [](std::initializer_list<std::pair<const char*, double>> changes) {
+        ParsedInputs inputs = Character({{"light", 0},
+                                         {"earth", 0},
+                                         {"fire", 0},
+                                         {"air", 0},
+                                         {"water", 0},
+                                         {"dark", 0},
+                                         {"int", 0}});
+        for (const auto& [name, value] : changes) {
+            inputs.values[static_cast<std::size_t>(*FindInput(name))] = value;
+        }
+        return inputs;
+    };
+    struct Case {
+        ParsedInputs inputs;
+        const char* input;
+        const char* spell;
+        std::optional<int> toBest;
+    };
+    const Case cases[] = {
+        // Meteor = 2.04 × fire against Mana Burst's 47: 46.92 at 23, 48.96 at 24.
+        {only({}), "fire", "Meteor", 24},
+        {only({}), "fire", "Mana Burst", 0},
+        {only({}), "fire", "Firestorm", std::nullopt},
+        // Turn Undead = w²/16 + 30w at light 1000, level -5; at least 47 below -481.56 and
+        // above 1.56, and Mana Burst's 47 is best between.
+        {only({{"light", 1000}, {"level", -5}, {"wis", -600}}), "wis", "Turn Undead", 0},
+        {only({{"light", 1000}, {"level", -5}, {"wis", -600}}), "wis", "Mana Burst", 119},
+        {only({{"light", 1000}, {"level", -5}, {"wis", -400}}), "wis", "Turn Undead", 402},
+        // Past the pole at resist 0: Meteor's 21828.57 ÷ resist leads up to resist 399.
+        {Character({{"resist", -50}}), "resist", "Meteor", 51},
+        {Character({{"resist", -50}}), "resist", "Mana Burst", 0},
+        {Character({{"resist", -50}}), "resist", "Electric Shield", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ToBest(c.inputs, *FindInput(c.input))[Row(c.spell)], c.toBest)
+            << c.spell << " along " << c.input;
+    }
+}
+
+// Checked with the calculation alone: the spell is best at the step claimed and not one before.
+TEST(Plan, ToBestOnRandomCharacters) {
+    const auto best = [](std::size_t spell, const ParsedInputs& inputs) {
+        const DamageValue own = EvaluateSpell(SpellTable[spell], inputs);
+        bool top = std::holds_alternative<double>(own);
+        for (const SpellFormula& other : SpellTable) {
+            const DamageValue theirs = EvaluateSpell(other, inputs);
+            top = top && !(std::holds_alternative<double>(theirs) &&
+                           std::get<double>(theirs) > std::get<double>(own));
+        }
+        return top;
+    };
+    std::mt19937 random(20261207);
+    std::uniform_int_distribution<int> value(-60, 400);
+    int found = 0;
+    for (int character = 0; character < 40; ++character) {
+        ParsedInputs inputs;
+        for (auto& input : inputs.values) {
+            input = value(random) / (character % 2 ? 4.0 : 1.0);
+        }
+        for (int input = 0; input < kFieldCount; ++input) {
+            const auto toBest = ToBest(inputs, static_cast<Field>(input));
+            for (std::size_t s = 0; s < kSpellCount; ++s) {
+                if (const auto n = toBest[s]) {
+                    ++found;
+                    auto at = [&](int k) { return Raised(inputs, static_cast<Field>(input), k); };
+                    EXPECT_TRUE(best(s, at(*n))) << character << " " << input << " " << s;
+                    EXPECT_TRUE(*n == 0 || !best(s, at(*n - 1))) << character << " " << input;
+                }
+            }
+        }
+    }
+    EXPECT_GT(found, 400); // spells that become best, not only those best from the start
+}
+
+TEST(Plan, CrossingAndRanking) {
+    // Tsunami at double water, (i/7 + 126) × 2, reaches Meteor's i/7 + 204 where i/7 = -48;
+    // Avalanche's i/8 + 145 never reaches Meteor above 0.
+    const ParsedInputs inputs = Character({{"water", 200}});
+    const auto crossing =
+        Crossing(*FindSpell("Tsunami"), *FindSpell("Meteor"), inputs, Field::varInt, -1000, 0);
+    ASSERT_TRUE(crossing);
+    EXPECT_NEAR(*crossing, -336, 1e-9);
+    EXPECT_FALSE(Crossing(*FindSpell("Avalanche"), *FindSpell("Meteor"), Character({}),
+                          Field::varInt, 0, 1e6));
+
+    const std::vector<RankedSpell> ranked = RankSpells(Character({{"resist", 0}}));
+    EXPECT_EQ(ranked[0].spell->name, "Mana Burst");
+    EXPECT_EQ(ranked[1].spell->name, "Electric Shield");
+    EXPECT_EQ(ranked[1].percentOfBest, 10.0 / (100.0 / 13 + 47) * 100);
+    EXPECT_EQ(ranked[2].spell->name, "Avalanche"); // the failures, in the table's order
+}
+
+TEST(Plan, SweepValuesAreComputedNotAccumulated) {
+    const auto values = std::get<std::vector<double>>(SweepValues(0, 1, 0.1));
+    ASSERT_EQ(values.size(), 11u);
+    EXPECT_EQ(values[10], 1.0); // 0.1 added ten times is 0.9999999999999999
+    EXPECT_EQ(std::get<SweepProblem>(SweepValues(0, 10001, 1)), SweepProblem::TooManyValues);
+    EXPECT_EQ(std::get<std::vector<double>>(SweepValues(1, 10001, 1)).size(), 10001u);
+    EXPECT_EQ(std::get<SweepProblem>(SweepValues(2, 1, 1)), SweepProblem::FromAboveTo);
+    EXPECT_EQ(std::get<SweepProblem>(SweepValues(0, 1, 0)), SweepProblem::StepNotPositive);
+}
+
+} // namespace
