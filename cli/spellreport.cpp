@@ -2,8 +2,7 @@
 
 #include "numbers.h"
 #include "spelltable.h"
-
-#include <nlohmann/json.hpp>
+#include "tabletext.h"
 
 #include <algorithm>
 #include <optional>
@@ -43,28 +42,6 @@ SpellRow Evaluate(const SpellFormula& formula, const ParsedInputs& inputs, char 
 std::string Cell(const SpellRow& row) {
     const std::string* text = Text(row);
     return text ? *text : FailureText(std::get<DamageFailure>(row.damage));
-}
-
-// A field quoted only when it holds a comma, a quote or a line break, quotes doubled.
-std::string CsvField(std::string_view value) {
-    if (value.find_first_of(",\"\r\n") == std::string_view::npos) {
-        return std::string(value);
-    }
-    std::string quoted = "\"";
-    for (char c : value) {
-        quoted += c;
-        if (c == '"') {
-            quoted += '"';
-        }
-    }
-    return quoted + '"';
-}
-
-// A JSON string literal. The objects around it are written by hand, so that their keys keep the
-// order spell, outcome, detail and the layout stays one object a line. A byte that is no UTF-8
-// becomes U+FFFD rather than an exception: the output always parses.
-std::string JsonString(std::string_view value) {
-    return nlohmann::json(value).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
 } // namespace

@@ -2,9 +2,9 @@
 
 #include "inputnames.h"
 #include "numbers.h"
+#include "tabletext.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <string_view>
 
 namespace runetally {
@@ -28,37 +28,6 @@ std::vector<std::size_t> Data(const std::vector<Column>& columns) {
 
 // Cells in the columns' order; an empty cell is left out of JSON and blank elsewhere.
 using Row = std::vector<std::string>;
-
-std::string CsvField(std::string_view value) {
-    if (value.find_first_of(",\"\r\n") == std::string_view::npos) {
-        return std::string(value);
-    }
-    std::string quoted = "\"";
-    for (char c : value) {
-        quoted += c;
-        if (c == '"') {
-            quoted += '"';
-        }
-    }
-    return quoted + '"';
-}
-
-std::string JsonString(std::string_view value) {
-    std::string out = "\"";
-    for (char c : value) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(c));
-            out += escape;
-        } else {
-            out += c;
-        }
-    }
-    return out + '"';
-}
 
 std::string Csv(const std::vector<Column>& columns, const std::vector<Row>& rows) {
     const std::vector<std::size_t> data = Data(columns);
