@@ -203,6 +203,10 @@ HWND FormControls::create(HWND parent, const WidgetDesc& desc, int id) {
         break;
     case WidgetKind::Line:
         return nullptr;
+    case WidgetKind::ComboBox:
+    case WidgetKind::Table:
+    case WidgetKind::Chart:
+        return nullptr; // not drawn by this front end yet; no window of it has one
     }
     const RECT place = ToPixels(desc.rect, dpi_);
     const HWND control =
