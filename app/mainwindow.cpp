@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 
+#include <algorithm>
 #include <array>
 #include <string>
 
@@ -72,9 +73,12 @@ constexpr std::array<ControlId, 13> kFocusOrder{
     powerWater, powerDark, listSpells, dmg,        cmdCalculate, varLevel};
 
 constexpr std::array<MenuItemDesc, 2> kFileItems{{{mnuReset, "&Reset"}, {mnuExit, "&Exit"}}};
+constexpr std::array<MenuItemDesc, 1> kToolsItems{
+    {{mnuPlanner, "Spell &Planner...", {.key = 'P', .control = true}}}};
 constexpr std::array<MenuItemDesc, 2> kHelpItems{{{mnuAbout, "&About"}, {mnuHelpme, "Help &Me"}}};
-constexpr std::array<MenuDesc, 2> kMenus{
-    {{mnuFile, "&File", kFileItems}, {mnuHelp, "&Help", kHelpItems}}};
+constexpr std::array<MenuDesc, 3> kMenus{{{mnuFile, "&File", kFileItems},
+                                          {mnuTools, "&Tools", kToolsItems},
+                                          {mnuHelp, "&Help", kHelpItems}}};
 
 constexpr FormDesc kMainWindow{.name = "frmMain",
                                .caption = "Velmoranth's Zelkor Runetally",
@@ -85,10 +89,6 @@ constexpr FormDesc kMainWindow{.name = "frmMain",
                                .focusOrder = kFocusOrder,
                                .menus = kMenus};
 static_assert(FollowsItsList(kMainWindow));
-
-constexpr Field kFields[] = {
-    Field::varLevel,   Field::varInt,    Field::varWis,   Field::varResist,  Field::powerLight,
-    Field::powerEarth, Field::powerFire, Field::powerAir, Field::powerWater, Field::powerDark};
 
 } // namespace
 
@@ -122,11 +122,13 @@ MainControl BoxOf(Field field) {
     return MainControl::varLevel;
 }
 
+std::string_view CaptionOf(Field field) {
+    return AccessibleName(kMainWindow, kMainWindow.widget(BoxOf(field)));
+}
+
 std::string FailureMessage(const CalcFailure& failure) {
     if (failure.kind() == CalcFailure::Kind::BadInput) {
-        const WidgetDesc* box = &kMainWindow.widget(BoxOf(failure.field()));
-        return "The text in \"" + std::string(AccessibleName(kMainWindow, *box)) +
-               "\" is not a number.";
+        return "The text in \"" + std::string(CaptionOf(failure.field())) + "\" is not a number.";
     }
     switch (failure.fault()) {
     case ArithmeticFault::DivideByZero:
@@ -139,15 +141,19 @@ std::string FailureMessage(const CalcFailure& failure) {
     return "The damage could not be calculated.";
 }
 
-void MainCommands::cmdCalculate_Click() {
+SpellInputs MainCommands::inputs() const {
     SpellInputs inputs;
     inputs.spellName = view_.selectedSpell();
-    for (Field field : kFields) {
+    for (Field field : kInputsTopDown) {
         inputs.text(field) = view_.text(field);
     }
+    return inputs;
+}
+
+void MainCommands::cmdCalculate_Click() {
     std::string problem;
     try {
-        const DamageOutcome outcome = CalculateDamage(inputs, view_.decimalSeparator());
+        const DamageOutcome outcome = CalculateDamage(inputs(), view_.decimalSeparator());
         if (outcome.kind == DamageOutcome::Kind::ShowText) {
             view_.setText(kResultBox, outcome.text);
         }
@@ -173,6 +179,26 @@ void MainCommands::mnuExit_Click() {
     view_.unload();
 }
 
+void MainCommands::mnuPlanner_Click() {
+    // Like the About dialog it has no owner; it is told the inputs in the same command.
+    view_.showPlanner();
+    tellPlanner();
+}
+
+void MainCommands::input_Change() {
+    tellPlanner();
+}
+
+void MainCommands::listSpells_Click() {
+    tellPlanner();
+}
+
+void MainCommands::tellPlanner() {
+    if (MainFollower* planner = view_.planner()) {
+        planner->follow(inputs());
+    }
+}
+
 void MainCommands::mnuAbout_Click() {
     // The dialog has no owner: it stays when this window closes, and keeps the program alive.
     view_.showAbout();
@@ -193,6 +219,9 @@ bool MainCommands::click(MainControl control) {
     case mnuExit:
         mnuExit_Click();
         return true;
+    case mnuPlanner:
+        mnuPlanner_Click();
+        return true;
     case mnuAbout:
         mnuAbout_Click();
         return true;
@@ -202,6 +231,20 @@ bool MainCommands::click(MainControl control) {
     default:
         return false;
     }
+}
+
+bool MainCommands::change(MainControl control) {
+    if (control == listSpells) {
+        listSpells_Click();
+        return true;
+    }
+    const auto input = std::find_if(kInputsTopDown.begin(), kInputsTopDown.end(),
+                                    [control](Field field) { return BoxOf(field) == control; });
+    if (input == kInputsTopDown.end()) {
+        return false;
+    }
+    input_Change();
+    return true;
 }
 
 bool MainCommands::pasteFits(MainControl box, std::size_t length) {

@@ -157,6 +157,13 @@ void frmMain::showAbout() {
     AboutForm().show();
 }
 
+// The Win32 front end draws no planner window yet: the menu item does nothing here until it does.
+void frmMain::showPlanner() {}
+
+MainFollower* frmMain::planner() {
+    return nullptr;
+}
+
 void frmMain::showMessage(std::string_view text) {
     ShowMessage(text);
 }
