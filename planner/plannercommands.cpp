@@ -69,7 +69,7 @@ struct SortKey {
     std::optional<double> number;
 };
 
-SortKey KeyOf(SpellColumn column, const GainRow& row, const RankedSpell& ranked) {
+SortKey KeyOf(SpellColumn column, const GainRow& row, std::optional<double> percentOfBest) {
     switch (column) {
     case SpellColumn::Spell:
         return {std::string(row.gain.spell->name), 0.0};
@@ -80,7 +80,7 @@ SortKey KeyOf(SpellColumn column, const GainRow& row, const RankedSpell& ranked)
     case SpellColumn::Damage:
         return {{}, NumberOf(row.gain.damage)};
     case SpellColumn::PercentOfBest:
-        return {{}, ranked.percentOfBest};
+        return {{}, percentOfBest};
     case SpellColumn::Gain:
         return {{}, NumberOf(row.gain.gain)};
     case SpellColumn::PointsToBest:
@@ -194,16 +194,16 @@ void PlannerCommands::refresh() {
     const std::vector<Gain> gains = InputGains(figures.inputs, figures.input, figures.step);
     const auto toBest = ToBest(figures.inputs, figures.input);
     figures.ranking = RankSpells(figures.inputs);
-    std::vector<const RankedSpell*> rankedOf(SpellTable.size());
+    figures.percentOfBest.resize(SpellTable.size());
     for (const RankedSpell& ranked : figures.ranking) {
-        rankedOf[PlaceOf(ranked.spell)] = &ranked;
+        figures.percentOfBest[PlaceOf(ranked.spell)] = ranked.percentOfBest;
     }
     for (std::size_t i = 0; i < gains.size(); ++i) {
         figures.gains.push_back({gains[i], toBest[i]});
         const GainRow& row = figures.gains.back();
-        const std::optional<double> percent = rankedOf[i]->percentOfBest;
-        TableRow shown{{std::string(row.gain.spell->name), std::string(ElementName(*row.gain.spell)),
-                        Text(row.gain.damage, separator),
+        const std::optional<double> percent = figures.percentOfBest[i];
+        TableRow shown{{std::string(row.gain.spell->name),
+                        std::string(ElementName(*row.gain.spell)), Text(row.gain.damage, separator),
                         // A tenth of a percent tells spells apart; fifteen digits would not help.
                         percent ? FormatNumber(std::round(*percent * 10) / 10, separator) : "",
                         Text(row.gain.gain, separator),
@@ -221,13 +221,9 @@ void PlannerCommands::refresh() {
 
 void PlannerCommands::showSpells() {
     const Figures& figures = *figures_;
-    std::vector<const RankedSpell*> rankedOf(SpellTable.size());
-    for (const RankedSpell& ranked : figures.ranking) {
-        rankedOf[PlaceOf(ranked.spell)] = &ranked;
-    }
     std::vector<SortKey> keys;
     for (std::size_t i = 0; i < figures.gains.size(); ++i) {
-        keys.push_back(KeyOf(sortColumn_, figures.gains[i], *rankedOf[i]));
+        keys.push_back(KeyOf(sortColumn_, figures.gains[i], figures.percentOfBest[i]));
     }
     // From the table's order, so that equal keys always stand in the spell list's order.
     shown_.resize(figures.gains.size());
@@ -269,8 +265,8 @@ void PlannerCommands::showSelected() {
         }
         const std::vector<std::string> ranks = Ranks(gains);
         for (std::size_t i = 0; i < gains.size(); ++i) {
-            rows.push_back({{std::string(CaptionOf(gains[i].input)),
-                             Text(gains[i].gain, separator), ranks[i]}});
+            rows.push_back({{std::string(CaptionOf(gains[i].input)), Text(gains[i].gain, separator),
+                             ranks[i]}});
         }
     }
     view_.setRows(lvwInputs, rows);
@@ -298,8 +294,8 @@ void PlannerCommands::drawChart() {
     const double now = *figures.inputs[figures.input];
     // From 0 to twice the input's value, and at least to 100, in steps of 1, 2 or 5 times a
     // power of ten: values that runetally-table --sweep can be asked for.
-    const double to = std::isfinite(2 * now) ? std::max(2 * now, 100.0)
-                                               : std::numeric_limits<double>::max();
+    const double to =
+        std::isfinite(2 * now) ? std::max(2 * now, 100.0) : std::numeric_limits<double>::max();
     const double step = TickStep(to, kMostChartSteps);
     const auto values = SweepValues(0, to, step);
     std::vector<double> at = std::holds_alternative<std::vector<double>>(values)
@@ -358,10 +354,10 @@ void PlannerCommands::drawChart() {
             if (!crossing) {
                 break;
             }
-            data.crossings.push_back(
-                {*crossing, damageAt(behind, *crossing).value_or(0),
-                 std::string(behind.name) + " passes " + std::string(ahead.name) + " at " +
-                     FormatNumber(std::ceil(*crossing), separator)});
+            data.crossings.push_back({*crossing, damageAt(behind, *crossing).value_or(0),
+                                      std::string(behind.name) + " passes " +
+                                          std::string(ahead.name) + " at " +
+                                          FormatNumber(std::ceil(*crossing), separator)});
             from = std::nextafter(*crossing, to);
         }
     }
@@ -397,12 +393,13 @@ void PlannerCommands::picChart_Resize() {
     if (!inputs_) {
         return;
     }
-    const PointTwips size = view_.chartSize();
     if (figures_ && figures_->chart) {
-        view_.setChart(DrawDamageChart(*figures_->chart, size.x, size.y,
-                                       view_.decimalSeparator()));
-    } else if (!figures_) {
-        refresh();
+        const PointTwips size = view_.chartSize();
+        view_.setChart(DrawDamageChart(*figures_->chart, size.x, size.y, view_.decimalSeparator()));
+    } else if (figures_) {
+        drawChart();
+    } else {
+        refresh(); // the message, centred again
     }
 }
 

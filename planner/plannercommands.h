@@ -45,9 +45,10 @@ private:
         ParsedInputs inputs;
         Field input = Field::varInt;
         double step = 1;
-        std::vector<GainRow> gains;        // in the spell table's order
-        std::vector<RankedSpell> ranking;  // highest damage first
-        std::vector<TableRow> rows;        // the spell table's rows, in SpellTable's order
+        std::vector<GainRow> gains;                       // in the spell table's order
+        std::vector<RankedSpell> ranking;                 // highest damage first
+        std::vector<std::optional<double>> percentOfBest; // in the spell table's order
+        std::vector<TableRow> rows; // the spell table's rows, in SpellTable's order
         std::optional<DamageChartData> chart;
         Sweep sweep;
     };

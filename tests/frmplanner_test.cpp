@@ -127,8 +127,8 @@ TEST_F(PlannerTest, CtrlCCopiesWhatTheTableToolPrints) {
 
     spells.setFocus();
     QTest::keyClick(&spells, Qt::Key_C, Qt::ControlModifier);
-    const QString gains = TablePrints(
-        {"--int", "280", "--gain", "wis", "--step", "7", "--sort", "--format", "csv"});
+    const QString gains =
+        TablePrints({"--int", "280", "--gain", "wis", "--step", "7", "--sort", "--format", "csv"});
     ASSERT_FALSE(gains.isEmpty());
     EXPECT_EQ(QApplication::clipboard()->text(), gains);
 
@@ -137,8 +137,8 @@ TEST_F(PlannerTest, CtrlCCopiesWhatTheTableToolPrints) {
     chart.setFocus();
     QTest::keyClick(&chart, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QApplication::clipboard()->text(),
-              TablePrints({"--int", "280", "--sweep", "wis=0:200:1", "--spell", "Meteor",
-                           "--spell", "Firestorm", "--format", "csv"}));
+              TablePrints({"--int", "280", "--sweep", "wis=0:200:1", "--spell", "Meteor", "--spell",
+                           "Firestorm", "--format", "csv"}));
 }
 
 // Tab visits every control, the spell table's captions included, and each has a name.
