@@ -233,6 +233,46 @@ TEST(PlannerCommands, ChartsTheChosenSpellAgainstTheBestOther) {
     }
 }
 
+// Whatever room the chart has, what it draws stays inside it, and the mark stands at the current
+// value: halfway between the ticks of 0 and 100 when the value is 50.
+TEST(DamageChart, DrawsInsideItsRoomAndMarksTheCurrentValue) {
+    const DamageChartData data{
+        .input = "Wisdom",
+        .at = {0, 50, 100},
+        .lines = {{"A", {0.0, 50.0, 100.0}}, {"B", {60.0, std::nullopt, 60.0}}},
+        .current = 50,
+        .crossings = {{60, 60, "A passes B at 60"}}};
+    for (const auto& [width, height] : {std::pair{5100, 3420}, {9000, 6000}, {2000, 1200}}) {
+        const ChartPicture picture = DrawDamageChart(data, width, height, '.');
+        std::vector<PointTwips> points;
+        std::optional<int> mark;
+        std::map<std::string, int> xTicks;
+        for (const ChartLine& line : picture.lines) {
+            points.insert(points.end(), {line.from, line.to});
+            if (line.dashed) {
+                mark = line.from.x;
+            }
+        }
+        for (const ChartPolyline& line : picture.polylines) {
+            points.insert(points.end(), line.points.begin(), line.points.end());
+        }
+        for (const ChartText& text : picture.texts) {
+            points.push_back(text.at);
+            if (text.anchor == TextAnchor::Top) {
+                xTicks[text.text] = text.at.x;
+            }
+        }
+        for (const PointTwips& p : points) {
+            EXPECT_TRUE(p.x >= 0 && p.x <= width && p.y >= 0 && p.y <= height)
+                << p.x << ',' << p.y << " in " << width << 'x' << height;
+        }
+        EXPECT_EQ(picture.polylines.size(), 3u) << "B is broken where it has no damage";
+        ASSERT_TRUE(mark && xTicks.contains("0") && xTicks.contains("100")) << width;
+        EXPECT_NEAR(*mark, (xTicks["0"] + xTicks["100"]) / 2.0, 1) << width;
+        EXPECT_EQ(picture.dots.size(), 1u);
+    }
+}
+
 TEST(TickStep, TakesTheLeastOneTwoOrFiveTimesAPowerOfTenThatFits) {
     const std::tuple<double, int, double> cases[] = {
         {100, 10, 10}, {560, 200, 5}, {1, 4, 0.5}, {7, 3, 5}, {1000, 4, 500}, {0.3, 3, 0.1},
