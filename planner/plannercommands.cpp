@@ -63,28 +63,35 @@ std::size_t PlaceOf(const SpellFormula* spell) {
     return static_cast<std::size_t>(spell - SpellTable.data());
 }
 
-// What a column sorts by: a text, a number, or nothing, which sorts last either way.
+// What a column sorts by: a text or a number, or nothing, which sorts last either way.
 struct SortKey {
+    bool missing = true;
     std::string text;
-    std::optional<double> number;
+    double number = 0;
 };
+
+SortKey ByText(std::string_view text) {
+    return {text.empty(), std::string(text), 0};
+}
+
+SortKey ByNumber(std::optional<double> number) {
+    return {!number, {}, number.value_or(0)};
+}
 
 SortKey KeyOf(SpellColumn column, const GainRow& row, std::optional<double> percentOfBest) {
     switch (column) {
     case SpellColumn::Spell:
-        return {std::string(row.gain.spell->name), 0.0};
-    case SpellColumn::Element: {
-        const std::string_view element = ElementName(*row.gain.spell);
-        return {std::string(element), element.empty() ? std::nullopt : std::optional(0.0)};
-    }
+        return ByText(row.gain.spell->name);
+    case SpellColumn::Element:
+        return ByText(ElementName(*row.gain.spell));
     case SpellColumn::Damage:
-        return {{}, NumberOf(row.gain.damage)};
+        return ByNumber(NumberOf(row.gain.damage));
     case SpellColumn::PercentOfBest:
-        return {{}, percentOfBest};
+        return ByNumber(percentOfBest);
     case SpellColumn::Gain:
-        return {{}, NumberOf(row.gain.gain)};
+        return ByNumber(NumberOf(row.gain.gain));
     case SpellColumn::PointsToBest:
-        return {{}, row.toBest ? std::optional(double(*row.toBest)) : std::nullopt};
+        return ByNumber(row.toBest ? std::optional<double>(*row.toBest) : std::nullopt);
     }
     return {};
 }
@@ -231,13 +238,13 @@ void PlannerCommands::showSpells() {
     std::stable_sort(shown_.begin(), shown_.end(), [&](int a, int b) {
         const SortKey& x = keys[static_cast<std::size_t>(a)];
         const SortKey& y = keys[static_cast<std::size_t>(b)];
-        if (!x.number || !y.number) {
-            return x.number && !y.number;
+        if (x.missing || y.missing) {
+            return !x.missing && y.missing;
         }
         if (x.text != y.text) {
             return descending_ ? x.text > y.text : x.text < y.text;
         }
-        return descending_ ? *x.number > *y.number : *x.number < *y.number;
+        return descending_ ? x.number > y.number : x.number < y.number;
     });
     std::vector<TableRow> rows;
     for (int place : shown_) {
