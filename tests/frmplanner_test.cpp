@@ -123,7 +123,10 @@ TEST_F(PlannerTest, CtrlCCopiesWhatTheTableToolPrints) {
     get<QComboBox>(planner, "cboInput").setCurrentText("Wisdom");
     get<QLineEdit>(planner, "txtStep").setText("7");
     auto& spells = get<ReportTable>(planner, "lvwSpells");
-    spells.horizontalHeader()->sectionClicked(0); // sorted by name: the copy is still by damage
+    QHeaderView* captions = spells.horizontalHeader();
+    QTest::mouseClick(captions->viewport(), Qt::LeftButton, {},
+                      {captions->sectionViewportPosition(0) + 5, captions->height() / 2});
+    ASSERT_EQ(cell(spells, 0, 0), "Avalanche") << "by name: the copy is still by damage";
 
     spells.setFocus();
     QTest::keyClick(&spells, Qt::Key_C, Qt::ControlModifier);
