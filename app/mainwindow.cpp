@@ -97,40 +97,22 @@ const FormDesc& MainWindowDescription() {
 }
 
 MainControl BoxOf(Field field) {
-    switch (field) {
-    case Field::varLevel:
-        return MainControl::varLevel;
-    case Field::varInt:
-        return MainControl::varInt;
-    case Field::varWis:
-        return MainControl::varWis;
-    case Field::varResist:
-        return MainControl::varResist;
-    case Field::powerLight:
-        return MainControl::powerLight;
-    case Field::powerEarth:
-        return MainControl::powerEarth;
-    case Field::powerFire:
-        return MainControl::powerFire;
-    case Field::powerAir:
-        return MainControl::powerAir;
-    case Field::powerWater:
-        return MainControl::powerWater;
-    case Field::powerDark:
-        return MainControl::powerDark;
-    }
-    return MainControl::varLevel;
+    // In the order of Field.
+    static constexpr MainControl kBoxes[kFieldCount] = {
+        varLevel,   varInt,    varWis,   varResist,  powerLight,
+        powerEarth, powerFire, powerAir, powerWater, powerDark};
+    return kBoxes[static_cast<std::size_t>(field)];
 }
 
 std::string_view CaptionOf(Field field) {
     return AccessibleName(kMainWindow, kMainWindow.widget(BoxOf(field)));
 }
 
-std::string FailureMessage(const CalcFailure& failure) {
-    if (failure.kind() == CalcFailure::Kind::BadInput) {
-        return "The text in \"" + std::string(CaptionOf(failure.field())) + "\" is not a number.";
+std::string FailureMessage(const DamageFailure& failure) {
+    if (const auto* bad = std::get_if<BadInput>(&failure)) {
+        return "The text in \"" + std::string(CaptionOf(bad->field)) + "\" is not a number.";
     }
-    switch (failure.fault()) {
+    switch (std::get<ArithmeticFault>(failure)) {
     case ArithmeticFault::DivideByZero:
         return "A value was divided by zero.";
     case ArithmeticFault::InvalidOperation:
@@ -151,18 +133,15 @@ SpellInputs MainCommands::inputs() const {
 }
 
 void MainCommands::cmdCalculate_Click() {
-    std::string problem;
-    try {
-        const DamageOutcome outcome = CalculateDamage(inputs(), view_.decimalSeparator());
-        if (outcome.kind == DamageOutcome::Kind::ShowText) {
-            view_.setText(kResultBox, outcome.text);
-        }
+    const DamageResult result = CalculateDamage(inputs(), view_.decimalSeparator());
+    if (const auto* failure = std::get_if<DamageFailure>(&result)) {
+        view_.showMessage(FailureMessage(*failure));
         return;
-    } catch (const CalcFailure& failure) {
-        problem = FailureMessage(failure);
     }
-    // Outside the handler: the message box waits on the user while no exception is in flight.
-    view_.showMessage(problem);
+    const auto& outcome = std::get<DamageOutcome>(result);
+    if (outcome.kind == DamageOutcome::Kind::ShowText) {
+        view_.setText(kResultBox, outcome.text);
+    }
 }
 
 void MainCommands::mnuReset_Click() {

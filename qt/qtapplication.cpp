@@ -1,5 +1,7 @@
 #include "qtapplication.h"
 
+#include "appstyle.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QtGlobal>
@@ -90,6 +92,7 @@ namespace runetally {
 
 QtApplication::QtApplication(int& argc, char** argv) : QApplication(argc, argv) {
     release(); // the display is open: Qt's messages go their usual way again
+    setStyle(new AppStyle(style()->name())); // the style chosen by the desktop or -style
 }
 
 } // namespace runetally

@@ -3,8 +3,6 @@
 #include "dpiscaling.h"
 #include "widetext.h"
 
-#include <commctrl.h>
-
 #include <algorithm>
 #include <cwchar>
 #include <utility>
@@ -29,6 +27,9 @@ std::size_t ClipboardTextLength(HWND owner) {
     }
     return length;
 }
+
+// The edit class's own procedure, the same for every box.
+WNDPROC editProcedure = nullptr;
 
 // A picture in a sunken frame that takes the focus, as a tab stop or when clicked.
 LRESULT CALLBACK PictureProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -143,17 +144,20 @@ FormControls::~FormControls() {
 
 // Ctrl+A arrives as the character 0x01 in every keyboard layout; edit boxes that do not select
 // everything on it would beep or insert it. Ctrl+V, Shift+Insert and the context menu's Paste all
-// come as WM_PASTE, which a box with a limit would cut short at it.
-LRESULT CALLBACK FormControls::EditProcedure(HWND box, UINT message, WPARAM wParam, LPARAM lParam,
-                                             UINT_PTR, DWORD_PTR controls) {
+// come as WM_PASTE, which a box with a limit would cut short at it. A window procedure of its own,
+// not SetWindowSubclass, whose lookup costs a Wine server round trip on every message the box gets;
+// the box's user data holds its controls.
+LRESULT CALLBACK FormControls::EditProcedure(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_CHAR && wParam == 0x01) {
         SendMessageW(box, EM_SETSEL, 0, -1);
         return 0;
     }
-    if (message == WM_PASTE && !reinterpret_cast<const FormControls*>(controls)->pasteFits(box)) {
+    const auto* controls =
+        reinterpret_cast<const FormControls*>(GetWindowLongPtrW(box, GWLP_USERDATA));
+    if (message == WM_PASTE && controls != nullptr && !controls->pasteFits(box)) {
         return 0;
     }
-    return DefSubclassProc(box, message, wParam, lParam);
+    return CallWindowProcW(editProcedure, box, message, wParam, lParam);
 }
 
 // A paste replaces the selection. The whole text on the clipboard counts, though a box of one line
@@ -172,8 +176,10 @@ bool FormControls::pasteFits(HWND box) const {
 
 HWND FormControls::create(HWND parent, const WidgetDesc& desc, int id) {
     // Every control opens a group of its own, so that arrow keys never carry the focus from a
-    // button onto a label.
-    DWORD style = WS_CHILD | WS_VISIBLE | WS_GROUP;
+    // button onto a label. It is shown once it has its font: an edit box that is shown already
+    // lays its text out again for the font, which under Wine costs about ten more server round
+    // trips a box.
+    DWORD style = WS_CHILD | WS_GROUP;
     DWORD exStyle = 0;
     const wchar_t* windowClass = L"STATIC";
     std::string_view text = desc.text;
@@ -217,8 +223,13 @@ HWND FormControls::create(HWND parent, const WidgetDesc& desc, int id) {
     if (desc.kind == WidgetKind::TextBox) {
         // An edit box holds 32,767 characters unless told otherwise; 0 lifts the limit.
         SendMessageW(control, EM_SETLIMITTEXT, static_cast<WPARAM>(desc.maxLength), 0);
-        SetWindowSubclass(control, EditProcedure, 0, reinterpret_cast<DWORD_PTR>(this));
     }
+    if (desc.kind == WidgetKind::TextBox) {
+        SetWindowLongPtrW(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        editProcedure = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditProcedure)));
+    }
+    ShowWindow(control, SW_SHOWNA); // in place in the Z order, which is the Tab order
     return control;
 }
 

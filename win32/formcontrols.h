@@ -48,8 +48,7 @@ public:
     void setPicture(ControlId id, HICON picture);
 
 private:
-    static LRESULT CALLBACK EditProcedure(HWND box, UINT message, WPARAM wParam, LPARAM lParam,
-                                          UINT_PTR, DWORD_PTR controls);
+    static LRESULT CALLBACK EditProcedure(HWND box, UINT message, WPARAM wParam, LPARAM lParam);
     bool pasteFits(HWND box) const;
     HWND create(HWND parent, const WidgetDesc& desc, int id);
     std::vector<std::size_t> creationOrder() const;

@@ -101,9 +101,12 @@ frmMain::~frmMain() {
 
 void frmMain::fillSpellList() {
     const HWND list = control(MainControl::listSpells);
+    // Drawn once when filled, rather than once for each name.
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     for (const SpellFormula& spell : SpellTable) {
         SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(spell.name).c_str()));
     }
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
 }
 
 void frmMain::laidOut(int dpi) {
@@ -117,9 +120,11 @@ void frmMain::fitCaptions(int dpi) {
     const std::optional<double> points = FitCaptions(Form(), dpi, measure.points(), measure);
     const HFONT fitted = points ? measure.create(*points) : nullptr;
     if (fitted != nullptr) {
+        // A window not shown yet is painted whole when it is.
+        const BOOL redraw = IsWindowVisible(handle());
         for (const WidgetDesc* caption : InputCaptions(Form())) {
             SendMessageW(controls_->get(caption->id), WM_SETFONT, reinterpret_cast<WPARAM>(fitted),
-                         TRUE);
+                         redraw);
         }
     }
     if (captionFont_ != nullptr) {
