@@ -27,6 +27,7 @@ public:
 private:
     ~frmMain() override;
     void clicked(ControlId id) override;
+    void changed(ControlId id) override;
     bool pasting(ControlId box, std::size_t length) override;
     void unloaded() override;
     void laidOut(int dpi) override;
