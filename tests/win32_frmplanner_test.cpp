@@ -160,14 +160,29 @@ constexpr GUID kIAccessible{
     0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
 
 TEST_F(Win32frmPlanner, TabReachesEveryControlAndScreenReadersHearEachByItsName) {
-    frmPlanner& planner = open();
-    const FormDesc& form = PlannerDescription();
-    const auto& order = form.focusOrder;
-    EXPECT_EQ(GetFocus(), planner.controls().get(order.front()));
-    for (std::size_t i = 1; i <= order.size(); ++i) {
+    open();
+    const HWND captions = HWND(SendMessageW(get(lvwSpells), LVM_GETHEADER, 0, 0));
+    const HWND stops[] = {get(cboInput),  get(txtStep),   captions,
+                          get(lvwSpells), get(lvwInputs), get(picChart)};
+    EXPECT_EQ(GetFocus(), stops[0]);
+    for (std::size_t i = 1; i <= std::size(stops); ++i) {
         Press(VK_TAB);
-        EXPECT_EQ(GetFocus(), planner.controls().get(order[i % order.size()])) << i;
+        EXPECT_EQ(GetFocus(), stops[i % std::size(stops)]) << i;
     }
+    for (std::size_t i = std::size(stops); i-- > 0;) {
+        Press(VK_TAB, VK_SHIFT);
+        EXPECT_EQ(GetFocus(), stops[i]) << i;
+    }
+    // On the captions, Right moves to the next one and Enter sorts by it: Element, A to Z.
+    SetFocus(captions);
+    Press(VK_RIGHT);
+    Press(VK_RETURN);
+    EXPECT_EQ(ReportCell(get(lvwSpells), 0, 1), "Air");
+    HDITEMW element{};
+    element.mask = HDI_FORMAT;
+    SendMessageW(captions, HDM_GETITEMW, 1, LPARAM(&element));
+    EXPECT_TRUE(element.fmt & HDF_SORTUP);
+
     // Windows names a drop-down after the static text right before it, as a box; Wine's oleacc
     // gives its choice instead.
     EXPECT_EQ(Text(GetWindow(get(cboInput), GW_HWNDPREV)), "Input");

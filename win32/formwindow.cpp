@@ -159,12 +159,42 @@ void FormWindow::Dispatch(MSG& message) {
     const HWND root = message.hwnd != nullptr ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
     if (IsForm(root)) {
         auto* form = reinterpret_cast<FormWindow*>(GetWindowLongPtrW(root, GWLP_USERDATA));
-        if ((form != nullptr && form->runShortcut(message)) || IsDialogMessageW(root, &message)) {
+        if ((form != nullptr && (form->runShortcut(message) || form->tabToCaptions(message))) ||
+            IsDialogMessageW(root, &message)) {
             return;
         }
     }
     TranslateMessage(&message);
     DispatchMessageW(&message);
+}
+
+// The captions of a table that sorts are a focus stop of their own, right before its rows; the
+// dialog manager sees only the form's own controls, so Tab into and out of them is moved here.
+bool FormWindow::tabToCaptions(const MSG& message) {
+    if (message.message != WM_KEYDOWN || message.wParam != VK_TAB || GetKeyState(VK_CONTROL) < 0 ||
+        GetKeyState(VK_MENU) < 0) {
+        return false;
+    }
+    const bool back = GetKeyState(VK_SHIFT) < 0;
+    const HWND focus = GetFocus();
+    if (focus == nullptr || controls_ == nullptr) {
+        return false;
+    }
+    HWND target = nullptr;
+    if (const HWND list = GetParent(focus); FocusableCaptions(list) == focus) {
+        target = back ? GetNextDlgTabItem(window_, list, TRUE) : list;
+    } else {
+        const HWND table = back ? focus : GetNextDlgTabItem(window_, focus, FALSE);
+        const WidgetDesc* desc = controls_->find(table);
+        if (desc != nullptr && desc->kind == WidgetKind::Table) {
+            target = FocusableCaptions(table);
+        }
+    }
+    if (target == nullptr) {
+        return false;
+    }
+    SetFocus(target);
+    return true;
 }
 
 // A menu item's shortcut runs it from anywhere in its window, as an accelerator would.

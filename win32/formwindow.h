@@ -74,6 +74,7 @@ private:
     void command(int id, int code, HWND control);
     LRESULT notify(NMHDR& header);
     bool runShortcut(const MSG& message);
+    bool tabToCaptions(const MSG& message);
     void pressFocusedOrDefault();
     void pressCancel();
     HMENU createMenuBar();

@@ -2,7 +2,96 @@
 
 #include "widetext.h"
 
+#include <algorithm>
+
 namespace runetally::win32 {
+namespace {
+
+constexpr wchar_t kCurrentCaption[] = L"RunetallyCurrentCaption";
+constexpr UINT_PTR kCaptionKeys = 1;
+
+int CurrentCaption(HWND header) {
+    return static_cast<int>(reinterpret_cast<INT_PTR>(GetPropW(header, kCurrentCaption))) - 1;
+}
+
+void DrawCaptionFocus(HWND header) {
+    RECT item{};
+    if (SendMessageW(header, HDM_GETITEMRECT, static_cast<WPARAM>(CurrentCaption(header)),
+                     reinterpret_cast<LPARAM>(&item))) {
+        InflateRect(&item, -2, -2);
+        const HDC dc = GetDC(header);
+        DrawFocusRect(dc, &item);
+        ReleaseDC(header, dc);
+    }
+}
+
+void MoveToCaption(HWND header, int caption) {
+    const int count = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+    caption = std::clamp(caption, 0, std::max(count - 1, 0));
+    SetPropW(header, kCurrentCaption, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(caption + 1)));
+    InvalidateRect(header, nullptr, TRUE);
+    // A screen reader hears the caption that has the focus.
+    if (GetFocus() == header) {
+        NotifyWinEvent(EVENT_OBJECT_FOCUS, header, OBJID_CLIENT, caption + 1);
+    }
+}
+
+// Tells the table's parent that the caption was pressed, as a click on it does.
+void PressCaption(HWND header) {
+    const HWND list = GetParent(header);
+    NMLISTVIEW pressed{};
+    pressed.hdr = {list, static_cast<UINT_PTR>(GetDlgCtrlID(list)), LVN_COLUMNCLICK};
+    pressed.iItem = -1;
+    pressed.iSubItem = CurrentCaption(header);
+    SendMessageW(GetParent(list), WM_NOTIFY, pressed.hdr.idFrom,
+                 reinterpret_cast<LPARAM>(&pressed));
+}
+
+LRESULT CALLBACK CaptionKeys(HWND header, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                             DWORD_PTR) {
+    switch (message) {
+    case WM_GETDLGCODE: {
+        // Enter, like the arrows, is the captions' own, not the window's.
+        const auto* key = reinterpret_cast<const MSG*>(lParam);
+        const bool enter = key != nullptr && key->message == WM_KEYDOWN && key->wParam == VK_RETURN;
+        return DLGC_WANTARROWS | (enter ? DLGC_WANTMESSAGE : 0);
+    }
+    case WM_KEYDOWN:
+        switch (wParam) {
+        case VK_LEFT:
+        case VK_RIGHT:
+            MoveToCaption(header, CurrentCaption(header) + (wParam == VK_LEFT ? -1 : 1));
+            return 0;
+        case VK_HOME:
+        case VK_END:
+            MoveToCaption(header, wParam == VK_HOME ? 0 : INT_MAX);
+            return 0;
+        case VK_RETURN:
+        case VK_SPACE:
+            PressCaption(header);
+            return 0;
+        }
+        break;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        MoveToCaption(header, CurrentCaption(header));
+        break;
+    case WM_PAINT: {
+        const LRESULT painted = DefSubclassProc(header, message, wParam, lParam);
+        if (GetFocus() == header) {
+            DrawCaptionFocus(header);
+        }
+        return painted;
+    }
+    case WM_NCDESTROY:
+        RemovePropW(header, kCurrentCaption);
+        RemoveWindowSubclass(header, CaptionKeys, kCaptionKeys);
+        break;
+    }
+    return DefSubclassProc(header, message, wParam, lParam);
+}
+
+} // namespace
 
 void SetUpReportList(HWND list, const WidgetDesc& desc, int dpi) {
     const DWORD extended = LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_INFOTIP;
@@ -17,6 +106,16 @@ void SetUpReportList(HWND list, const WidgetDesc& desc, int dpi) {
         item.pszText = caption.data();
         SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&item));
     }
+    if (desc.sortable) {
+        const auto header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+        SetPropW(header, kCurrentCaption, reinterpret_cast<HANDLE>(INT_PTR{1}));
+        SetWindowSubclass(header, CaptionKeys, kCaptionKeys, 0);
+    }
+}
+
+HWND FocusableCaptions(HWND list) {
+    const auto header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+    return header != nullptr && GetPropW(header, kCurrentCaption) != nullptr ? header : nullptr;
 }
 
 void ScaleReportColumns(HWND list, const WidgetDesc& desc, int dpi) {

@@ -14,8 +14,12 @@ namespace runetally::win32 {
 // A table drawn as a report-mode list view: whole rows selected, one at a time. It shows what it
 // is given and tells what the player did; it never sorts on its own.
 
-// Gives a new list view its columns, at their widths at the resolution.
+// Gives a new list view its columns, at their widths at the resolution. The captions of a table
+// whose commands sort it take the focus, as a stop of their own before its rows: Left and Right
+// move between them, and Enter or Space tells the parent LVN_COLUMNCLICK, as a click does.
 void SetUpReportList(HWND list, const WidgetDesc& desc, int dpi);
+// The captions of a table that sorts, which take the focus; else null.
+HWND FocusableCaptions(HWND list);
 // The columns' widths at another resolution.
 void ScaleReportColumns(HWND list, const WidgetDesc& desc, int dpi);
 
