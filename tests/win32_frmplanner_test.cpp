@@ -202,6 +202,18 @@ TEST_F(Win32frmPlanner, TabReachesEveryControlAndScreenReadersHearEachByItsName)
         accessible->get_accName(self, &heard);
         EXPECT_EQ(Narrow(heard != nullptr ? heard : L""), name);
         SysFreeString(heard);
+        if (stop == picChart) {
+            // The chart is heard as one, and what it shows in words.
+            VARIANT role{};
+            accessible->get_accRole(self, &role);
+            EXPECT_EQ(role.lVal, ROLE_SYSTEM_CHART);
+            BSTR description = nullptr;
+            accessible->get_accDescription(self, &description);
+            EXPECT_EQ(Narrow(description != nullptr ? description : L"")
+                          .rfind("Damage against Inteligence", 0),
+                      0u);
+            SysFreeString(description);
+        }
         accessible->Release();
     }
     CoUninitialize();

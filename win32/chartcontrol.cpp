@@ -1,5 +1,6 @@
 #include "chartcontrol.h"
 
+#include "chartaccessible.h"
 #include "dpiscaling.h"
 #include "widetext.h"
 
@@ -139,6 +140,8 @@ LRESULT CALLBACK ChartProcedure(HWND chart, UINT message, WPARAM wParam, LPARAM 
         return 0;
     case WM_GETFONT:
         return reinterpret_cast<LRESULT>(StateOf(chart)->font);
+    case WM_GETOBJECT:
+        return ChartAccessible(chart, wParam, lParam);
     case WM_ERASEBKGND:
         return 1; // the paint covers every pixel
     case WM_PAINT:
@@ -181,8 +184,13 @@ void RegisterChartClass() {
 }
 
 void SetChartPicture(HWND chart, const ChartPicture& picture) {
-    StateOf(chart)->picture = picture;
+    ChartPicture& shown = StateOf(chart)->picture;
+    const bool described = picture.description != shown.description;
+    shown = picture;
     InvalidateRect(chart, nullptr, FALSE);
+    if (described) {
+        NotifyWinEvent(EVENT_OBJECT_DESCRIPTIONCHANGE, chart, OBJID_CLIENT, CHILDID_SELF);
+    }
 }
 
 const ChartPicture& ChartPictureOf(HWND chart) {
