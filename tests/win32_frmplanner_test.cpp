@@ -108,18 +108,21 @@ TEST_F(Win32frmPlanner, FollowsEveryEditAndSelectionInTheMainWindow) {
     EXPECT_EQ(Text(get(lblStatus)), "");
     EXPECT_EQ(ReportCell(spells, 0, 2), "244"); // 280/7 + 204
 
-    // Down on the spell list selects its first spell, which the planner marks.
+    // Down on the spell list selects its first spell, which the planner marks with a tip.
     SetFocus(main->control(MainControl::listSpells));
     Press(VK_DOWN);
     const std::wstring first = Widen(SpellTable[0].name);
     LVFINDINFOW find{};
     find.flags = LVFI_STRING;
     find.psz = first.c_str();
-    LVITEMW row{};
-    row.mask = LVIF_PARAM;
-    row.iItem = int(SendMessageW(spells, LVM_FINDITEMW, WPARAM(-1), LPARAM(&find)));
-    SendMessageW(spells, LVM_GETITEMW, 0, LPARAM(&row));
-    EXPECT_NE(row.lParam, 0) << SpellTable[0].name;
+    wchar_t tip[64] = {};
+    NMLVGETINFOTIPW asked{};
+    asked.hdr = {spells, 0, UINT(LVN_GETINFOTIPW)};
+    asked.pszText = tip;
+    asked.cchTextMax = 64;
+    asked.iItem = int(SendMessageW(spells, LVM_FINDITEMW, WPARAM(-1), LPARAM(&find)));
+    SendMessageW(PlannerForm().loaded()->handle(), WM_NOTIFY, 0, LPARAM(&asked));
+    EXPECT_EQ(Narrow(tip), "selected in the main window") << SpellTable[0].name;
 }
 
 // Ctrl+C on the spell table and on the chart copies exactly what runetally-table prints.

@@ -374,6 +374,12 @@ LRESULT FormWindow::notify(NMHDR& header) {
             copying(desc->id);
         }
         return 0;
+    case LVN_DELETEITEM:
+        ForgetRowNote(reinterpret_cast<NMLISTVIEW&>(header));
+        return 0;
+    case LVN_GETINFOTIPW:
+        GiveRowTip(reinterpret_cast<NMLVGETINFOTIPW&>(header));
+        return 0;
     case NM_CUSTOMDRAW:
         return DrawReportRow(reinterpret_cast<NMLVCUSTOMDRAW&>(header), controls_->boldFont());
     }

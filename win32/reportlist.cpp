@@ -137,7 +137,9 @@ void SetReportRows(HWND list, std::span<const TableRow> rows) {
             item.pszText = text.data();
             if (c == 0) {
                 item.mask = LVIF_TEXT | LVIF_PARAM;
-                item.lParam = row.note.empty() ? 0 : 1;
+                item.lParam = row.note.empty()
+                                  ? 0
+                                  : reinterpret_cast<LPARAM>(new std::wstring(Widen(row.note)));
                 SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
             } else {
                 item.mask = LVIF_TEXT;
@@ -147,6 +149,21 @@ void SetReportRows(HWND list, std::span<const TableRow> rows) {
     }
     SendMessageW(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);
+}
+
+void ForgetRowNote(const NMLISTVIEW& deleted) {
+    delete reinterpret_cast<std::wstring*>(deleted.lParam);
+}
+
+void GiveRowTip(NMLVGETINFOTIPW& tip) {
+    LVITEMW item{};
+    item.mask = LVIF_PARAM;
+    item.iItem = tip.iItem;
+    SendMessageW(tip.hdr.hwndFrom, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    if (const auto* note = reinterpret_cast<const std::wstring*>(item.lParam);
+        note != nullptr && tip.cchTextMax > 0) {
+        tip.pszText[note->copy(tip.pszText, static_cast<std::size_t>(tip.cchTextMax) - 1)] = L'\0';
+    }
 }
 
 void SetReportSortMark(HWND list, int column, bool descending) {

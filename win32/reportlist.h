@@ -8,6 +8,7 @@
 #include <commctrl.h>
 
 #include <span>
+#include <string>
 
 namespace runetally::win32 {
 
@@ -23,8 +24,12 @@ HWND FocusableCaptions(HWND list);
 // The columns' widths at another resolution.
 void ScaleReportColumns(HWND list, const WidgetDesc& desc, int dpi);
 
-// The rows, none selected; a row with a note keeps it for the paint of its first cell.
+// The rows, none selected. A row with a note keeps it for its tip and the paint of its first cell,
+// until the parent passes on LVN_DELETEITEM to ForgetRowNote.
 void SetReportRows(HWND list, std::span<const TableRow> rows);
+void ForgetRowNote(const NMLISTVIEW& deleted);
+// Answers LVN_GETINFOTIP: a row's note is its tip.
+void GiveRowTip(NMLVGETINFOTIPW& tip);
 void SetReportSortMark(HWND list, int column, bool descending);
 // -1 selects none.
 void SelectReportRow(HWND list, int row);
