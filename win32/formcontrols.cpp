@@ -249,8 +249,9 @@ HWND FormControls::create(HWND parent, const WidgetDesc& desc, int id) {
         for (std::string_view item : desc.items) {
             SendMessageW(control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(item).c_str()));
         }
-        SendMessageW(control, CB_SELECTSTRING, static_cast<WPARAM>(-1),
-                     reinterpret_cast<LPARAM>(Widen(desc.text).c_str()));
+        const LRESULT start = SendMessageW(control, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                           reinterpret_cast<LPARAM>(Widen(desc.text).c_str()));
+        SendMessageW(control, CB_SETCURSEL, static_cast<WPARAM>(start), 0);
     } else if (desc.kind == WidgetKind::Table) {
         SetUpReportList(control, desc, dpi_);
     }
