@@ -90,6 +90,10 @@ constexpr FormDesc kMainWindow{.name = "frmMain",
                                .menus = kMenus};
 static_assert(FollowsItsList(kMainWindow));
 
+constexpr Field kFields[] = {
+    Field::varLevel,   Field::varInt,    Field::varWis,   Field::varResist,  Field::powerLight,
+    Field::powerEarth, Field::powerFire, Field::powerAir, Field::powerWater, Field::powerDark};
+
 } // namespace
 
 const FormDesc& MainWindowDescription() {
@@ -128,7 +132,9 @@ std::string_view CaptionOf(Field field) {
 
 std::string FailureMessage(const CalcFailure& failure) {
     if (failure.kind() == CalcFailure::Kind::BadInput) {
-        return "The text in \"" + std::string(CaptionOf(failure.field())) + "\" is not a number.";
+        const WidgetDesc* box = &kMainWindow.widget(BoxOf(failure.field()));
+        return "The text in \"" + std::string(AccessibleName(kMainWindow, *box)) +
+               "\" is not a number.";
     }
     switch (failure.fault()) {
     case ArithmeticFault::DivideByZero:
@@ -141,19 +147,15 @@ std::string FailureMessage(const CalcFailure& failure) {
     return "The damage could not be calculated.";
 }
 
-SpellInputs MainCommands::inputs() const {
+void MainCommands::cmdCalculate_Click() {
     SpellInputs inputs;
     inputs.spellName = view_.selectedSpell();
-    for (Field field : kInputsTopDown) {
+    for (Field field : kFields) {
         inputs.text(field) = view_.text(field);
     }
-    return inputs;
-}
-
-void MainCommands::cmdCalculate_Click() {
     std::string problem;
     try {
-        const DamageOutcome outcome = CalculateDamage(inputs(), view_.decimalSeparator());
+        const DamageOutcome outcome = CalculateDamage(inputs, view_.decimalSeparator());
         if (outcome.kind == DamageOutcome::Kind::ShowText) {
             view_.setText(kResultBox, outcome.text);
         }
@@ -194,9 +196,16 @@ void MainCommands::listSpells_Click() {
 }
 
 void MainCommands::tellPlanner() {
-    if (MainFollower* planner = view_.planner()) {
-        planner->follow(inputs());
+    MainFollower* planner = view_.planner();
+    if (planner == nullptr) {
+        return;
     }
+    SpellInputs inputs;
+    inputs.spellName = view_.selectedSpell();
+    for (Field field : kInputsTopDown) {
+        inputs.text(field) = view_.text(field);
+    }
+    planner->follow(inputs);
 }
 
 void MainCommands::mnuAbout_Click() {
