@@ -130,13 +130,13 @@ std::string_view CaptionOf(Field field) {
     return AccessibleName(kMainWindow, kMainWindow.widget(BoxOf(field)));
 }
 
-std::string FailureMessage(const CalcFailure& failure) {
-    if (failure.kind() == CalcFailure::Kind::BadInput) {
-        const WidgetDesc* box = &kMainWindow.widget(BoxOf(failure.field()));
+std::string FailureMessage(const DamageFailure& failure) {
+    if (const auto* bad = std::get_if<BadInput>(&failure)) {
+        const WidgetDesc* box = &kMainWindow.widget(BoxOf(bad->field));
         return "The text in \"" + std::string(AccessibleName(kMainWindow, *box)) +
                "\" is not a number.";
     }
-    switch (failure.fault()) {
+    switch (std::get<ArithmeticFault>(failure)) {
     case ArithmeticFault::DivideByZero:
         return "A value was divided by zero.";
     case ArithmeticFault::InvalidOperation:
@@ -153,18 +153,15 @@ void MainCommands::cmdCalculate_Click() {
     for (Field field : kFields) {
         inputs.text(field) = view_.text(field);
     }
-    std::string problem;
-    try {
-        const DamageOutcome outcome = CalculateDamage(inputs, view_.decimalSeparator());
-        if (outcome.kind == DamageOutcome::Kind::ShowText) {
-            view_.setText(kResultBox, outcome.text);
-        }
+    const DamageResult result = CalculateDamage(inputs, view_.decimalSeparator());
+    if (const auto* failure = std::get_if<DamageFailure>(&result)) {
+        view_.showMessage(FailureMessage(*failure));
         return;
-    } catch (const CalcFailure& failure) {
-        problem = FailureMessage(failure);
     }
-    // Outside the handler: the message box waits on the user while no exception is in flight.
-    view_.showMessage(problem);
+    const auto& outcome = std::get<DamageOutcome>(result);
+    if (outcome.kind == DamageOutcome::Kind::ShowText) {
+        view_.setText(kResultBox, outcome.text);
+    }
 }
 
 void MainCommands::mnuReset_Click() {

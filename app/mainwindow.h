@@ -61,7 +61,7 @@ inline constexpr int kInputLimit = 32767;
 inline constexpr std::string_view kHelpMeText = "Sorry, but this feature is not implemented yet";
 
 // What the player is told when a calculation fails; a box is named by its caption.
-std::string FailureMessage(const CalcFailure& failure);
+std::string FailureMessage(const DamageFailure& failure);
 
 // A window that follows the main window as it is edited: the input boxes' texts exactly as they
 // stand and the selected spell's name. It is told; it never changes the main window.

@@ -32,6 +32,19 @@ void BM_CalculateDamage(benchmark::State& state) {
 }
 BENCHMARK(BM_CalculateDamage);
 
+// The same 41 spells from inputs parsed once, as a planner evaluates many spells; the numbers
+// are not written.
+void BM_EvaluateSpell(benchmark::State& state) {
+    const ParsedInputs parsed = ParseInputs(everySpellAtStart().front());
+    for (auto _ : state) {
+        for (const auto& row : SpellTable) {
+            benchmark::DoNotOptimize(EvaluateSpell(row, parsed));
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(SpellTable.size()));
+}
+BENCHMARK(BM_EvaluateSpell);
+
 double parse(const std::string& text) {
     double v = 0;
     std::from_chars(text.data(), text.data() + text.size(), v);

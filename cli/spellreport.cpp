@@ -12,48 +12,37 @@
 namespace runetally {
 namespace {
 
-std::string_view OutcomeName(SpellRow::Outcome outcome) {
-    switch (outcome) {
-    case SpellRow::Outcome::ShowText:
-        return "ShowText";
-    case SpellRow::Outcome::BadInput:
-        return "BadInput";
-    case SpellRow::Outcome::ArithmeticFault:
-        return "ArithmeticFault";
-    }
-    return {};
+const std::string* Text(const SpellRow& row) {
+    return std::get_if<std::string>(&row.damage);
 }
 
-SpellRow Evaluate(std::string_view spell, SpellInputs inputs, char separator) {
-    SpellRow row;
-    row.spell = std::string(spell);
-    inputs.spellName = row.spell;
-    try {
-        // Every name comes from the table, so the outcome always carries a text.
-        row.text = CalculateDamage(inputs, separator).text;
-    } catch (const CalcFailure& failure) {
-        if (failure.kind() == CalcFailure::Kind::BadInput) {
-            row.outcome = SpellRow::Outcome::BadInput;
-            row.field = failure.field();
-        } else {
-            row.outcome = SpellRow::Outcome::ArithmeticFault;
-            row.fault = failure.fault();
-        }
+const BadInput* Bad(const SpellRow& row) {
+    const auto* failure = std::get_if<DamageFailure>(&row.damage);
+    return failure ? std::get_if<BadInput>(failure) : nullptr;
+}
+
+const ArithmeticFault* Fault(const SpellRow& row) {
+    const auto* failure = std::get_if<DamageFailure>(&row.damage);
+    return failure ? std::get_if<ArithmeticFault>(failure) : nullptr;
+}
+
+std::string_view OutcomeName(const SpellRow& row) {
+    return Text(row) ? "ShowText" : Bad(row) ? "BadInput" : "ArithmeticFault";
+}
+
+// The inputs are parsed once for every row; each spell still fails on the first of its own steps.
+SpellRow Evaluate(const SpellFormula& formula, const ParsedInputs& inputs, char separator) {
+    const DamageValue value = EvaluateSpell(formula, inputs);
+    if (const auto* failure = std::get_if<DamageFailure>(&value)) {
+        return {std::string(formula.name), *failure};
     }
-    return row;
+    return {std::string(formula.name), FormatNumber(std::get<double>(value), separator)};
 }
 
 // The damage cell of the text table: the number, or what kept the spell from having one.
 std::string Cell(const SpellRow& row) {
-    switch (row.outcome) {
-    case SpellRow::Outcome::ShowText:
-        return row.text;
-    case SpellRow::Outcome::BadInput:
-        return "BadInput: " + std::string(FieldName(row.field));
-    case SpellRow::Outcome::ArithmeticFault:
-        return "ArithmeticFault: " + std::string(FaultName(row.fault));
-    }
-    return {};
+    const std::string* text = Text(row);
+    return text ? *text : FailureText(std::get<DamageFailure>(row.damage));
 }
 
 // A field quoted only when it holds a comma, a quote or a line break, quotes doubled.
@@ -81,12 +70,13 @@ std::string JsonString(std::string_view value) {
 } // namespace
 
 SpellReport::SpellReport(const ReportOptions& options) : separator_(options.decimalSeparator) {
+    const ParsedInputs inputs = ParseInputs(options.inputs, separator_);
     for (const SpellFormula& formula : SpellTable) {
         const bool wanted = options.spells.empty() ||
                             std::find(options.spells.begin(), options.spells.end(), formula.name) !=
                                 options.spells.end();
         if (wanted) {
-            rows_.push_back(Evaluate(formula.name, options.inputs, separator_));
+            rows_.push_back(Evaluate(formula, inputs, separator_));
         }
     }
     if (options.sortByDamage) {
@@ -97,10 +87,8 @@ SpellReport::SpellReport(const ReportOptions& options) : separator_(options.deci
 void SpellReport::sortByDamage() {
     // Numbers are compared, not texts: "9" is less than "10", and "1E+20" is the largest.
     auto damage = [this](const SpellRow& row) -> std::optional<double> {
-        if (row.outcome != SpellRow::Outcome::ShowText) {
-            return std::nullopt;
-        }
-        return ParseNumber(row.text, separator_);
+        const std::string* text = Text(row);
+        return text ? ParseNumber(*text, separator_) : std::nullopt;
     };
     std::stable_sort(rows_.begin(), rows_.end(), [&](const SpellRow& a, const SpellRow& b) {
         const auto x = damage(a);
@@ -127,8 +115,8 @@ std::string SpellReport::toText() const {
     std::size_t wholeWidth = 0;
     for (const SpellRow& row : rows_) {
         spellWidth = std::max(spellWidth, row.spell.size());
-        if (row.outcome == SpellRow::Outcome::ShowText) {
-            wholeWidth = std::max(wholeWidth, std::min(row.text.find(separator_), row.text.size()));
+        if (const std::string* text = Text(row)) {
+            wholeWidth = std::max(wholeWidth, std::min(text->find(separator_), text->size()));
         }
     }
     auto line = [&](const std::string& spell, const std::string& damage) {
@@ -137,7 +125,7 @@ std::string SpellReport::toText() const {
     std::string out = line("Spell", "Damage");
     for (const SpellRow& row : rows_) {
         std::string cell = Cell(row);
-        if (row.outcome == SpellRow::Outcome::ShowText) {
+        if (Text(row)) {
             cell.insert(0, wholeWidth - std::min(cell.find(separator_), cell.size()), ' ');
         }
         out += line(row.spell, cell);
@@ -148,11 +136,12 @@ std::string SpellReport::toText() const {
 std::string SpellReport::toCsv() const {
     std::string out = "spell,outcome,text,field,fault\n";
     for (const SpellRow& row : rows_) {
-        const bool bad = row.outcome == SpellRow::Outcome::BadInput;
-        const bool fault = row.outcome == SpellRow::Outcome::ArithmeticFault;
-        out += CsvField(row.spell) + ',' + CsvField(OutcomeName(row.outcome)) + ',' +
-               CsvField(row.text) + ',' + (bad ? CsvField(FieldName(row.field)) : "") + ',' +
-               (fault ? CsvField(FaultName(row.fault)) : "") + '\n';
+        const std::string* text = Text(row);
+        const BadInput* bad = Bad(row);
+        const ArithmeticFault* fault = Fault(row);
+        out += CsvField(row.spell) + ',' + CsvField(OutcomeName(row)) + ',' +
+               (text ? CsvField(*text) : "") + ',' + (bad ? CsvField(FieldName(bad->field)) : "") +
+               ',' + (fault ? CsvField(FaultName(*fault)) : "") + '\n';
     }
     return out;
 }
@@ -163,17 +152,13 @@ std::string SpellReport::toJson() const {
         const SpellRow& row = rows_[i];
         out += i == 0 ? "\n" : ",\n";
         out += R"(  {"spell": )" + JsonString(row.spell) + R"(, "outcome": )" +
-               JsonString(OutcomeName(row.outcome));
-        switch (row.outcome) {
-        case SpellRow::Outcome::ShowText:
-            out += R"(, "text": )" + JsonString(row.text);
-            break;
-        case SpellRow::Outcome::BadInput:
-            out += R"(, "field": )" + JsonString(FieldName(row.field));
-            break;
-        case SpellRow::Outcome::ArithmeticFault:
-            out += R"(, "fault": )" + JsonString(FaultName(row.fault));
-            break;
+               JsonString(OutcomeName(row));
+        if (const std::string* text = Text(row)) {
+            out += R"(, "text": )" + JsonString(*text);
+        } else if (const BadInput* bad = Bad(row)) {
+            out += R"(, "field": )" + JsonString(FieldName(bad->field));
+        } else {
+            out += R"(, "fault": )" + JsonString(FaultName(*Fault(row)));
         }
         out += '}';
     }

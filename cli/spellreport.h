@@ -5,6 +5,7 @@
 #include "spellinputs.h"
 
 #include <string>
+#include <variant>
 #include <vector>
 
 namespace runetally {
@@ -17,15 +18,10 @@ struct ReportOptions {
     bool sortByDamage = false;
 };
 
-// One spell's line of the report: its damage, or why there is none.
+// One spell's line of the report: the text of its damage, or why there is none.
 struct SpellRow {
-    enum class Outcome { ShowText, BadInput, ArithmeticFault };
-
     std::string spell;
-    Outcome outcome = Outcome::ShowText;
-    std::string text;                                      // ShowText only
-    Field field = Field::varLevel;                         // BadInput only
-    ArithmeticFault fault = ArithmeticFault::DivideByZero; // ArithmeticFault only
+    std::variant<std::string, DamageFailure> damage;
 };
 
 // The damage of many spells for one set of inputs, computed once and written in any format.

@@ -7,6 +7,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <utility>
 
 using namespace runetally;
@@ -35,10 +36,23 @@ SpellInputs with(std::string spell, std::map<Field, std::string> changes) {
     return in;
 }
 
+// What a result amounts to, for comparing and for messages: the text shown or the failure.
+std::string describe(const DamageResult& result) {
+    if (const auto* failure = std::get_if<DamageFailure>(&result)) {
+        return FailureText(*failure);
+    }
+    const auto& outcome = std::get<DamageOutcome>(result);
+    return outcome.kind == DamageOutcome::Kind::ShowText ? "shows " + outcome.text : "no change";
+}
+
 std::string shown(const SpellInputs& in, char separator = '.') {
-    const DamageOutcome outcome = CalculateDamage(in, separator);
-    EXPECT_EQ(outcome.kind, DamageOutcome::Kind::ShowText) << in.spellName;
-    return outcome.text;
+    const DamageResult result = CalculateDamage(in, separator);
+    const auto* outcome = std::get_if<DamageOutcome>(&result);
+    if (!outcome || outcome->kind != DamageOutcome::Kind::ShowText) {
+        ADD_FAILURE() << in.spellName << ": " << describe(result);
+        return {};
+    }
+    return outcome->text;
 }
 
 // Every box holds a number of its own, and level, intelligence and wisdom differ, so that each
@@ -121,9 +135,9 @@ TEST(CalculateDamage, EverySpellSeesEveryColumnOfItsRow) {
 
 TEST(CalculateDamage, SelectionAndNames) {
     SpellInputs empty; // every box empty too
-    EXPECT_EQ(CalculateDamage(empty), DamageOutcome::ShowText("No Spell Selected"));
+    EXPECT_EQ(describe(CalculateDamage(empty)), "shows No Spell Selected");
     for (const char* name : {"avalanche", " Avalanche", "Avalanche ", "Nothing"}) {
-        EXPECT_EQ(CalculateDamage(startInputs(name)), DamageOutcome::NoChange()) << name;
+        EXPECT_EQ(describe(CalculateDamage(startInputs(name))), "no change") << name;
     }
 }
 
@@ -178,83 +192,84 @@ TEST(CalculateDamage, ShowsTheResultAsComputed) {
 struct FailureCase {
     const char* spell;
     std::map<Field, std::string> changes;
-    CalcFailure::Kind kind;
-    Field field = Field::varLevel;                     // BadInput
-    ArithmeticFault fault = ArithmeticFault::Overflow; // ArithmeticFault
+    DamageFailure failure;
 };
-
-constexpr auto Bad = CalcFailure::Kind::BadInput;
-constexpr auto Fault = CalcFailure::Kind::ArithmeticFault;
 
 TEST(CalculateDamage, ReportsTheFirstFailingStep) {
     const FailureCase cases[] = {
-        {"Avalanche", {{Field::varInt, "abc"}}, Bad, Field::varInt},
-        {"Avalanche", {{Field::varInt, "abc"}, {Field::varResist, "0"}}, Bad, Field::varInt},
+        {"Avalanche", {{Field::varInt, "abc"}}, BadInput{Field::varInt}},
+        {"Avalanche", {{Field::varInt, "abc"}, {Field::varResist, "0"}}, BadInput{Field::varInt}},
         {"Avalanche",
          {{Field::powerWater, "abc"}, {Field::varResist, "0"}},
-         Bad,
-         Field::powerWater},
-        {"Avalanche", {{Field::varInt, "x"}, {Field::varResist, "y"}}, Bad, Field::varInt},
-        {"Avalanche", {{Field::varResist, " 1 0"}}, Bad, Field::varResist},
-        {"Call Lightning", {{Field::varWis, ""}, {Field::powerAir, "?"}}, Bad, Field::varWis},
-        {"Call Lightning", {{Field::powerAir, "?"}, {Field::varResist, "?"}}, Bad, Field::powerAir},
-        {"Boulders", {{Field::varWis, "1,5"}}, Bad, Field::varWis},
-        {"Electric Shield", {{Field::powerAir, ""}}, Bad, Field::powerAir},
-        {"Turn Undead", {{Field::varLevel, ""}}, Bad, Field::varLevel},
-        {"Turn Undead", {{Field::powerLight, "L"}, {Field::varLevel, ""}}, Bad, Field::powerLight},
+         BadInput{Field::powerWater}},
+        {"Avalanche", {{Field::varInt, "x"}, {Field::varResist, "y"}}, BadInput{Field::varInt}},
+        {"Avalanche", {{Field::varResist, " 1 0"}}, BadInput{Field::varResist}},
+        {"Call Lightning", {{Field::varWis, ""}, {Field::powerAir, "?"}}, BadInput{Field::varWis}},
+        {"Call Lightning",
+         {{Field::powerAir, "?"}, {Field::varResist, "?"}},
+         BadInput{Field::powerAir}},
+        {"Boulders", {{Field::varWis, "1,5"}}, BadInput{Field::varWis}},
+        {"Electric Shield", {{Field::powerAir, ""}}, BadInput{Field::powerAir}},
+        {"Turn Undead", {{Field::varLevel, ""}}, BadInput{Field::varLevel}},
+        {"Turn Undead",
+         {{Field::powerLight, "L"}, {Field::varLevel, ""}},
+         BadInput{Field::powerLight}},
         // division by zero, and zero by zero
-        {"Avalanche", {{Field::varResist, "0"}}, Fault, {}, ArithmeticFault::DivideByZero},
-        {"Avalanche", {{Field::varResist, "-0"}}, Fault, {}, ArithmeticFault::DivideByZero},
+        {"Avalanche", {{Field::varResist, "0"}}, ArithmeticFault::DivideByZero},
+        {"Avalanche", {{Field::varResist, "-0"}}, ArithmeticFault::DivideByZero},
         {"Avalanche",
          {{Field::powerWater, "0"}, {Field::varResist, "0"}},
-         Fault,
-         {},
          ArithmeticFault::InvalidOperation},
-        {"Vortex of Air", {{Field::varResist, "0"}}, Fault, {}, ArithmeticFault::DivideByZero},
-        {"Electric Shield", {{Field::powerAir, "0"}}, Fault, {}, ArithmeticFault::DivideByZero},
-        {"Fire Shield", {{Field::varResist, "0e5"}}, Fault, {}, ArithmeticFault::DivideByZero},
-        {"Turn Undead", {{Field::varLevel, "-10"}}, Fault, {}, ArithmeticFault::DivideByZero},
+        {"Vortex of Air", {{Field::varResist, "0"}}, ArithmeticFault::DivideByZero},
+        {"Electric Shield", {{Field::powerAir, "0"}}, ArithmeticFault::DivideByZero},
+        {"Fire Shield", {{Field::varResist, "0e5"}}, ArithmeticFault::DivideByZero},
+        {"Turn Undead", {{Field::varLevel, "-10"}}, ArithmeticFault::DivideByZero},
         {"Turn Undead",
          {{Field::varLevel, "-10"}, {Field::powerLight, "0"}},
-         Fault,
-         {},
          ArithmeticFault::InvalidOperation},
         // a fault in an earlier step comes before a later field is read
         {"Turn Undead",
          {{Field::varResist, "0"}, {Field::varLevel, ""}},
-         Fault,
-         {},
          ArithmeticFault::DivideByZero},
         // overflow, step by step
-        {"Meteor", {{Field::varInt, "1e308"}}, Fault, {}, ArithmeticFault::Overflow},
+        {"Meteor", {{Field::varInt, "1e308"}}, ArithmeticFault::Overflow},
         {"Avalanche",
          {{Field::varInt, "8e300"}, {Field::powerWater, "1e10"}, {Field::varResist, "1e10"}},
-         Fault,
-         {},
          ArithmeticFault::Overflow}, // the power multiplies before the resist divides
-        {"Avalanche", {{Field::varResist, "1e-307"}}, Fault, {}, ArithmeticFault::Overflow},
-        {"Electric Shield", {{Field::powerAir, "1e-306"}}, Fault, {}, ArithmeticFault::Overflow},
+        {"Avalanche", {{Field::varResist, "1e-307"}}, ArithmeticFault::Overflow},
+        {"Electric Shield", {{Field::powerAir, "1e-306"}}, ArithmeticFault::Overflow},
         // times 15 is its own step, which leaves the range where times 0.75 would not
         {"Flame Wave",
          {{Field::varInt, "1.5e308"}, {Field::powerFire, "1"}, {Field::varResist, "1"}},
-         Fault,
-         {},
          ArithmeticFault::Overflow},
-        {"Turn Undead", {{Field::varWis, "1e200"}}, Fault, {}, ArithmeticFault::Overflow},
+        {"Turn Undead", {{Field::varWis, "1e200"}}, ArithmeticFault::Overflow},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.spell);
-        try {
-            const DamageOutcome outcome = CalculateDamage(with(c.spell, c.changes));
-            ADD_FAILURE() << "no failure, shows " << outcome.text;
-        } catch (const CalcFailure& failure) {
-            ASSERT_EQ(failure.kind(), c.kind);
-            if (c.kind == Bad) {
-                EXPECT_EQ(FieldName(failure.field()), FieldName(c.field));
-            } else {
-                EXPECT_EQ(FaultName(failure.fault()), FaultName(c.fault));
-            }
-        }
+        const DamageResult result = CalculateDamage(with(c.spell, c.changes));
+        EXPECT_EQ(result, DamageResult(c.failure)) << c.spell << ": " << describe(result);
+    }
+}
+
+// Parsing all ten boxes first must change nothing: a box the spell does not read, or reads only
+// after a failed step, is never reported, and the first bad box in step order is.
+TEST(EvaluateSpell, FromParsedInputsFailsOnlyWhereTheTextsWould) {
+    const std::tuple<const char*, std::map<Field, std::string>, DamageValue> cases[] = {
+        {"Electric Shield", {{Field::varResist, "0"}, {Field::varInt, "?"}}, 10.0},
+        {"Avalanche", {{Field::varLevel, ""}, {Field::powerFire, "?"}}, 157.5},
+        {"Turn Undead",
+         {{Field::varResist, "0"}, {Field::varLevel, ""}},
+         ArithmeticFault::DivideByZero},
+        {"Avalanche",
+         {{Field::powerWater, "abc"}, {Field::varResist, "0"}},
+         BadInput{Field::powerWater}},
+        {"Avalanche", {{Field::varInt, "x"}, {Field::varResist, "y"}}, BadInput{Field::varInt}},
+        {"Turn Undead",
+         {{Field::powerLight, "L"}, {Field::varLevel, ""}},
+         BadInput{Field::powerLight}},
+    };
+    for (const auto& [spell, changes, expected] : cases) {
+        const SpellInputs in = with(spell, changes);
+        EXPECT_EQ(EvaluateSpell(*FindSpell(spell), ParseInputs(in)), expected) << spell;
     }
 }
 
@@ -269,19 +284,12 @@ TEST(CalculateDamage, AfterResetEveryResistSpellFailsAndTheOthersShow) {
             EXPECT_EQ(shown(zeros), "47");
             continue;
         }
-        try {
-            CalculateDamage(zeros);
-            ADD_FAILURE() << row.name << " did not fail";
-        } catch (const CalcFailure& failure) {
-            EXPECT_EQ(failure.kind(), Fault) << row.name;
-            // A zero power makes every running value zero; only the three fixed values are not.
-            const bool fixed = row.name == "Electric Shield" || row.name == "Fire Shield" ||
-                               row.name == "Ice Shield";
-            EXPECT_EQ(FaultName(failure.fault()),
-                      FaultName(fixed ? ArithmeticFault::DivideByZero
-                                      : ArithmeticFault::InvalidOperation))
-                << row.name;
-        }
+        // A zero power makes every running value zero; only the fixed values are not.
+        const bool fixed = row.kind == FormulaKind::FixedOverInput;
+        EXPECT_EQ(
+            describe(CalculateDamage(zeros)),
+            FailureText(fixed ? ArithmeticFault::DivideByZero : ArithmeticFault::InvalidOperation))
+            << row.name;
     }
 }
 

@@ -1,6 +1,7 @@
 // Calculates with arbitrary inputs and spell names near the table's. A shown result must be a
 // real number; a fault must come from a step that really divides by zero or leaves the range,
-// which a plain evaluation of the same steps confirms.
+// which a plain evaluation of the same steps confirms. The same spell evaluated from the inputs
+// parsed all at once must give the same result.
 #include "damage.h"
 #include "numbers.h"
 #include "spelltable.h"
@@ -11,6 +12,7 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <variant>
 
 using namespace runetally;
 
@@ -125,8 +127,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     const SpellFormula* row = FindSpell(in.spellName);
     Plain plain{in, separator};
     const auto expected = row ? plain.evaluate(*row) : std::nullopt;
-    try {
-        const DamageOutcome outcome = CalculateDamage(in, separator);
+    const DamageResult result = CalculateDamage(in, separator);
+    if (const auto* failure = std::get_if<DamageFailure>(&result)) {
+        const bool isFault = std::holds_alternative<ArithmeticFault>(*failure);
+        if (!row || (isFault && !plain.faulted) || (!isFault && expected && !plain.faulted)) {
+            std::abort();
+        }
+    } else {
+        const auto& outcome = std::get<DamageOutcome>(result);
         if (outcome.kind == DamageOutcome::Kind::NoChange) {
             if (row || in.spellName.empty()) {
                 std::abort();
@@ -141,9 +149,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
         if (row && (!expected || plain.faulted || FormatNumber(*expected, separator) != text)) {
             std::abort();
         }
-    } catch (const CalcFailure& failure) {
-        const bool isFault = failure.kind() == CalcFailure::Kind::ArithmeticFault;
-        if (!row || (isFault && !plain.faulted) || (!isFault && expected && !plain.faulted)) {
+    }
+    // From the inputs parsed all at once: the same number or the same failure.
+    if (row) {
+        const DamageValue value = EvaluateSpell(*row, ParseInputs(in, separator));
+        const auto* failure = std::get_if<DamageFailure>(&value);
+        const DamageResult same =
+            failure ? DamageResult(*failure)
+                    : DamageOutcome::ShowText(FormatNumber(std::get<double>(value), separator));
+        if (same != result) {
             std::abort();
         }
     }
