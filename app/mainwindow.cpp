@@ -90,6 +90,10 @@ constexpr FormDesc kMainWindow{.name = "frmMain",
                                .menus = kMenus};
 static_assert(FollowsItsList(kMainWindow));
 
+constexpr Field kFields[] = {
+    Field::varLevel,   Field::varInt,    Field::varWis,   Field::varResist,  Field::powerLight,
+    Field::powerEarth, Field::powerFire, Field::powerAir, Field::powerWater, Field::powerDark};
+
 } // namespace
 
 const FormDesc& MainWindowDescription() {
@@ -97,11 +101,29 @@ const FormDesc& MainWindowDescription() {
 }
 
 MainControl BoxOf(Field field) {
-    // In the order of Field.
-    static constexpr MainControl kBoxes[kFieldCount] = {
-        varLevel,   varInt,    varWis,   varResist,  powerLight,
-        powerEarth, powerFire, powerAir, powerWater, powerDark};
-    return kBoxes[static_cast<std::size_t>(field)];
+    switch (field) {
+    case Field::varLevel:
+        return MainControl::varLevel;
+    case Field::varInt:
+        return MainControl::varInt;
+    case Field::varWis:
+        return MainControl::varWis;
+    case Field::varResist:
+        return MainControl::varResist;
+    case Field::powerLight:
+        return MainControl::powerLight;
+    case Field::powerEarth:
+        return MainControl::powerEarth;
+    case Field::powerFire:
+        return MainControl::powerFire;
+    case Field::powerAir:
+        return MainControl::powerAir;
+    case Field::powerWater:
+        return MainControl::powerWater;
+    case Field::powerDark:
+        return MainControl::powerDark;
+    }
+    return MainControl::varLevel;
 }
 
 std::string_view CaptionOf(Field field) {
@@ -110,7 +132,9 @@ std::string_view CaptionOf(Field field) {
 
 std::string FailureMessage(const DamageFailure& failure) {
     if (const auto* bad = std::get_if<BadInput>(&failure)) {
-        return "The text in \"" + std::string(CaptionOf(bad->field)) + "\" is not a number.";
+        const WidgetDesc* box = &kMainWindow.widget(BoxOf(bad->field));
+        return "The text in \"" + std::string(AccessibleName(kMainWindow, *box)) +
+               "\" is not a number.";
     }
     switch (std::get<ArithmeticFault>(failure)) {
     case ArithmeticFault::DivideByZero:
@@ -123,17 +147,13 @@ std::string FailureMessage(const DamageFailure& failure) {
     return "The damage could not be calculated.";
 }
 
-SpellInputs MainCommands::inputs() const {
+void MainCommands::cmdCalculate_Click() {
     SpellInputs inputs;
     inputs.spellName = view_.selectedSpell();
-    for (Field field : kInputsTopDown) {
+    for (Field field : kFields) {
         inputs.text(field) = view_.text(field);
     }
-    return inputs;
-}
-
-void MainCommands::cmdCalculate_Click() {
-    const DamageResult result = CalculateDamage(inputs(), view_.decimalSeparator());
+    const DamageResult result = CalculateDamage(inputs, view_.decimalSeparator());
     if (const auto* failure = std::get_if<DamageFailure>(&result)) {
         view_.showMessage(FailureMessage(*failure));
         return;
@@ -173,9 +193,16 @@ void MainCommands::listSpells_Click() {
 }
 
 void MainCommands::tellPlanner() {
-    if (MainFollower* planner = view_.planner()) {
-        planner->follow(inputs());
+    MainFollower* planner = view_.planner();
+    if (planner == nullptr) {
+        return;
     }
+    SpellInputs inputs;
+    inputs.spellName = view_.selectedSpell();
+    for (Field field : kInputsTopDown) {
+        inputs.text(field) = view_.text(field);
+    }
+    planner->follow(inputs);
 }
 
 void MainCommands::mnuAbout_Click() {

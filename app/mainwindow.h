@@ -118,7 +118,6 @@ public:
     bool pasteFits(MainControl box, std::size_t length);
 
 private:
-    SpellInputs inputs() const;
     void tellPlanner();
 
     MainView& view_;

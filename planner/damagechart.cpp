@@ -38,8 +38,10 @@ struct Scale {
 };
 
 std::vector<double> Ticks(double low, double high, double step) {
+    constexpr int kMostTicks = 100;
     std::vector<double> ticks;
-    for (double k = std::ceil(low / step); k * step <= high * (1 + 1e-12); ++k) {
+    for (double k = std::ceil(low / step);
+         k * step <= high + step / 1024 && ticks.size() < kMostTicks; ++k) {
         ticks.push_back(k * step == 0 ? 0.0 : k * step); // no "-0"
     }
     return ticks;
@@ -129,6 +131,10 @@ ChartPicture DrawDamageChart(const DamageChartData& data, int width, int height,
     const double yStep = TickStep(yHigh - yLow, std::max(1, (bottom - kTop) / kTwipsPerTick));
     yLow = std::floor(yLow / yStep) * yStep;
     yHigh = std::ceil(yHigh / yStep) * yStep;
+    // Near the largest doubles the axes' spans themselves overflow: nothing could be placed.
+    if (!std::isfinite(xHigh - xLow) || !std::isfinite(yHigh - yLow) || !(xHigh > xLow)) {
+        return DrawChartMessage("The figures are too large to chart.", width, height);
+    }
     const Scale x{xLow, xHigh, kLeft, right};
     const Scale y{yLow, yHigh, bottom, kTop};
 

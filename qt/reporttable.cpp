@@ -99,7 +99,7 @@ ReportTable::ReportTable(QWidget* parent, const WidgetDesc& desc, Events events)
         setHorizontalHeaderItem(i, caption);
         setColumnWidth(i, ToPixels({0, 0, column.width, 0}).width());
     }
-    horizontalHeader()->setStretchLastSection(false);
+    horizontalHeader()->setStretchLastSection(true); // a wider table widens its last column
     verticalHeader()->hide();
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     setSelectionBehavior(QAbstractItemView::SelectRows);

@@ -284,9 +284,8 @@ TEST(CalculateDamage, AfterResetEveryResistSpellFailsAndTheOthersShow) {
             EXPECT_EQ(shown(zeros), "47");
             continue;
         }
-        // A zero power makes every running value zero; only the three fixed values are not.
-        const bool fixed =
-            row.name == "Electric Shield" || row.name == "Fire Shield" || row.name == "Ice Shield";
+        // A zero power makes every running value zero; only the fixed values are not.
+        const bool fixed = row.kind == FormulaKind::FixedOverInput;
         EXPECT_EQ(
             describe(CalculateDamage(zeros)),
             FailureText(fixed ? ArithmeticFault::DivideByZero : ArithmeticFault::InvalidOperation))

@@ -273,6 +273,23 @@ TEST(DamageChart, DrawsInsideItsRoomAndMarksTheCurrentValue) {
     }
 }
 
+// Inputs near the largest double: the chart says it cannot be drawn rather than hang or draw
+// nowhere, and the tables still show.
+TEST(PlannerCommands, ChartsOrDeclinesInputsNearTheLargestDouble) {
+    for (const char* intelligence : {"1e300", "1.7e308"}) {
+        Planner p;
+        SpellInputs inputs = Worked("Meteor");
+        inputs.varInt = intelligence;
+        inputs.varResist = "-100";
+        p.commands.follow(inputs);
+        EXPECT_EQ(p.view.rows[lvwSpells].size(), 41u) << intelligence;
+        const std::string& said = p.view.chart.description;
+        EXPECT_TRUE(said.starts_with("Damage against Inteligence from 0 to ") ||
+                    said == "The figures are too large to chart.")
+            << said;
+    }
+}
+
 TEST(TickStep, TakesTheLeastOneTwoOrFiveTimesAPowerOfTenThatFits) {
     const std::tuple<double, int, double> cases[] = {
         {100, 10, 10}, {560, 200, 5}, {1, 4, 0.5}, {7, 3, 5}, {1000, 4, 500}, {0.3, 3, 0.1},
