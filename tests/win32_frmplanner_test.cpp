@@ -239,13 +239,21 @@ TEST_F(Win32frmPlanner, TablesAndChartTakeTheRoomOfALargerWindow) {
     SetWindowPos(planner.handle(), nullptr, 0, 0, frame.right - frame.left + 300,
                  frame.bottom - frame.top + 200, SWP_NOMOVE | SWP_NOZORDER);
     Pump();
-    const int dpi = planner.controls().dpi();
-    const long wider = 300 * 60 / 100 / (15 * 96 / dpi) * (15 * 96 / dpi); // on the 15-twip grid
+    const long wider = 180; // three fifths of the added width
     EXPECT_EQ(place(txtStep), step);
     EXPECT_EQ(place(lvwSpells),
               (std::vector{spells[0], spells[1], spells[2] + wider, spells[3] + 200}));
     EXPECT_EQ(place(picChart),
               (std::vector{chart[0] + wider, chart[1], chart[2] + 300, chart[3] + 200}));
+
+    // It is never made smaller than described.
+    SetWindowPos(planner.handle(), nullptr, 0, 0, 200, 150, SWP_NOMOVE | SWP_NOZORDER);
+    Pump();
+    RECT client;
+    GetClientRect(planner.handle(), &client);
+    const int dpi = planner.controls().dpi();
+    EXPECT_EQ(client.right, TwipsToPixels(PlannerDescription().clientWidth, dpi));
+    EXPECT_EQ(client.bottom, TwipsToPixels(PlannerDescription().clientHeight, dpi));
 }
 
 } // namespace
