@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <type_traits>
 #include <vector>
@@ -59,7 +60,35 @@ constexpr int TwipsToPixels(int twips, int dpi) {
     return twips * dpi / kTwipsPerInch;
 }
 
-enum class WidgetKind { Label, TextBox, ListBox, PushButton, Picture, Line };
+enum class WidgetKind {
+    Label,
+    TextBox,
+    ListBox,
+    PushButton,
+    Picture,
+    Line,
+    ComboBox, // a drop-down list to choose one of its items from; no typing
+    Table,    // a report list: rows of cells under column captions, whole rows selected
+    Chart,    // a canvas that draws a ChartPicture (chartpicture.h) and takes the focus
+};
+
+// A table's column.
+struct ColumnDesc {
+    std::string_view caption;
+    int width = 0;           // twips
+    bool alignRight = false; // numbers line up at their right edge
+};
+
+// How a widget follows its window when the window is made larger than its described client area:
+// each edge moves by this share, in percent, of the added width (left, right) or height (top,
+// bottom). The default leaves the widget where it stands.
+struct Stretch {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+    bool operator==(const Stretch&) const = default;
+};
 
 struct Rgb {
     std::uint8_t red = 0;
@@ -78,7 +107,7 @@ struct WidgetDesc {
     ControlId id;
     WidgetKind kind = WidgetKind::Label;
     TwipsRect rect;             // a line: from (left, top) to (left + width, top)
-    std::string_view text = {}; // caption, or a text box's start text
+    std::string_view text = {}; // caption, a text box's start text, a combo box's start item
     // A label: the widget it captions, which a screen reader then calls by this caption.
     std::optional<ControlId> buddy = {};
     // What a screen reader calls a widget that no label captions.
@@ -95,11 +124,24 @@ struct WidgetDesc {
     // by Esc (cancel).
     bool defaultButton = false;
     bool cancelButton = false;
+    std::span<const std::string_view> items = {}; // combo box: what it offers, in this order
+    std::span<const ColumnDesc> columns = {};     // table
+    // Table: a click on a column's caption, or Enter on it, asks the window's commands to sort.
+    bool sortable = false;
+    Stretch stretch = {};
+};
+
+// A key that runs a menu item from anywhere in its window.
+struct Shortcut {
+    char key = 0; // an upper-case letter or a digit; 0: none
+    bool control = false;
+    bool operator==(const Shortcut&) const = default;
 };
 
 struct MenuItemDesc {
     ControlId id;
     std::string_view caption; // "&" marks the access key
+    Shortcut shortcut = {};
 };
 
 struct MenuDesc {
@@ -126,19 +168,25 @@ struct FormDesc {
     std::span<const WidgetDesc> widgets;            // in the list's order: widget i is control i
     std::span<const ControlId> focusOrder; // Tab forward, wrapping; the first has the focus
     std::span<const MenuDesc> menus = {};  // they and their items follow the widgets in the list
+    // The client area cannot be made smaller than described: for windows whose widgets stretch.
+    bool describedIsMinimum = false;
 
     constexpr const WidgetDesc& widget(ControlId id) const { return widgets[id.index]; }
     constexpr std::string_view controlName(ControlId id) const { return controlNames[id.index]; }
 };
 
 // Whether the description keeps to its list: widgets, then each menu and its items, each in its
-// place and every name used; every caption names a widget, and every focus stop is a widget that
-// can hold the focus, none twice. Each window checks its own at compile time.
+// place and every name used; every caption names a widget, every table has columns, and every
+// focus stop is a widget that can hold the focus, none twice. Each window checks its own at compile
+// time.
 constexpr bool FollowsItsList(const FormDesc& form) {
     std::size_t next = 0;
     for (const WidgetDesc& widget : form.widgets) {
         if (widget.id.index != next++ ||
             (widget.buddy && widget.buddy->index >= form.widgets.size())) {
+            return false;
+        }
+        if (widget.kind == WidgetKind::Table && widget.columns.empty()) {
             return false;
         }
     }
@@ -169,6 +217,14 @@ constexpr bool FollowsItsList(const FormDesc& form) {
     }
     return true;
 }
+
+// Where the widget stands in a client area of that size, in twips: each edge moved by its
+// stretch's share of what the area gained over the described one, down to the layout's grid. An
+// area smaller than described moves nothing.
+TwipsRect Placed(const FormDesc& form, const WidgetDesc& widget, int clientWidth, int clientHeight);
+
+// How a menu shows the shortcut: "Ctrl+P"; empty for none.
+std::string ShortcutText(Shortcut shortcut);
 
 // The labels in the default font that caption other widgets: those a front end may set smaller
 // where the default face needs more room than their boxes give.

@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 
+#include <algorithm>
 #include <array>
 #include <string>
 
@@ -72,9 +73,12 @@ constexpr std::array<ControlId, 13> kFocusOrder{
     powerWater, powerDark, listSpells, dmg,        cmdCalculate, varLevel};
 
 constexpr std::array<MenuItemDesc, 2> kFileItems{{{mnuReset, "&Reset"}, {mnuExit, "&Exit"}}};
+constexpr std::array<MenuItemDesc, 1> kToolsItems{
+    {{mnuPlanner, "Spell &Planner...", {.key = 'P', .control = true}}}};
 constexpr std::array<MenuItemDesc, 2> kHelpItems{{{mnuAbout, "&About"}, {mnuHelpme, "Help &Me"}}};
-constexpr std::array<MenuDesc, 2> kMenus{
-    {{mnuFile, "&File", kFileItems}, {mnuHelp, "&Help", kHelpItems}}};
+constexpr std::array<MenuDesc, 3> kMenus{{{mnuFile, "&File", kFileItems},
+                                          {mnuTools, "&Tools", kToolsItems},
+                                          {mnuHelp, "&Help", kHelpItems}}};
 
 constexpr FormDesc kMainWindow{.name = "frmMain",
                                .caption = "Velmoranth's Zelkor Runetally",
@@ -97,11 +101,33 @@ const FormDesc& MainWindowDescription() {
 }
 
 MainControl BoxOf(Field field) {
-    // In the order of Field.
-    static constexpr MainControl kBoxes[kFieldCount] = {
-        varLevel,   varInt,    varWis,   varResist,  powerLight,
-        powerEarth, powerFire, powerAir, powerWater, powerDark};
-    return kBoxes[static_cast<std::size_t>(field)];
+    switch (field) {
+    case Field::varLevel:
+        return MainControl::varLevel;
+    case Field::varInt:
+        return MainControl::varInt;
+    case Field::varWis:
+        return MainControl::varWis;
+    case Field::varResist:
+        return MainControl::varResist;
+    case Field::powerLight:
+        return MainControl::powerLight;
+    case Field::powerEarth:
+        return MainControl::powerEarth;
+    case Field::powerFire:
+        return MainControl::powerFire;
+    case Field::powerAir:
+        return MainControl::powerAir;
+    case Field::powerWater:
+        return MainControl::powerWater;
+    case Field::powerDark:
+        return MainControl::powerDark;
+    }
+    return MainControl::varLevel;
+}
+
+std::string_view CaptionOf(Field field) {
+    return AccessibleName(kMainWindow, kMainWindow.widget(BoxOf(field)));
 }
 
 std::string FailureMessage(const DamageFailure& failure) {
@@ -152,6 +178,33 @@ void MainCommands::mnuExit_Click() {
     view_.unload();
 }
 
+void MainCommands::mnuPlanner_Click() {
+    // Like the About dialog it has no owner; it is told the inputs in the same command.
+    view_.showPlanner();
+    tellPlanner();
+}
+
+void MainCommands::input_Change() {
+    tellPlanner();
+}
+
+void MainCommands::listSpells_Click() {
+    tellPlanner();
+}
+
+void MainCommands::tellPlanner() {
+    MainFollower* planner = view_.planner();
+    if (planner == nullptr) {
+        return;
+    }
+    SpellInputs inputs;
+    inputs.spellName = view_.selectedSpell();
+    for (Field field : kInputsTopDown) {
+        inputs.text(field) = view_.text(field);
+    }
+    planner->follow(inputs);
+}
+
 void MainCommands::mnuAbout_Click() {
     // The dialog has no owner: it stays when this window closes, and keeps the program alive.
     view_.showAbout();
@@ -172,6 +225,9 @@ bool MainCommands::click(MainControl control) {
     case mnuExit:
         mnuExit_Click();
         return true;
+    case mnuPlanner:
+        mnuPlanner_Click();
+        return true;
     case mnuAbout:
         mnuAbout_Click();
         return true;
@@ -181,6 +237,20 @@ bool MainCommands::click(MainControl control) {
     default:
         return false;
     }
+}
+
+bool MainCommands::change(MainControl control) {
+    if (control == listSpells) {
+        listSpells_Click();
+        return true;
+    }
+    const auto input = std::find_if(kInputsTopDown.begin(), kInputsTopDown.end(),
+                                    [control](Field field) { return BoxOf(field) == control; });
+    if (input == kInputsTopDown.end()) {
+        return false;
+    }
+    input_Change();
+    return true;
 }
 
 bool MainCommands::pasteFits(MainControl box, std::size_t length) {

@@ -5,6 +5,7 @@
 #include "localeseparator.h"
 #include "windowservices.h"
 
+#include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -18,16 +19,25 @@ namespace runetally {
     X(Label4) X(powerLight) X(Label5) X(powerEarth) X(Label6) X(powerFire)                         \
     X(Label7) X(powerAir) X(Label8) X(powerWater) X(Label9) X(powerDark)                           \
     X(Label11) X(varLevel) X(cmdCalculate) X(listSpells) X(Label10) X(dmg)                         \
-    X(mnuFile) X(mnuReset) X(mnuExit) X(mnuHelp) X(mnuAbout) X(mnuHelpme)
+    X(mnuFile) X(mnuReset) X(mnuExit) X(mnuTools) X(mnuPlanner)                                   \
+    X(mnuHelp) X(mnuAbout) X(mnuHelpme)
 // clang-format on
 RUNETALLY_CONTROLS(MainControl, RUNETALLY_MAIN_CONTROLS)
 
 // The calculator window: ten input boxes, the spell list, the calculate button, the result box
-// and the File and Help menus.
+// and the File, Tools and Help menus.
 const FormDesc& MainWindowDescription();
 
 // The box that holds a field's text.
 MainControl BoxOf(Field field);
+
+// The ten input boxes from top to bottom, as the window shows them.
+inline constexpr std::array<Field, kFieldCount> kInputsTopDown{
+    Field::varWis,    Field::varInt,   Field::varResist,  Field::powerLight, Field::powerEarth,
+    Field::powerFire, Field::powerAir, Field::powerWater, Field::powerDark,  Field::varLevel};
+
+// The caption that names a field's box: "Inteligence" for varInt.
+std::string_view CaptionOf(Field field);
 
 // One of the window's eleven text boxes: an input box, named by its field, or the result box.
 class TextBox {
@@ -53,6 +63,14 @@ inline constexpr std::string_view kHelpMeText = "Sorry, but this feature is not 
 // What the player is told when a calculation fails; a box is named by its caption.
 std::string FailureMessage(const DamageFailure& failure);
 
+// A window that follows the main window as it is edited: the input boxes' texts exactly as they
+// stand and the selected spell's name. It is told; it never changes the main window.
+class MainFollower {
+public:
+    virtual ~MainFollower() = default;
+    virtual void follow(const SpellInputs& inputs) = 0;
+};
+
 // The main window as its commands see it; a front end implements it over its widgets.
 class MainView : public FormView {
 public:
@@ -63,11 +81,15 @@ public:
     virtual std::string selectedSpell() const = 0;
     // Shows the About dialog, modeless and without an owner.
     virtual void showAbout() = 0;
+    // Shows the spell planner, modeless and without an owner, loading it first when needed.
+    virtual void showPlanner() = 0;
+    // The spell planner while it is loaded, else null.
+    virtual MainFollower* planner() = 0;
     // The decimal separator of the player's regional settings.
     virtual char decimalSeparator() const { return UserDecimalSeparator(); }
 };
 
-// The window's five commands, written once for every front end.
+// The window's commands, written once for every front end.
 class MainCommands {
 public:
     explicit MainCommands(MainView& view) : view_(view) {}
@@ -75,11 +97,20 @@ public:
     void cmdCalculate_Click();
     void mnuReset_Click();
     void mnuExit_Click();
+    void mnuPlanner_Click();
     void mnuAbout_Click();
     void mnuHelpme_Click();
 
+    // A front end reports every change of an input box's text, the program's own included, and
+    // of the spell list's selection: the planner follows them while it is loaded.
+    void input_Change();
+    void listSpells_Click();
+
     // Runs the command of that button or menu item; false for a control that has none.
     bool click(MainControl control);
+    // Runs what follows a change of that box's text or of the list's selection; false for a
+    // control whose change runs nothing.
+    bool change(MainControl control);
 
     // Whether a paste may go ahead that would leave the box `length` characters long. One that
     // would take the box past its limit is refused whole, and the player is told: cut short, it
@@ -87,6 +118,8 @@ public:
     bool pasteFits(MainControl box, std::size_t length);
 
 private:
+    void tellPlanner();
+
     MainView& view_;
 };
 

@@ -1,9 +1,12 @@
 #include "formwidgets.h"
 
+#include "chartcanvas.h"
+#include "reporttable.h"
 #include "windowservices.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDropEvent>
 #include <QKeyEvent>
@@ -230,6 +233,16 @@ FormWidgetsBase::FormWidgetsBase(QWidget* client, const FormDesc& form, FormEven
             QObject::connect(button, &QPushButton::clicked, client,
                              [clicked = events.clicked, id = desc.id] { clicked(id); });
         }
+        if (events.changed) {
+            const auto changed = [changed = events.changed, id = desc.id] { changed(id); };
+            if (auto* box = qobject_cast<QLineEdit*>(widget)) {
+                QObject::connect(box, &QLineEdit::textChanged, client, changed);
+            } else if (auto* list = qobject_cast<QListWidget*>(widget)) {
+                QObject::connect(list, &QListWidget::itemSelectionChanged, client, changed);
+            } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+                QObject::connect(combo, &QComboBox::currentIndexChanged, client, changed);
+            }
+        }
     }
     for (const WidgetDesc& desc : form.widgets) {
         if (desc.buddy) {
@@ -271,6 +284,33 @@ QWidget* FormWidgetsBase::create(QWidget* client, const WidgetDesc& desc,
     case WidgetKind::Picture:
         widget = CreatePicture(client);
         break;
+    case WidgetKind::ComboBox: {
+        auto* combo = new QComboBox(client);
+        for (std::string_view item : desc.items) {
+            combo->addItem(ToQString(item));
+        }
+        combo->setCurrentText(ToQString(desc.text));
+        widget = combo;
+        break;
+    }
+    case WidgetKind::Table: {
+        widget = new ReportTable(
+            client, desc,
+            {.rowChanged = [changed = events.changed,
+                            id = desc.id] { changed ? changed(id) : void(); },
+             .sortRequested = [sorted = events.sortRequested,
+                               id = desc.id](int column) { sorted ? sorted(id, column) : void(); },
+             .copying = [copying = events.copying,
+                         id = desc.id] { return copying ? copying(id) : false; }});
+        break;
+    }
+    case WidgetKind::Chart:
+        widget = new ChartCanvas(
+            client, {.resized = [resized = events.resized,
+                                 id = desc.id] { resized ? resized(id) : void(); },
+                     .copying = [copying = events.copying,
+                                 id = desc.id] { return copying ? copying(id) : false; }});
+        break;
     case WidgetKind::Line: {
         // The line runs from its start pixel through its end pixel, lineWidth pixels thick.
         const int left = TwipsToPixels(desc.rect.left, kQtDpi);
@@ -285,12 +325,32 @@ QWidget* FormWidgetsBase::create(QWidget* client, const WidgetDesc& desc,
     return widget;
 }
 
+QWidget* FormWidgetsBase::firstStop(ControlId id) const {
+    auto* table = qobject_cast<ReportTable*>(at(id));
+    return table != nullptr ? table->firstStop() : at(id);
+}
+
 void FormWidgetsBase::setFocusOrder() {
+    for (ControlId stop : form_.focusOrder) {
+        if (firstStop(stop) != at(stop)) {
+            QWidget::setTabOrder(firstStop(stop), at(stop));
+        }
+    }
     for (std::size_t i = 1; i < form_.focusOrder.size(); ++i) {
-        QWidget::setTabOrder(at(form_.focusOrder[i - 1]), at(form_.focusOrder[i]));
+        QWidget::setTabOrder(at(form_.focusOrder[i - 1]), firstStop(form_.focusOrder[i]));
     }
     if (!form_.focusOrder.empty()) {
         at(form_.focusOrder.front())->setFocus();
+    }
+}
+
+void FormWidgetsBase::place(QSize client) {
+    const int width = client.width() * kTwipsPerInch / kQtDpi;
+    const int height = client.height() * kTwipsPerInch / kQtDpi;
+    for (const WidgetDesc& desc : form_.widgets) {
+        if (desc.stretch != Stretch{}) {
+            at(desc.id)->setGeometry(ToPixels(Placed(form_, desc, width, height)));
+        }
     }
 }
 

@@ -29,6 +29,15 @@ struct FormEvents {
     std::function<void(ControlId)> clicked;
     // Whether a paste may go ahead that would leave a text box with a limit this long.
     std::function<bool(ControlId, std::size_t)> pasting = {};
+    // A text box's text, a combo box's choice or a list's selection changed, by the player or
+    // the program; or the player selected another row of a table.
+    std::function<void(ControlId)> changed = {};
+    // A click or Enter on the caption of a sortable table's column.
+    std::function<void(ControlId, int column)> sortRequested = {};
+    // Ctrl+C on a table or chart: true once the commands copied.
+    std::function<bool(ControlId)> copying = {};
+    // A chart took another size.
+    std::function<void(ControlId)> resized = {};
 };
 
 // The widgets of a window, built from its description on a client widget, by control.
@@ -39,11 +48,15 @@ public:
     // Tab follows the description's focus order; the first widget takes the focus.
     void setFocusOrder();
 
+    // Moves the widgets that stretch to their places in a client area of that size.
+    void place(QSize client);
+
 protected:
     QWidget* at(ControlId id) const { return widgets_[id.index]; }
 
 private:
     QWidget* create(QWidget* client, const WidgetDesc& desc, const FormEvents& events);
+    QWidget* firstStop(ControlId id) const;
 
     const FormDesc& form_;
     std::vector<QWidget*> widgets_; // by control: widget i is control i

@@ -2,6 +2,7 @@
 
 #include "captionfit.h"
 #include "frmabout.h"
+#include "frmplanner.h"
 #include "spelltable.h"
 
 #include <QAction>
@@ -60,7 +61,8 @@ frmMain::frmMain(QWidget* parent)
                 .pasting =
                     [this](ControlId id, std::size_t length) {
                         return commands_.pasteFits(id.as<MainControl>(), length);
-                    }}) {
+                    },
+                .changed = [this](ControlId id) { commands_.change(id.as<MainControl>()); }}) {
     setObjectName(ToQString(Form().name));
     setWindowTitle(ToQString(Form().caption));
     setCentralWidget(client_);
@@ -81,6 +83,7 @@ void frmMain::createMenus() {
         for (const MenuItemDesc& itemDesc : menuDesc.items) {
             QAction* item = menu->addAction(ToQString(itemDesc.caption));
             item->setObjectName(ToQString(Form().controlName(itemDesc.id)));
+            item->setShortcut(QKeySequence(ToQString(ShortcutText(itemDesc.shortcut))));
             connect(item, &QAction::triggered, this,
                     [this, id = itemDesc.id] { commands_.click(id.as<MainControl>()); });
         }
@@ -129,6 +132,15 @@ std::string frmMain::selectedSpell() const {
 
 void frmMain::showAbout() {
     AboutForm().show();
+}
+
+void frmMain::showPlanner() {
+    PlannerForm().show();
+}
+
+MainFollower* frmMain::planner() {
+    frmPlanner* planner = PlannerForm().loaded();
+    return planner != nullptr ? &planner->commands() : nullptr;
 }
 
 void frmMain::showMessage(std::string_view text) {

@@ -28,6 +28,8 @@ public:
     void setText(TextBox box, std::string_view text) override;
     std::string selectedSpell() const override;
     void showAbout() override;
+    void showPlanner() override;
+    MainFollower* planner() override;
     void showMessage(std::string_view text) override;
     void unload() override;
 

@@ -8,6 +8,7 @@
 #include <map>
 #include <optional>
 #include <span>
+#include <stdexcept>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -37,6 +38,8 @@ public:
     }
     std::string selectedSpell() const override { return spell; }
     void showAbout() override { ++aboutShown; }
+    void showPlanner() override { ++plannerShown; }
+    MainFollower* planner() override { return plannerShown > 0 ? &follower : nullptr; }
     char decimalSeparator() const override { return separator; }
     void showMessage(std::string_view text) override {
         messages.emplace_back(text);
@@ -51,8 +54,22 @@ public:
     std::vector<std::string> messages;
     Texts textsWhileMessage;
     int aboutShown = 0;
+    int plannerShown = 0;
     int unloads = 0;
+    struct : MainFollower {
+        void follow(const SpellInputs& inputs) override { told.push_back(inputs); }
+        std::vector<SpellInputs> told;
+    } follower;
 };
+
+Field FieldOf(MainControl box) {
+    for (Field field : kInputsTopDown) {
+        if (BoxOf(field) == box) {
+            return field;
+        }
+    }
+    throw std::logic_error("not an input box");
+}
 
 std::vector<std::string_view> Names(std::span<const ControlId> ids) {
     std::vector<std::string_view> names;
@@ -112,7 +129,8 @@ std::string Effect(const FakeMainView& view) {
     if (!view.messages.empty()) {
         effect += "says " + view.messages.front();
     }
-    effect += std::string(view.aboutShown, 'A') + std::string(view.unloads, 'X');
+    effect += std::string(view.aboutShown, 'A') + std::string(view.plannerShown, 'P') +
+              std::string(view.unloads, 'X');
     return effect;
 }
 
@@ -121,6 +139,8 @@ TEST(MainCommands, EachButtonAndMenuItemRunsItsCommand) {
         {cmdCalculate, "Calculate The Damage", "shows No Spell Selected"},
         {mnuReset, "&Reset", "reset"},
         {mnuExit, "&Exit", "X"},
+        {mnuPlanner, "Spell &Planner...", "P"},
+        {mnuTools, "&Tools", ""},
         {mnuAbout, "&About", "A"},
         {mnuHelpme, "Help &Me", "says Sorry, but this feature is not implemented yet"},
         {mnuFile, "&File", ""},
@@ -243,6 +263,42 @@ TEST(MainCommands, ResetZeroesTheElevenBoxesInItsOrderAndKeepsTheSpell) {
     EXPECT_EQ(view.messages, std::vector<std::string>{"Zero was divided by zero."});
 }
 
+// The planner hears of every edit of an input box and every new selection while it is loaded,
+// with the texts as they stand; the main window changes nothing on its own.
+TEST(MainCommands, PlannerIsToldEveryEditAndSelectionWhileLoaded) {
+    FakeMainView view;
+    MainCommands commands(view);
+    EXPECT_TRUE(commands.change(varInt)) << "not loaded: nobody to tell";
+    EXPECT_TRUE(view.follower.told.empty());
+
+    commands.click(mnuPlanner);
+    ASSERT_EQ(view.follower.told.size(), 1u) << "told as soon as it is shown";
+    EXPECT_EQ(view.follower.told.back().varLevel, "99");
+    EXPECT_EQ(view.follower.told.back().spellName, "");
+
+    const std::tuple<MainControl, const char*, bool> edits[] = {
+        {varInt, "abc", true},        {powerDark, "", true}, {varLevel, "7", true},
+        {listSpells, "Meteor", true}, {dmg, "12", false},    {cmdCalculate, "", false},
+    };
+    for (const auto& [control, text, told] : edits) {
+        const std::size_t before = view.follower.told.size();
+        if (control == listSpells) {
+            view.spell = text;
+        } else if (view.texts.contains(control)) {
+            view.texts.at(control) = text;
+        }
+        EXPECT_EQ(commands.change(control), told) << ControlName(control);
+        ASSERT_EQ(view.follower.told.size(), before + (told ? 1 : 0)) << ControlName(control);
+        if (told && control != listSpells) {
+            EXPECT_EQ(view.follower.told.back().text(FieldOf(control)), text);
+        }
+    }
+    EXPECT_EQ(view.follower.told.back().spellName, "Meteor");
+    EXPECT_EQ(view.follower.told.back().varInt, "abc");
+    EXPECT_TRUE(view.changed.empty());
+    EXPECT_TRUE(view.messages.empty());
+}
+
 // A paste is asked about with the length the box would have; one past 32,767 is refused whole.
 TEST(MainCommands, PasteThatWouldPassTheLimitIsRefusedWithAWord) {
     const std::tuple<MainControl, std::size_t, const char*> cases[] = {
@@ -296,6 +352,35 @@ TEST(FitCaptions, KeepsTheDefaultSizeWhenAllFitElseTheLargestHalfPointThatDoes) 
         EvenFace measure(face);
         EXPECT_EQ(FitCaptions(MainWindowDescription(), 96, points, measure), fitted)
             << face << " at " << points;
+    }
+}
+
+// A widget that stretches moves each edge by its share of what the window gained, on the grid.
+TEST(Placed, MovesEachEdgeByItsShareOfTheAddedRoomOnTheGrid) {
+    struct Case {
+        Stretch stretch;
+        int width;
+        int height;
+        TwipsRect placed;
+    };
+    const Case cases[] = {
+        {{}, 3000, 3000, {150, 300, 900, 600}},                             // stays put
+        {{.right = 60, .bottom = 100}, 3000, 2100, {150, 300, 1800, 1200}}, // +1500 wide, +600 high
+        {{.left = 60, .right = 100}, 3000, 1500, {1050, 300, 1500, 600}},   // moves 900, grows 600
+        {{.right = 60}, 1545, 1500, {150, 300, 915, 600}},                  // 27 twips: one step
+        {{.right = 100, .bottom = 100}, 600, 600, {150, 300, 900, 600}},    // smaller: nothing
+    };
+    const WidgetDesc widget{.id = MainControl::Label1, .rect = {150, 300, 900, 600}};
+    for (const Case& c : cases) {
+        FormDesc form = MainWindowDescription();
+        form.clientWidth = 1500;
+        form.clientHeight = 1500;
+        WidgetDesc stretched = widget;
+        stretched.stretch = c.stretch;
+        const TwipsRect r = Placed(form, stretched, c.width, c.height);
+        EXPECT_EQ(std::tie(r.left, r.top, r.width, r.height),
+                  std::tie(c.placed.left, c.placed.top, c.placed.width, c.placed.height))
+            << c.width << 'x' << c.height;
     }
 }
 

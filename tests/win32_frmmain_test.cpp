@@ -71,7 +71,7 @@ TEST_F(Win32frmMain, OpensWithItsTextsTheSpellsInTableOrderAndTheFocusOnTheResis
         GetMenuStringW(menu, UINT(i), item, 64, MF_BYPOSITION);
         captions += Narrow(item) + " ";
     }
-    EXPECT_EQ(captions, "&File &Help ");
+    EXPECT_EQ(captions, "&File &Tools &Help ");
 }
 
 TEST_F(Win32frmMain, TabAndShiftTabFollowTheFocusOrderAndWrap) {

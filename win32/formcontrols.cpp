@@ -1,7 +1,11 @@
 #include "formcontrols.h"
 
+#include "chartcontrol.h"
 #include "dpiscaling.h"
+#include "reportlist.h"
 #include "widetext.h"
+
+#include <commctrl.h>
 
 #include <algorithm>
 #include <cwchar>
@@ -12,6 +16,8 @@ namespace {
 
 constexpr wchar_t kPictureClass[] = L"RunetallyPicture";
 constexpr int kEdge = 2; // a sunken frame's thickness
+// A drop-down list's window is as tall as its list when open: room for this many rows of its box.
+constexpr int kDroppedRows = 10;
 
 // How many characters of text the clipboard holds.
 std::size_t ClipboardTextLength(HWND owner) {
@@ -121,8 +127,9 @@ RECT ToPixels(const TwipsRect& rect, int dpi) {
 }
 
 FormControls::FormControls(HWND parent, const FormDesc& form, int dpi, Pasting pasting)
-    : form_(form), pasting_(std::move(pasting)), controls_(form.widgets.size()),
-      clipped_(form.widgets.size()), dpi_(dpi) {
+    : form_(form), parent_(parent), pasting_(std::move(pasting)), controls_(form.widgets.size()),
+      clipped_(form.widgets.size()), dpi_(dpi), clientWidth_(form.clientWidth),
+      clientHeight_(form.clientHeight) {
     createFonts();
     for (std::size_t index : creationOrder()) {
         controls_[index] = create(parent, form.widgets[index], kFirstId + static_cast<int>(index));
@@ -134,6 +141,9 @@ FormControls::~FormControls() {
     // The controls go with their window; their fonts stay in use until then.
     if (defaultFont_ != nullptr) {
         DeleteObject(defaultFont_);
+    }
+    if (boldFont_ != nullptr) {
+        DeleteObject(boldFont_);
     }
     for (HFONT font : ownFonts_) {
         if (font != nullptr) {
@@ -209,13 +219,42 @@ HWND FormControls::create(HWND parent, const WidgetDesc& desc, int id) {
         break;
     case WidgetKind::Line:
         return nullptr;
+    case WidgetKind::ComboBox:
+        windowClass = L"COMBOBOX";
+        style |= WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
+        text = {};
+        break;
+    case WidgetKind::Table:
+        windowClass = WC_LISTVIEWW;
+        style |= WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL |
+                 (desc.sortable ? 0 : LVS_NOSORTHEADER);
+        exStyle = WS_EX_CLIENTEDGE;
+        text = AccessibleName(form_, desc);
+        break;
+    case WidgetKind::Chart:
+        RegisterChartClass();
+        windowClass = kChartClass;
+        style |= WS_TABSTOP;
+        exStyle = WS_EX_CLIENTEDGE;
+        text = AccessibleName(form_, desc);
+        break;
     }
-    const RECT place = ToPixels(desc.rect, dpi_);
+    const RECT place = placed(desc);
     const HWND control =
         CreateWindowExW(exStyle, windowClass, Widen(text).c_str(), style, place.left, place.top,
                         place.right - place.left, place.bottom - place.top, parent,
                         reinterpret_cast<HMENU>(INT_PTR{id}), GetModuleHandleW(nullptr), nullptr);
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(desc)), FALSE);
+    if (desc.kind == WidgetKind::ComboBox) {
+        for (std::string_view item : desc.items) {
+            SendMessageW(control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(item).c_str()));
+        }
+        const LRESULT start = SendMessageW(control, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                           reinterpret_cast<LPARAM>(Widen(desc.text).c_str()));
+        SendMessageW(control, CB_SETCURSEL, static_cast<WPARAM>(start), 0);
+    } else if (desc.kind == WidgetKind::Table) {
+        SetUpReportList(control, desc, dpi_);
+    }
     if (desc.kind == WidgetKind::TextBox) {
         // An edit box holds 32,767 characters unless told otherwise; 0 lifts the limit.
         SendMessageW(control, EM_SETLIMITTEXT, static_cast<WPARAM>(desc.maxLength), 0);
@@ -275,8 +314,10 @@ HWND FormControls::firstStop() const {
 }
 
 void FormControls::createFonts() {
-    const LOGFONTW message = MessageFont(dpi_);
+    LOGFONTW message = MessageFont(dpi_);
     defaultFont_ = CreateFontIndirectW(&message);
+    message.lfWeight = FW_BOLD;
+    boldFont_ = CreateFontIndirectW(&message);
     ownFonts_.assign(form_.widgets.size(), nullptr);
     for (std::size_t i = 0; i < form_.widgets.size(); ++i) {
         if (form_.widgets[i].font != nullptr) {
@@ -292,7 +333,9 @@ HFONT FormControls::fontFor(const WidgetDesc& desc) const {
 
 void FormControls::layout(int dpi) {
     dpi_ = dpi;
+    measureClient();
     const HFONT oldDefault = defaultFont_;
+    const HFONT oldBold = boldFont_;
     const std::vector<HFONT> oldOwn = std::move(ownFonts_);
     createFonts();
     for (std::size_t i = 0; i < controls_.size(); ++i) {
@@ -300,15 +343,19 @@ void FormControls::layout(int dpi) {
         if (control == nullptr) {
             continue;
         }
-        const RECT place = ToPixels(form_.widgets[i].rect, dpi);
+        const RECT place = placed(form_.widgets[i]);
         MoveWindow(control, place.left, place.top, place.right - place.left,
                    place.bottom - place.top, FALSE);
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(form_.widgets[i])),
                      FALSE);
+        if (form_.widgets[i].kind == WidgetKind::Table) {
+            ScaleReportColumns(control, form_.widgets[i], dpi);
+        }
     }
     clipUnderLaterWidgets();
     // The controls hold the new fonts now; the old ones may go.
     DeleteObject(oldDefault);
+    DeleteObject(oldBold);
     for (HFONT font : oldOwn) {
         if (font != nullptr) {
             DeleteObject(font);
@@ -322,6 +369,37 @@ void FormControls::layout(int dpi) {
     }
 }
 
+void FormControls::stretch() {
+    measureClient();
+    bool moved = false;
+    for (std::size_t i = 0; i < controls_.size(); ++i) {
+        if (controls_[i] != nullptr && form_.widgets[i].stretch != Stretch{}) {
+            const RECT place = placed(form_.widgets[i]);
+            MoveWindow(controls_[i], place.left, place.top, place.right - place.left,
+                       place.bottom - place.top, TRUE);
+            moved = true;
+        }
+    }
+    if (moved) {
+        clipUnderLaterWidgets();
+    }
+}
+
+void FormControls::measureClient() {
+    RECT client;
+    GetClientRect(parent_, &client);
+    clientWidth_ = MulDiv(client.right, kTwipsPerInch, dpi_);
+    clientHeight_ = MulDiv(client.bottom, kTwipsPerInch, dpi_);
+}
+
+RECT FormControls::placed(const WidgetDesc& desc) const {
+    RECT place = ToPixels(Placed(form_, desc, clientWidth_, clientHeight_), dpi_);
+    if (desc.kind == WidgetKind::ComboBox) {
+        place.bottom += (place.bottom - place.top) * kDroppedRows;
+    }
+    return place;
+}
+
 // Later widgets lie above earlier ones, whatever the Z order that Tab needs: an earlier control
 // gives up the part a later one covers.
 void FormControls::clipUnderLaterWidgets() {
@@ -329,12 +407,16 @@ void FormControls::clipUnderLaterWidgets() {
         if (controls_[i] == nullptr) {
             continue;
         }
-        const RECT own = ToPixels(form_.widgets[i].rect, dpi_);
+        const RECT own =
+            ToPixels(Placed(form_, form_.widgets[i], clientWidth_, clientHeight_), dpi_);
         HRGN visible = nullptr;
         for (std::size_t j = i + 1; j < controls_.size(); ++j) {
             RECT covered;
             if (controls_[j] == nullptr ||
-                !Overlap(own, ToPixels(form_.widgets[j].rect, dpi_), covered)) {
+                !Overlap(
+                    own,
+                    ToPixels(Placed(form_, form_.widgets[j], clientWidth_, clientHeight_), dpi_),
+                    covered)) {
                 continue;
             }
             if (visible == nullptr) {

@@ -36,9 +36,12 @@ public:
 
     // Places every control at its rectangle and gives it its font anew, at another resolution.
     void layout(int dpi);
+    // Moves the widgets that stretch to their places in the parent's client area as it now is.
+    void stretch();
     int dpi() const { return dpi_; }
-    // The default font at the current resolution; owned here.
+    // The default font at the current resolution, and its bold form; owned here.
     HFONT defaultFont() const { return defaultFont_; }
+    HFONT boldFont() const { return boldFont_; }
 
     // A label's own text colour, if it has one.
     std::optional<COLORREF> textColour(HWND control) const;
@@ -55,14 +58,21 @@ private:
     void createFonts();
     HFONT fontFor(const WidgetDesc& desc) const;
     void clipUnderLaterWidgets();
+    // Where the widget stands in the client area as it now is, in pixels.
+    RECT placed(const WidgetDesc& desc) const;
+    void measureClient();
 
     const FormDesc& form_;
+    HWND parent_;
     Pasting pasting_;
     std::vector<HWND> controls_; // by the widget's index in the description; null for a line
     std::vector<bool> clipped_;  // by index: the control gives up part of itself to a later one
     HFONT defaultFont_ = nullptr;
+    HFONT boldFont_ = nullptr;
     std::vector<HFONT> ownFonts_; // by index: the font of a widget that names its own face
     int dpi_ = 96;
+    int clientWidth_ = 0; // twips
+    int clientHeight_ = 0;
 };
 
 // A twips rectangle in device pixels at the given resolution.

@@ -1,8 +1,12 @@
 #include "formwindow.h"
 
+#include "chartcontrol.h"
 #include "dpiscaling.h"
+#include "reportlist.h"
 #include "widetext.h"
 #include "windowservices.h"
+
+#include <commctrl.h>
 
 namespace runetally::win32 {
 namespace {
@@ -84,8 +88,13 @@ HMENU FormWindow::createMenuBar() {
     for (const MenuDesc& menuDesc : form_.menus) {
         const HMENU menu = CreatePopupMenu();
         for (const MenuItemDesc& item : menuDesc.items) {
+            // Windows menus show the shortcut after a tab, lined up at the right.
+            std::string caption(item.caption);
+            if (const std::string shortcut = ShortcutText(item.shortcut); !shortcut.empty()) {
+                caption += "\t" + shortcut;
+            }
             AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(CommandId(item.id)),
-                        Widen(item.caption).c_str());
+                        Widen(caption).c_str());
             menuItems_.push_back(item.id);
         }
         AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(menu),
@@ -148,11 +157,63 @@ void FormWindow::restoreFocus() {
 
 void FormWindow::Dispatch(MSG& message) {
     const HWND root = message.hwnd != nullptr ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
-    if (IsForm(root) && IsDialogMessageW(root, &message)) {
-        return;
+    if (IsForm(root)) {
+        auto* form = reinterpret_cast<FormWindow*>(GetWindowLongPtrW(root, GWLP_USERDATA));
+        if ((form != nullptr && (form->runShortcut(message) || form->tabToCaptions(message))) ||
+            IsDialogMessageW(root, &message)) {
+            return;
+        }
     }
     TranslateMessage(&message);
     DispatchMessageW(&message);
+}
+
+// The captions of a table that sorts are a focus stop of their own, right before its rows; the
+// dialog manager sees only the form's own controls, so Tab into and out of them is moved here.
+bool FormWindow::tabToCaptions(const MSG& message) {
+    if (message.message != WM_KEYDOWN || message.wParam != VK_TAB || GetKeyState(VK_CONTROL) < 0 ||
+        GetKeyState(VK_MENU) < 0) {
+        return false;
+    }
+    const bool back = GetKeyState(VK_SHIFT) < 0;
+    const HWND focus = GetFocus();
+    if (focus == nullptr || controls_ == nullptr) {
+        return false;
+    }
+    HWND target = nullptr;
+    if (const HWND list = GetParent(focus); FocusableCaptions(list) == focus) {
+        target = back ? GetNextDlgTabItem(window_, list, TRUE) : list;
+    } else {
+        const HWND table = back ? focus : GetNextDlgTabItem(window_, focus, FALSE);
+        const WidgetDesc* desc = controls_->find(table);
+        if (desc != nullptr && desc->kind == WidgetKind::Table) {
+            target = FocusableCaptions(table);
+        }
+    }
+    if (target == nullptr) {
+        return false;
+    }
+    SetFocus(target);
+    return true;
+}
+
+// A menu item's shortcut runs it from anywhere in its window, as an accelerator would.
+bool FormWindow::runShortcut(const MSG& message) {
+    if (message.message != WM_KEYDOWN || GetKeyState(VK_MENU) < 0 || GetKeyState(VK_SHIFT) < 0) {
+        return false;
+    }
+    const bool control = GetKeyState(VK_CONTROL) < 0;
+    for (const MenuDesc& menu : form_.menus) {
+        for (const MenuItemDesc& item : menu.items) {
+            if (item.shortcut.key != 0 &&
+                static_cast<WPARAM>(item.shortcut.key) == message.wParam &&
+                item.shortcut.control == control) {
+                clicked(item.id);
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 int FormWindow::OpenCount() {
@@ -190,6 +251,28 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             command(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
         }
         return 0;
+    case WM_NOTIFY:
+        if (controls_ != nullptr) {
+            return notify(*reinterpret_cast<NMHDR*>(lParam));
+        }
+        break;
+    case WM_SIZE:
+        if (controls_ != nullptr && wParam != SIZE_MINIMIZED) {
+            controls_->stretch();
+        }
+        break;
+    case WM_GETMINMAXINFO:
+        if (form_.describedIsMinimum && controls_ != nullptr) {
+            const int dpi = controls_->dpi();
+            const RECT frame =
+                frameFor(dpi, static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_STYLE)),
+                         static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_EXSTYLE)),
+                         GetMenu(window_) != nullptr);
+            auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
+            limits->ptMinTrackSize = {frame.right - frame.left, frame.bottom - frame.top};
+            return 0;
+        }
+        break;
     case DM_GETDEFID:
         // No default id: Enter then comes as IDOK, which goes to the focused button if there is
         // one, else to the form's default button, if it has one.
@@ -243,8 +326,17 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
 void FormWindow::command(int id, int code, HWND control) {
     if (control != nullptr) {
         const WidgetDesc* desc = controls_->findById(id);
-        if (code == BN_CLICKED && desc != nullptr && desc->kind == WidgetKind::PushButton) {
+        const WidgetKind kind = desc != nullptr ? desc->kind : WidgetKind::Line;
+        if (code == BN_CLICKED && kind == WidgetKind::PushButton) {
             clicked(desc->id);
+        } else if ((code == EN_CHANGE && kind == WidgetKind::TextBox) ||
+                   (code == LBN_SELCHANGE && kind == WidgetKind::ListBox) ||
+                   (code == CBN_SELCHANGE && kind == WidgetKind::ComboBox)) {
+            changed(desc->id);
+        } else if (code == kChartCopy && kind == WidgetKind::Chart) {
+            copying(desc->id);
+        } else if (code == kChartResized && kind == WidgetKind::Chart) {
+            resized(desc->id);
         } else if (code == EN_MAXTEXT) {
             MessageBeep(MB_OK); // typed past the box's limit; the box itself keeps quiet
         }
@@ -259,6 +351,39 @@ void FormWindow::command(int id, int code, HWND control) {
             }
         }
     }
+}
+
+LRESULT FormWindow::notify(NMHDR& header) {
+    const WidgetDesc* desc = controls_->find(header.hwndFrom);
+    if (desc == nullptr || desc->kind != WidgetKind::Table) {
+        return 0;
+    }
+    switch (header.code) {
+    case LVN_ITEMCHANGED:
+        if (RowSelected(reinterpret_cast<NMLISTVIEW&>(header))) {
+            changed(desc->id);
+        }
+        return 0;
+    case LVN_COLUMNCLICK:
+        if (desc->sortable) {
+            sortRequested(desc->id, reinterpret_cast<NMLISTVIEW&>(header).iSubItem);
+        }
+        return 0;
+    case LVN_KEYDOWN:
+        if (reinterpret_cast<NMLVKEYDOWN&>(header).wVKey == 'C' && GetKeyState(VK_CONTROL) < 0) {
+            copying(desc->id);
+        }
+        return 0;
+    case LVN_DELETEITEM:
+        ForgetRowNote(reinterpret_cast<NMLISTVIEW&>(header));
+        return 0;
+    case LVN_GETINFOTIPW:
+        GiveRowTip(reinterpret_cast<NMLVGETINFOTIPW&>(header));
+        return 0;
+    case NM_CUSTOMDRAW:
+        return DrawReportRow(reinterpret_cast<NMLVCUSTOMDRAW&>(header), controls_->boldFont());
+    }
+    return 0;
 }
 
 void FormWindow::pressFocusedOrDefault() {

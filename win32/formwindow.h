@@ -46,6 +46,15 @@ protected:
 
     // A button or menu item was pressed.
     virtual void clicked(ControlId id) = 0;
+    // A text box's text or a combo box's choice changed, by the player or the program; or the
+    // player selected another item of a list or row of a table.
+    virtual void changed(ControlId /*id*/) {}
+    // A click on the caption of a sortable table's column.
+    virtual void sortRequested(ControlId /*table*/, int /*column*/) {}
+    // Ctrl+C on a table or chart: true once the window copied.
+    virtual bool copying(ControlId /*id*/) { return false; }
+    // A chart took another size.
+    virtual void resized(ControlId /*chart*/) {}
     // Whether a paste may go ahead that would leave a text box with a limit this long; a window
     // whose boxes have none is never asked.
     virtual bool pasting(ControlId /*box*/, std::size_t /*length*/) { return true; }
@@ -63,6 +72,9 @@ private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void command(int id, int code, HWND control);
+    LRESULT notify(NMHDR& header);
+    bool runShortcut(const MSG& message);
+    bool tabToCaptions(const MSG& message);
     void pressFocusedOrDefault();
     void pressCancel();
     HMENU createMenuBar();

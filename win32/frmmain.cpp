@@ -3,6 +3,7 @@
 #include "captionfit.h"
 #include "dpiscaling.h"
 #include "frmabout.h"
+#include "frmplanner.h"
 #include "spelltable.h"
 #include "widetext.h"
 
@@ -162,6 +163,15 @@ void frmMain::showAbout() {
     AboutForm().show();
 }
 
+void frmMain::showPlanner() {
+    PlannerForm().show();
+}
+
+MainFollower* frmMain::planner() {
+    frmPlanner* planner = PlannerForm().loaded();
+    return planner != nullptr ? &planner->commands() : nullptr;
+}
+
 void frmMain::showMessage(std::string_view text) {
     ShowMessage(text);
 }
@@ -172,6 +182,10 @@ void frmMain::unload() {
 
 void frmMain::clicked(ControlId id) {
     commands_.click(id.as<MainControl>());
+}
+
+void frmMain::changed(ControlId id) {
+    commands_.change(id.as<MainControl>());
 }
 
 bool frmMain::pasting(ControlId box, std::size_t length) {

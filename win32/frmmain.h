@@ -19,12 +19,15 @@ public:
     void setText(TextBox box, std::string_view text) override;
     std::string selectedSpell() const override;
     void showAbout() override;
+    void showPlanner() override;
+    MainFollower* planner() override;
     void showMessage(std::string_view text) override;
     void unload() override;
 
 private:
     ~frmMain() override;
     void clicked(ControlId id) override;
+    void changed(ControlId id) override;
     bool pasting(ControlId box, std::size_t length) override;
     void unloaded() override;
     void laidOut(int dpi) override;

@@ -1,0 +1,452 @@
+#include "plannercommands.h"
+
+#include "gains.h"
+#include "numbers.h"
+#include "spelltable.h"
+#include "sweep.h"
+#include "tobest.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numeric>
+
+namespace runetally {
+namespace {
+
+using enum PlannerControl;
+
+constexpr std::string_view kMarkNote = "selected in the main window";
+constexpr int kMostChartSteps = 200; // points along the chart's input
+constexpr int kMostCrossings = 4;
+
+std::string_view ElementName(const SpellFormula& spell) {
+    // A fixed amount over an input, and a stat alone, use no element's power.
+    if (spell.kind == FormulaKind::FixedOverInput || spell.kind == FormulaKind::StatOnly) {
+        return {};
+    }
+    switch (spell.element) {
+    case Element::Light:
+        return "Light";
+    case Element::Earth:
+        return "Earth";
+    case Element::Fire:
+        return "Fire";
+    case Element::Air:
+        return "Air";
+    case Element::Water:
+        return "Water";
+    case Element::Dark:
+        return "Dark";
+    }
+    return {};
+}
+
+const double* Number(const DamageValue& value) {
+    return std::get_if<double>(&value);
+}
+
+std::optional<double> NumberOf(const DamageValue& value) {
+    const double* number = Number(value);
+    return number ? std::optional(*number) : std::nullopt;
+}
+
+// A number as the result box writes it, or the failure as the damage table shows it.
+std::string Text(const DamageValue& value, char separator) {
+    if (const double* number = Number(value)) {
+        return FormatNumber(*number, separator);
+    }
+    return FailureText(std::get<DamageFailure>(value));
+}
+
+std::size_t PlaceOf(const SpellFormula* spell) {
+    return static_cast<std::size_t>(spell - SpellTable.data());
+}
+
+// What a column sorts by: a text or a number, or nothing, which sorts last either way.
+struct SortKey {
+    bool missing = true;
+    std::string text;
+    double number = 0;
+};
+
+SortKey ByText(std::string_view text) {
+    return {text.empty(), std::string(text), 0};
+}
+
+SortKey ByNumber(std::optional<double> number) {
+    return {!number, {}, number.value_or(0)};
+}
+
+SortKey KeyOf(SpellColumn column, const GainRow& row, std::optional<double> percentOfBest) {
+    switch (column) {
+    case SpellColumn::Spell:
+        return ByText(row.gain.spell->name);
+    case SpellColumn::Element:
+        return ByText(ElementName(*row.gain.spell));
+    case SpellColumn::Damage:
+        return ByNumber(NumberOf(row.gain.damage));
+    case SpellColumn::PercentOfBest:
+        return ByNumber(percentOfBest);
+    case SpellColumn::Gain:
+        return ByNumber(NumberOf(row.gain.gain));
+    case SpellColumn::PointsToBest:
+        return ByNumber(row.toBest ? std::optional<double>(*row.toBest) : std::nullopt);
+    }
+    return {};
+}
+
+// Names and elements read A to Z first, points to best fewest first; the rest highest first.
+bool DescendsFirst(SpellColumn column) {
+    return column != SpellColumn::Spell && column != SpellColumn::Element &&
+           column != SpellColumn::PointsToBest;
+}
+
+// Ranks 1 for the largest gain; equal gains share a rank, and a failed gain has none.
+std::vector<std::string> Ranks(const std::vector<Gain>& gains) {
+    std::vector<std::string> ranks;
+    for (const Gain& gain : gains) {
+        const double* mine = Number(gain.gain);
+        if (!mine) {
+            ranks.emplace_back();
+            continue;
+        }
+        int above = 0;
+        for (const Gain& other : gains) {
+            const double* theirs = Number(other.gain);
+            above += theirs && *theirs > *mine;
+        }
+        ranks.push_back(std::to_string(above + 1));
+    }
+    return ranks;
+}
+
+} // namespace
+
+void PlannerCommands::follow(const SpellInputs& inputs) {
+    inputs_ = inputs;
+    refresh();
+}
+
+void PlannerCommands::cboInput_Click() {
+    refresh();
+}
+
+void PlannerCommands::txtStep_Change() {
+    refresh();
+}
+
+bool PlannerCommands::change(PlannerControl control) {
+    switch (control) {
+    case cboInput:
+        cboInput_Click();
+        return true;
+    case txtStep:
+        txtStep_Change();
+        return true;
+    case lvwSpells:
+        lvwSpells_Click();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool PlannerCommands::sort(PlannerControl table, int column) {
+    if (table != lvwSpells) {
+        return false;
+    }
+    lvwSpells_ColumnClick(column);
+    return true;
+}
+
+std::optional<std::string> PlannerCommands::problem(ParsedInputs& parsed, double& step) const {
+    const char separator = view_.decimalSeparator();
+    parsed = ParseInputs(*inputs_, separator);
+    for (Field field : kInputsTopDown) {
+        if (!parsed[field]) {
+            return "The text in \"" + std::string(CaptionOf(field)) + "\" is not a number.";
+        }
+    }
+    const std::optional<double> number = ParseNumber(view_.stepText(), separator);
+    if (!number) {
+        const FormDesc& form = PlannerDescription();
+        return "The text in \"" + std::string(AccessibleName(form, form.widget(txtStep))) +
+               "\" is not a number.";
+    }
+    step = *number;
+    return std::nullopt;
+}
+
+void PlannerCommands::refresh() {
+    if (!inputs_) {
+        return;
+    }
+    Figures figures;
+    const std::optional<std::string> failed = problem(figures.inputs, figures.step);
+    if (failed) {
+        // Figures from other inputs would mislead: none are shown until every box holds a number.
+        figures_.reset();
+        shown_.clear();
+        view_.setStatus(*failed);
+        view_.setRows(lvwSpells, {});
+        view_.setRows(lvwInputs, {});
+        const PointTwips size = view_.chartSize();
+        view_.setChart(DrawChartMessage(*failed, size.x, size.y));
+        return;
+    }
+    const char separator = view_.decimalSeparator();
+    const int chosen = std::clamp(view_.chosenInput(), 0, kFieldCount - 1);
+    figures.input = kInputsTopDown[static_cast<std::size_t>(chosen)];
+    const std::vector<Gain> gains = InputGains(figures.inputs, figures.input, figures.step);
+    const auto toBest = ToBest(figures.inputs, figures.input);
+    figures.ranking = RankSpells(figures.inputs);
+    figures.percentOfBest.resize(SpellTable.size());
+    for (const RankedSpell& ranked : figures.ranking) {
+        figures.percentOfBest[PlaceOf(ranked.spell)] = ranked.percentOfBest;
+    }
+    for (std::size_t i = 0; i < gains.size(); ++i) {
+        figures.gains.push_back({gains[i], toBest[i]});
+        const GainRow& row = figures.gains.back();
+        const std::optional<double> percent = figures.percentOfBest[i];
+        TableRow shown{{std::string(row.gain.spell->name),
+                        std::string(ElementName(*row.gain.spell)), Text(row.gain.damage, separator),
+                        // A tenth of a percent tells spells apart; fifteen digits would not help.
+                        percent ? FormatNumber(std::round(*percent * 10) / 10, separator) : "",
+                        Text(row.gain.gain, separator),
+                        row.toBest ? std::to_string(*row.toBest) : "never"}};
+        if (row.gain.spell->name == inputs_->spellName) {
+            shown.note = kMarkNote;
+        }
+        figures.rows.push_back(std::move(shown));
+    }
+    figures_ = std::move(figures);
+    view_.setStatus("");
+    showSpells();
+    showSelected();
+}
+
+void PlannerCommands::showSpells() {
+    const Figures& figures = *figures_;
+    std::vector<SortKey> keys;
+    for (std::size_t i = 0; i < figures.gains.size(); ++i) {
+        keys.push_back(KeyOf(sortColumn_, figures.gains[i], figures.percentOfBest[i]));
+    }
+    // From the table's order, so that equal keys always stand in the spell list's order.
+    shown_.resize(figures.gains.size());
+    std::iota(shown_.begin(), shown_.end(), 0);
+    std::stable_sort(shown_.begin(), shown_.end(), [&](int a, int b) {
+        const SortKey& x = keys[static_cast<std::size_t>(a)];
+        const SortKey& y = keys[static_cast<std::size_t>(b)];
+        if (x.missing || y.missing) {
+            return !x.missing && y.missing;
+        }
+        if (x.text != y.text) {
+            return descending_ ? x.text > y.text : x.text < y.text;
+        }
+        return descending_ ? x.number > y.number : x.number < y.number;
+    });
+    std::vector<TableRow> rows;
+    for (int place : shown_) {
+        rows.push_back(figures.rows[static_cast<std::size_t>(place)]);
+    }
+    view_.setRows(lvwSpells, rows);
+    view_.setSortMark(lvwSpells, static_cast<int>(sortColumn_), descending_);
+}
+
+void PlannerCommands::showSelected() {
+    const Figures& figures = *figures_;
+    if (selected_ == nullptr && Number(figures.ranking.front().damage)) {
+        selected_ = figures.ranking.front().spell; // until the player chooses: the best
+    }
+    const auto row = std::find(shown_.begin(), shown_.end(),
+                               selected_ ? static_cast<int>(PlaceOf(selected_)) : -1);
+    view_.selectRow(lvwSpells, row == shown_.end() ? -1 : static_cast<int>(row - shown_.begin()));
+
+    std::vector<TableRow> rows;
+    if (selected_ != nullptr) {
+        const char separator = view_.decimalSeparator();
+        std::vector<Gain> gains;
+        for (Field field : kInputsTopDown) {
+            gains.push_back(SpellGain(*selected_, figures.inputs, field, figures.step));
+        }
+        const std::vector<std::string> ranks = Ranks(gains);
+        for (std::size_t i = 0; i < gains.size(); ++i) {
+            rows.push_back({{std::string(CaptionOf(gains[i].input)), Text(gains[i].gain, separator),
+                             ranks[i]}});
+        }
+    }
+    view_.setRows(lvwInputs, rows);
+    drawChart();
+}
+
+const SpellFormula* PlannerCommands::bestOther() const {
+    for (const RankedSpell& ranked : figures_->ranking) {
+        if (ranked.spell != selected_ && Number(ranked.damage)) {
+            return ranked.spell;
+        }
+    }
+    return nullptr;
+}
+
+void PlannerCommands::drawChart() {
+    Figures& figures = *figures_;
+    const PointTwips size = view_.chartSize();
+    if (selected_ == nullptr) {
+        figures.chart.reset();
+        view_.setChart(DrawChartMessage("No spell deals damage at these inputs.", size.x, size.y));
+        return;
+    }
+    const char separator = view_.decimalSeparator();
+    const double now = *figures.inputs[figures.input];
+    // From 0 to twice the input's value, and at least to 100, in steps of 1, 2 or 5 times a
+    // power of ten: values that runetally-table --sweep can be asked for.
+    const double to =
+        std::isfinite(2 * now) ? std::max(2 * now, 100.0) : std::numeric_limits<double>::max();
+    const double step = TickStep(to, kMostChartSteps);
+    const auto values = SweepValues(0, to, step);
+    std::vector<double> at = std::holds_alternative<std::vector<double>>(values)
+                                 ? std::get<std::vector<double>>(values)
+                                 : std::vector<double>{0, to};
+    std::vector<const SpellFormula*> spells{selected_};
+    if (const SpellFormula* other = bestOther()) {
+        spells.push_back(other);
+    }
+    // The sweep lists its spells in the table's order, as runetally-table --sweep does.
+    std::vector<const SpellFormula*> listed = spells;
+    std::sort(listed.begin(), listed.end());
+    figures.sweep = SweepInput(figures.inputs, figures.input, at, listed);
+
+    DamageChartData data;
+    data.input = std::string(CaptionOf(figures.input));
+    data.at = at;
+    data.current = now;
+    for (std::size_t s = 0; s < spells.size(); ++s) {
+        ChartSeries series{std::string(spells[s]->name), {}};
+        const auto place = static_cast<std::size_t>(
+            std::find(listed.begin(), listed.end(), spells[s]) - listed.begin());
+        for (std::size_t v = 0; v < at.size(); ++v) {
+            series.damage.push_back(NumberOf(figures.sweep.damage(place, v)));
+        }
+        data.lines.push_back(std::move(series));
+    }
+    if (spells.size() == 2) {
+        // Whichever leads where both first have a damage, the other passes it where it first
+        // deals as much; then the lead changes hands again, perhaps.
+        double from = 0;
+        for (std::size_t v = 0; v < at.size(); ++v) {
+            if (data.lines[0].damage[v] && data.lines[1].damage[v]) {
+                from = at[v];
+                break;
+            }
+        }
+        ParsedInputs there = figures.inputs;
+        auto damageAt = [&](const SpellFormula& spell, double value) {
+            there.values[static_cast<std::size_t>(figures.input)] = value;
+            return NumberOf(EvaluateSpell(spell, there));
+        };
+        for (int n = 0; n < kMostCrossings && from <= to; ++n) {
+            const std::optional<double> a = damageAt(*spells[0], from);
+            const std::optional<double> b = damageAt(*spells[1], from);
+            if (!a || !b) {
+                break;
+            }
+            const std::size_t leader = *a >= *b ? 0 : 1;
+            const SpellFormula& behind = *spells[1 - leader];
+            const SpellFormula& ahead = *spells[leader];
+            // Level at the start is no pass: look from just after it.
+            const double start = *a == *b ? std::nextafter(from, to) : from;
+            const std::optional<double> crossing =
+                Crossing(behind, ahead, figures.inputs, figures.input, start, to);
+            if (!crossing) {
+                break;
+            }
+            data.crossings.push_back({*crossing, damageAt(behind, *crossing).value_or(0),
+                                      std::string(behind.name) + " passes " +
+                                          std::string(ahead.name) + " at " +
+                                          FormatNumber(std::ceil(*crossing), separator)});
+            from = std::nextafter(*crossing, to);
+        }
+    }
+    figures.chart = data;
+    view_.setChart(DrawDamageChart(data, size.x, size.y, separator));
+}
+
+void PlannerCommands::lvwSpells_Click() {
+    const int row = view_.selectedRow(lvwSpells);
+    if (!figures_ || row < 0 || row >= static_cast<int>(shown_.size())) {
+        return;
+    }
+    selected_ = &SpellTable[static_cast<std::size_t>(shown_[static_cast<std::size_t>(row)])];
+    showSelected();
+}
+
+void PlannerCommands::lvwSpells_ColumnClick(int column) {
+    const auto clicked = static_cast<SpellColumn>(column);
+    if (column < 0 || column > static_cast<int>(SpellColumn::PointsToBest)) {
+        return;
+    }
+    descending_ = clicked == sortColumn_ ? !descending_ : DescendsFirst(clicked);
+    sortColumn_ = clicked;
+    if (figures_) {
+        showSpells();
+        showSelected();
+    } else {
+        view_.setSortMark(lvwSpells, column, descending_);
+    }
+}
+
+void PlannerCommands::picChart_Resize() {
+    if (!inputs_) {
+        return;
+    }
+    if (figures_ && figures_->chart) {
+        const PointTwips size = view_.chartSize();
+        view_.setChart(DrawDamageChart(*figures_->chart, size.x, size.y, view_.decimalSeparator()));
+    } else if (figures_) {
+        drawChart();
+    } else {
+        refresh(); // the message, centred again
+    }
+}
+
+bool PlannerCommands::copy(PlannerControl control) {
+    if (!figures_) {
+        return false;
+    }
+    const char separator = view_.decimalSeparator();
+    switch (control) {
+    case lvwSpells: {
+        // As runetally-table --gain INPUT --step N --sort writes it: by damage, whatever the
+        // table is sorted by.
+        std::vector<DamageValue> damages;
+        for (const GainRow& row : figures_->gains) {
+            damages.push_back(row.gain.damage);
+        }
+        std::vector<GainRow> rows;
+        for (int place : RankOrder(damages)) {
+            rows.push_back(figures_->gains[static_cast<std::size_t>(place)]);
+        }
+        view_.copyText(WriteGainTable(rows, ReportFormat::Csv, separator));
+        return true;
+    }
+    case lvwInputs:
+        // As runetally-table --values writes it for the selected spell.
+        if (selected_ == nullptr) {
+            return false;
+        }
+        view_.copyText(WriteValuesTable(SpellGains(*selected_, figures_->inputs, figures_->step),
+                                        ReportFormat::Csv, separator));
+        return true;
+    case picChart:
+        if (!figures_->chart) {
+            return false;
+        }
+        view_.copyText(WriteSweepTable(figures_->sweep, ReportFormat::Csv, separator));
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace runetally

@@ -1,0 +1,159 @@
+#include "chartcanvas.h"
+
+#include "formwidgets.h"
+
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
+
+#include <utility>
+
+namespace runetally {
+namespace {
+
+constexpr double kTwipsPerPixel = double(kTwipsPerInch) / kQtDpi;
+
+QPointF ToPoint(PointTwips p) {
+    return {p.x / kTwipsPerPixel, p.y / kTwipsPerPixel};
+}
+
+QColor ToColour(const Rgb& rgb) {
+    return QColor(rgb.red, rgb.green, rgb.blue);
+}
+
+// Screen readers hear a chart as one, not as an empty client area.
+QAccessibleInterface* ChartAccessible(const QString& className, QObject* object) {
+    if (className == QLatin1String(ChartCanvas::staticMetaObject.className()) &&
+        object->isWidgetType()) {
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Chart);
+    }
+    return nullptr;
+}
+
+Qt::Alignment ToAlignment(TextAnchor anchor) {
+    switch (anchor) {
+    case TextAnchor::TopLeft:
+        return Qt::AlignLeft | Qt::AlignTop;
+    case TextAnchor::Top:
+        return Qt::AlignHCenter | Qt::AlignTop;
+    case TextAnchor::TopRight:
+        return Qt::AlignRight | Qt::AlignTop;
+    case TextAnchor::Left:
+        return Qt::AlignLeft | Qt::AlignVCenter;
+    case TextAnchor::Centre:
+        return Qt::AlignCenter;
+    case TextAnchor::Right:
+        return Qt::AlignRight | Qt::AlignVCenter;
+    case TextAnchor::BottomLeft:
+        return Qt::AlignLeft | Qt::AlignBottom;
+    case TextAnchor::Bottom:
+        return Qt::AlignHCenter | Qt::AlignBottom;
+    case TextAnchor::BottomRight:
+        return Qt::AlignRight | Qt::AlignBottom;
+    }
+    return Qt::AlignLeft | Qt::AlignTop;
+}
+
+// A box of the text's size that has the anchor's point at `at`.
+QRectF TextBox(QPointF at, QSizeF size, Qt::Alignment alignment) {
+    QPointF corner = at;
+    if (alignment & Qt::AlignHCenter) {
+        corner.rx() -= size.width() / 2;
+    } else if (alignment & Qt::AlignRight) {
+        corner.rx() -= size.width();
+    }
+    if (alignment & Qt::AlignVCenter) {
+        corner.ry() -= size.height() / 2;
+    } else if (alignment & Qt::AlignBottom) {
+        corner.ry() -= size.height();
+    }
+    return {corner, size};
+}
+
+} // namespace
+
+ChartCanvas::ChartCanvas(QWidget* parent, Events events)
+    : QWidget(parent), events_(std::move(events)) {
+    static const bool accessible = [] {
+        QAccessible::installFactory(ChartAccessible);
+        return true;
+    }();
+    (void)accessible;
+    setFocusPolicy(Qt::StrongFocus);
+    setAutoFillBackground(true);
+    setBackgroundRole(QPalette::Base);
+}
+
+void ChartCanvas::setPicture(ChartPicture picture) {
+    const bool described = picture.description != picture_.description;
+    picture_ = std::move(picture);
+    if (described) {
+        setAccessibleDescription(ToQString(picture_.description));
+        QAccessibleEvent event(this, QAccessible::DescriptionChanged);
+        QAccessible::updateAccessibility(&event);
+    }
+    update();
+}
+
+void ChartCanvas::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    for (const ChartLine& line : picture_.lines) {
+        QPen pen(ToColour(line.colour), line.width);
+        pen.setStyle(line.dashed ? Qt::DashLine : Qt::SolidLine);
+        pen.setCapStyle(Qt::FlatCap);
+        painter.setPen(pen);
+        painter.drawLine(ToPoint(line.from), ToPoint(line.to));
+    }
+    for (const ChartPolyline& polyline : picture_.polylines) {
+        QPolygonF points;
+        for (const PointTwips& p : polyline.points) {
+            points << ToPoint(p);
+        }
+        QPen pen(ToColour(polyline.colour), polyline.width);
+        pen.setJoinStyle(Qt::RoundJoin);
+        painter.setPen(pen);
+        painter.drawPolyline(points);
+    }
+    for (const ChartDot& dot : picture_.dots) {
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(ToColour(dot.colour));
+        const double radius = dot.radius / kTwipsPerPixel;
+        painter.drawEllipse(ToPoint(dot.centre), radius, radius);
+    }
+    painter.setBrush(Qt::NoBrush);
+    const QFontMetricsF metrics(font());
+    for (const ChartText& text : picture_.texts) {
+        const QString shown = ToQString(text.text);
+        const Qt::Alignment alignment = ToAlignment(text.anchor);
+        const QSizeF size(metrics.horizontalAdvance(shown) + 1, metrics.height());
+        painter.setPen(ToColour(text.colour));
+        painter.drawText(TextBox(ToPoint(text.at), size, alignment), alignment, shown);
+    }
+    if (hasFocus()) {
+        QStyleOptionFocusRect focus;
+        focus.initFrom(this);
+        focus.rect = rect().adjusted(1, 1, -1, -1);
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+    }
+}
+
+void ChartCanvas::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (events_.resized) {
+        events_.resized();
+    }
+}
+
+void ChartCanvas::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Copy) && events_.copying && events_.copying()) {
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+} // namespace runetally

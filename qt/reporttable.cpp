@@ -1,0 +1,181 @@
+#include "reporttable.h"
+
+#include "formwidgets.h"
+
+#include <QAccessible>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QSignalBlocker>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
+
+namespace runetally {
+
+SortHeader::SortHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {
+    setFocusPolicy(Qt::StrongFocus);
+    setSectionsClickable(true);
+    setSortIndicatorShown(true);
+    setHighlightSections(false);
+}
+
+void SortHeader::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Left:
+        moveTo(current_ - 1);
+        return;
+    case Qt::Key_Right:
+        moveTo(current_ + 1);
+        return;
+    case Qt::Key_Home:
+        moveTo(0);
+        return;
+    case Qt::Key_End:
+        moveTo(count() - 1);
+        return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) {
+            emit sectionClicked(current_);
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    QHeaderView::keyPressEvent(event);
+}
+
+void SortHeader::focusInEvent(QFocusEvent* event) {
+    QHeaderView::focusInEvent(event);
+    moveTo(current_);
+}
+
+void SortHeader::focusOutEvent(QFocusEvent* event) {
+    QHeaderView::focusOutEvent(event);
+    viewport()->update();
+}
+
+void SortHeader::moveTo(int section) {
+    if (count() == 0) {
+        return;
+    }
+    current_ = std::clamp(section, 0, count() - 1);
+    // A screen reader hears the caption that has the focus.
+    const QString caption = model()->headerData(current_, Qt::Horizontal).toString();
+    setAccessibleDescription(caption);
+    QAccessibleEvent described(this, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&described);
+    viewport()->update();
+}
+
+void SortHeader::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const {
+    QHeaderView::paintSection(painter, rect, logicalIndex);
+    if (hasFocus() && logicalIndex == current_) {
+        QStyleOptionFocusRect focus;
+        focus.initFrom(this);
+        focus.rect = rect.adjusted(2, 2, -2, -2);
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, this);
+    }
+}
+
+ReportTable::ReportTable(QWidget* parent, const WidgetDesc& desc, Events events)
+    : QTableWidget(parent), events_(std::move(events)), columns_(desc.columns) {
+    if (desc.sortable) {
+        sortHeader_ = new SortHeader(this);
+        setHorizontalHeader(sortHeader_);
+        connect(sortHeader_, &QHeaderView::sectionClicked, this, [this](int column) {
+            if (events_.sortRequested) {
+                events_.sortRequested(column);
+            }
+        });
+    }
+    setColumnCount(static_cast<int>(columns_.size()));
+    for (int i = 0; i < columnCount(); ++i) {
+        const ColumnDesc& column = columns_[static_cast<std::size_t>(i)];
+        auto* caption = new QTableWidgetItem(ToQString(column.caption));
+        caption->setTextAlignment((column.alignRight ? Qt::AlignRight : Qt::AlignLeft) |
+                                  Qt::AlignVCenter);
+        setHorizontalHeaderItem(i, caption);
+        setColumnWidth(i, ToPixels({0, 0, column.width, 0}).width());
+    }
+    horizontalHeader()->setStretchLastSection(true); // a wider table widens its last column
+    verticalHeader()->hide();
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setWordWrap(false);
+    setTabKeyNavigation(false); // Tab leaves the table, as it leaves every other widget
+    setSortingEnabled(false);
+    connect(this, &QTableWidget::itemSelectionChanged, this, [this] {
+        if (events_.rowChanged) {
+            events_.rowChanged();
+        }
+    });
+}
+
+void ReportTable::setRows(std::span<const TableRow> rows) {
+    const QSignalBlocker quiet(this); // the commands asked for it: nothing to tell them
+    const int current = currentColumn();
+    clearContents();
+    setRowCount(static_cast<int>(rows.size()));
+    for (int r = 0; r < rowCount(); ++r) {
+        const TableRow& row = rows[static_cast<std::size_t>(r)];
+        for (int c = 0; c < columnCount() && c < static_cast<int>(row.cells.size()); ++c) {
+            auto* item = new QTableWidgetItem(ToQString(row.cells[static_cast<std::size_t>(c)]));
+            item->setTextAlignment((columns_[static_cast<std::size_t>(c)].alignRight
+                                        ? Qt::AlignRight
+                                        : Qt::AlignLeft) |
+                                   Qt::AlignVCenter);
+            if (!row.note.empty()) {
+                item->setToolTip(ToQString(row.note));
+            }
+            if (!row.note.empty() && c == 0) {
+                QFont bold = font();
+                bold.setBold(true);
+                item->setFont(bold);
+                item->setData(Qt::AccessibleTextRole,
+                              item->text() + QStringLiteral(", ") + ToQString(row.note));
+            }
+            setItem(r, c, item);
+        }
+    }
+    if (current >= 0 && rowCount() > 0) {
+        setCurrentCell(0, current, QItemSelectionModel::NoUpdate);
+    }
+}
+
+void ReportTable::selectRow(int row) {
+    const QSignalBlocker quiet(this);
+    if (row < 0 || row >= rowCount()) {
+        clearSelection();
+        return;
+    }
+    setCurrentCell(row, std::max(currentColumn(), 0),
+                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    scrollToItem(item(row, 0));
+}
+
+int ReportTable::selectedRow() const {
+    const QList<QTableWidgetSelectionRange> ranges = selectedRanges();
+    return ranges.isEmpty() ? -1 : ranges.front().topRow();
+}
+
+void ReportTable::setSortMark(int column, bool descending) {
+    horizontalHeader()->setSortIndicator(column,
+                                         descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+}
+
+QWidget* ReportTable::firstStop() {
+    return sortHeader_ != nullptr ? static_cast<QWidget*>(sortHeader_) : this;
+}
+
+void ReportTable::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Copy) && events_.copying && events_.copying()) {
+        return;
+    }
+    QTableWidget::keyPressEvent(event);
+}
+
+} // namespace runetally

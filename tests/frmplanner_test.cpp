@@ -1,0 +1,221 @@
+#include "chartcanvas.h"
+#include "frmmain.h"
+#include "frmplanner.h"
+#include "guitest.h"
+#include "reporttable.h"
+
+#include <QAccessible>
+#include <QClipboard>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QProcess>
+#include <QTest>
+
+#include <stdexcept>
+
+using namespace runetally;
+
+namespace {
+
+class PlannerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        main = &MainForm().show();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(main));
+    }
+    void TearDown() override {
+        PlannerForm().unload();
+        MainForm().unload();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    frmPlanner& open() {
+        main->findChild<QAction*>("mnuPlanner")->trigger();
+        frmPlanner* planner = PlannerForm().loaded();
+        if (planner == nullptr || !QTest::qWaitForWindowActive(planner)) {
+            throw std::runtime_error("the planner did not open");
+        }
+        return *planner;
+    }
+    template <class W = QWidget> W& get(QWidget& window, const char* name) const {
+        if (W* w = window.findChild<W*>(QLatin1String(name))) {
+            return *w;
+        }
+        throw std::runtime_error(std::string("no widget named ") + name);
+    }
+    static QString cell(ReportTable& table, int row, int column) {
+        return table.item(row, column) ? table.item(row, column)->text() : QString();
+    }
+
+    frmMain* main = nullptr;
+};
+
+// What runetally-table prints for these arguments.
+QString TablePrints(const QStringList& arguments) {
+    QProcess table;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("LC_ALL", "C"); // the separator the window reads in the tests
+    table.setProcessEnvironment(environment);
+    table.start(RUNETALLY_TABLE_EXE, arguments);
+    table.waitForFinished();
+    return QString::fromUtf8(table.readAllStandardOutput());
+}
+
+// Tools > Spell Planner... and Ctrl+P show the one planner, a window of its own.
+TEST_F(PlannerTest, ToolsMenuAndCtrlPShowTheOnePlanner) {
+    const QList<QAction*> menus = main->menuBar()->actions();
+    ASSERT_EQ(menus.size(), 3);
+    EXPECT_EQ(menus[1]->text(), "&Tools");
+    QAction& item = get<QAction>(*main, "mnuPlanner");
+    EXPECT_EQ(item.text(), "Spell &Planner...");
+    EXPECT_EQ(item.shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
+
+    EXPECT_EQ(PlannerForm().loaded(), nullptr) << "built only when first opened";
+    frmPlanner& planner = open();
+    EXPECT_EQ(planner.parentWidget(), nullptr);
+    EXPECT_TRUE(planner.isWindow());
+    EXPECT_FALSE(planner.isModal());
+    EXPECT_EQ(planner.windowTitle(), "Spell Planner");
+    planner.close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_EQ(PlannerForm().loaded(), nullptr);
+
+    main->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(main));
+    QTest::keyClick(main, Qt::Key_P, Qt::ControlModifier);
+    ASSERT_NE(PlannerForm().loaded(), nullptr);
+    frmPlanner* again = PlannerForm().loaded();
+    QTest::keyClick(main, Qt::Key_P, Qt::ControlModifier);
+    EXPECT_EQ(PlannerForm().loaded(), again) << "a second Ctrl+P only brings it forward";
+}
+
+TEST_F(PlannerTest, FollowsEveryEditAndSelectionInTheMainWindow) {
+    frmPlanner& planner = open();
+    auto& spells = get<ReportTable>(planner, "lvwSpells");
+    ASSERT_EQ(spells.rowCount(), 41);
+    const QString best = cell(spells, 0, 0);
+    EXPECT_EQ(best, "Meteor"); // 100/7 + 204 at the start texts
+
+    get<QLineEdit>(*main, "varInt").setText("abc");
+    EXPECT_EQ(get<QLabel>(planner, "lblStatus").text(),
+              R"(The text in "Inteligence" is not a number.)");
+    EXPECT_EQ(spells.rowCount(), 0);
+
+    get<QLineEdit>(*main, "varInt").setText("280");
+    EXPECT_EQ(get<QLabel>(planner, "lblStatus").text(), "");
+    EXPECT_EQ(cell(spells, 0, 2), "244"); // 280/7 + 204
+
+    auto& list = get<QListWidget>(*main, "listSpells");
+    list.setCurrentItem(list.findItems("Firestorm", Qt::MatchExactly).front());
+    EXPECT_TRUE(spells.item(1, 0)->font().bold());
+    EXPECT_EQ(spells.item(1, 0)->data(Qt::AccessibleTextRole).toString(),
+              "Firestorm, selected in the main window");
+    EXPECT_EQ(get<QLineEdit>(*main, "dmg").text(), "0") << "the planner changes nothing there";
+}
+
+// Ctrl+C on the spell table and on the chart copies exactly what runetally-table prints.
+TEST_F(PlannerTest, CtrlCCopiesWhatTheTableToolPrints) {
+    get<QLineEdit>(*main, "varInt").setText("280");
+    frmPlanner& planner = open();
+    get<QComboBox>(planner, "cboInput").setCurrentText("Wisdom");
+    get<QLineEdit>(planner, "txtStep").setText("7");
+    auto& spells = get<ReportTable>(planner, "lvwSpells");
+    QHeaderView* captions = spells.horizontalHeader();
+    QTest::mouseClick(captions->viewport(), Qt::LeftButton, {},
+                      {captions->sectionViewportPosition(0) + 5, captions->height() / 2});
+    ASSERT_EQ(cell(spells, 0, 0), "Avalanche") << "by name: the copy is still by damage";
+
+    spells.setFocus();
+    QTest::keyClick(&spells, Qt::Key_C, Qt::ControlModifier);
+    const QString gains =
+        TablePrints({"--int", "280", "--gain", "wis", "--step", "7", "--sort", "--format", "csv"});
+    ASSERT_FALSE(gains.isEmpty());
+    EXPECT_EQ(QApplication::clipboard()->text(), gains);
+
+    // Meteor, the best, against the best other, Firestorm: wisdom from 0 to 200 in steps of 1.
+    auto& chart = get<ChartCanvas>(planner, "picChart");
+    chart.setFocus();
+    QTest::keyClick(&chart, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(),
+              TablePrints({"--int", "280", "--sweep", "wis=0:200:1", "--spell", "Meteor", "--spell",
+                           "Firestorm", "--format", "csv"}));
+}
+
+// Tab visits every control, the spell table's captions included, and each has a name.
+TEST_F(PlannerTest, TabReachesEveryControlAndEachHasAName) {
+    frmPlanner& planner = open();
+    auto& spells = get<ReportTable>(planner, "lvwSpells");
+    const std::pair<QWidget*, QString> stops[] = {
+        {&get(planner, "cboInput"), "Input"},
+        {&get(planner, "txtStep"), "Step"},
+        {spells.horizontalHeader(), ""},
+        {&spells, "Spells"},
+        {&get(planner, "lvwInputs"), "Inputs of the selected spell"},
+        {&get(planner, "picChart"), "Damage chart"},
+    };
+    ASSERT_EQ(QApplication::focusWidget(), stops[0].first);
+    for (std::size_t i = 1; i <= std::size(stops); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), stops[i % std::size(stops)].first) << i;
+    }
+    for (const auto& [widget, name] : stops) {
+        QAccessibleInterface* heard = QAccessible::queryAccessibleInterface(widget);
+        if (name.isEmpty()) {
+            continue;
+        }
+        // On Linux a drop-down's name is its choice; its label comes by the label relation.
+        const auto labels = heard->relations(QAccessible::Label);
+        EXPECT_EQ(labels.isEmpty() ? heard->text(QAccessible::Name)
+                                   : labels.front().first->text(QAccessible::Name),
+                  name);
+    }
+    QAccessibleInterface* chart = QAccessible::queryAccessibleInterface(&get(planner, "picChart"));
+    EXPECT_EQ(chart->role(), QAccessible::Chart);
+    EXPECT_TRUE(chart->text(QAccessible::Description).startsWith("Damage against Inteligence"));
+
+    // On the captions, Right moves to the next one and Enter sorts by it: Element, A to Z.
+    spells.horizontalHeader()->setFocus();
+    QTest::keyClick(spells.horizontalHeader(), Qt::Key_Right);
+    QTest::keyClick(spells.horizontalHeader(), Qt::Key_Return);
+    EXPECT_EQ(cell(spells, 0, 1), "Air");
+    EXPECT_EQ(spells.horizontalHeader()->sortIndicatorSection(), 1);
+}
+
+// The tables and the chart take the room of a larger window; the top row stays.
+TEST_F(PlannerTest, TablesAndChartTakeTheRoomOfALargerWindow) {
+    frmPlanner& planner = open();
+    const QRect step = get(planner, "txtStep").geometry();
+    const QRect spells = get(planner, "lvwSpells").geometry();
+    const QRect chart = get(planner, "picChart").geometry();
+    planner.resize(planner.size() + QSize(300, 200));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(get(planner, "txtStep").geometry(), step);
+    EXPECT_EQ(get(planner, "lvwSpells").geometry(), spells.adjusted(0, 0, 180, 200));
+    EXPECT_EQ(get(planner, "picChart").geometry(), chart.adjusted(180, 0, 300, 200));
+}
+
+// Exit leaves the planner open: the program ends with its last window.
+TEST_F(PlannerTest, ExitOfTheMainWindowLeavesThePlannerOpen) {
+    QPointer<frmPlanner> planner = &open();
+    bool stillOpen = false;
+    QTimer::singleShot(0, main, [&] { main->findChild<QAction*>("mnuExit")->trigger(); });
+    QTimer::singleShot(300, [&] {
+        stillOpen = planner && planner->isVisible() && MainForm().loaded() == nullptr;
+        if (planner) {
+            planner->close();
+        }
+    });
+    QTimer watchdog;
+    watchdog.callOnTimeout([] { QApplication::exit(1); });
+    watchdog.start(5000);
+    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_TRUE(stillOpen);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(PlannerForm().loaded(), nullptr);
+    SetUp();
+}
+
+} // namespace

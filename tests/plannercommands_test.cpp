@@ -1,0 +1,302 @@
+#include "plannercommands.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <string>
+#include <tuple>
+#include <vector>
+
+using namespace runetally;
+
+namespace {
+
+using enum PlannerControl;
+
+// The planner as its commands see it, held in memory.
+class FakePlannerView : public PlannerView {
+public:
+    std::string stepText() const override { return step; }
+    int chosenInput() const override { return input; }
+    void setStatus(std::string_view text) override { status = text; }
+    void setRows(PlannerControl table, std::span<const TableRow> shown) override {
+        rows[table].assign(shown.begin(), shown.end());
+        selected[table] = -1;
+    }
+    void setSortMark(PlannerControl, int column, bool descending) override {
+        sortMark = {column, descending};
+    }
+    void selectRow(PlannerControl table, int row) override { selected[table] = row; }
+    int selectedRow(PlannerControl table) const override { return selected.at(table); }
+    PointTwips chartSize() const override { return {6000, 4500}; }
+    void setChart(const ChartPicture& shown) override { chart = shown; }
+    void copyText(std::string_view text) override { copied = text; }
+    void showMessage(std::string_view text) override { messages.emplace_back(text); }
+    void unload() override {}
+    char decimalSeparator() const override { return '.'; }
+
+    // The player picks a row of the spell table by its spell.
+    void pick(PlannerCommands& commands, std::string_view spell) {
+        const auto& shown = rows[lvwSpells];
+        const auto row = std::find_if(shown.begin(), shown.end(),
+                                      [&](const TableRow& r) { return r.cells[0] == spell; });
+        ASSERT_NE(row, shown.end()) << spell;
+        selected[lvwSpells] = static_cast<int>(row - shown.begin());
+        commands.lvwSpells_Click();
+    }
+    std::vector<std::string> column(PlannerControl table, SpellColumn c) const {
+        std::vector<std::string> cells;
+        for (const TableRow& row : rows.at(table)) {
+            cells.push_back(row.cells[static_cast<std::size_t>(c)]);
+        }
+        return cells;
+    }
+    const TableRow& selectedSpellRow() const {
+        return rows.at(lvwSpells).at(static_cast<std::size_t>(selected.at(lvwSpells)));
+    }
+
+    std::string step = "1";
+    int input = 1; // Inteligence
+    std::string status = "unset";
+    std::map<PlannerControl, std::vector<TableRow>> rows;
+    std::map<PlannerControl, int> selected;
+    std::pair<int, bool> sortMark{-1, false};
+    ChartPicture chart;
+    std::string copied;
+    std::vector<std::string> messages;
+};
+
+// Intelligence 280, the rest 100 and level 99: every one-stat spell deals its intelligence over
+// its divisor plus its bonus, exactly. Meteor leads with 280/7 + 204 = 244, then Firestorm with
+// 280/8 + 157 = 192.
+SpellInputs Worked(std::string spell = "Firestorm") {
+    SpellInputs inputs;
+    for (Field field : kInputsTopDown) {
+        inputs.text(field) = "100";
+    }
+    inputs.varLevel = "99";
+    inputs.varInt = "280";
+    inputs.spellName = std::move(spell);
+    return inputs;
+}
+
+struct Planner {
+    FakePlannerView view;
+    PlannerCommands commands{view};
+};
+
+TEST(PlannerCommands, ShowsEverySpellByDamageWithGainsForTheBest) {
+    Planner p;
+    p.view.step = "7";
+    p.commands.follow(Worked());
+    EXPECT_EQ(p.view.status, "");
+    ASSERT_EQ(p.view.rows[lvwSpells].size(), 41u);
+    // Raised by 7: Meteor 287/7 + 204 = 245, Firestorm 287/8 + 157 = 192.875.
+    EXPECT_EQ(p.view.rows[lvwSpells][0], (TableRow{{"Meteor", "Fire", "244", "100", "1", "0"}}));
+    EXPECT_EQ(p.view.rows[lvwSpells][1],
+              (TableRow{{"Firestorm", "Fire", "192", "78.7", "0.875", "never"},
+                        "selected in the main window"}));
+    EXPECT_EQ(p.view.sortMark, std::pair(int(SpellColumn::Damage), true));
+    EXPECT_EQ(p.view.selected[lvwSpells], 0) << "the best until the player picks another";
+
+    // Meteor: +7 Fire Power adds 244 × 7/100, +7 intelligence 1, the resist takes away, and the
+    // seven inputs it does not use add nothing.
+    const std::vector<TableRow>& inputs = p.view.rows[lvwInputs];
+    ASSERT_EQ(inputs.size(), 10u);
+    const std::vector<std::tuple<std::string, std::string, std::string>> expected = {
+        {"Wisdom", "0", "3"},      {"Inteligence", "1", "2"}, {"Target Elemental Resist", "", "10"},
+        {"Light Power", "0", "3"}, {"Earth Power", "0", "3"}, {"Fire Power", "17.08", "1"},
+        {"Air Power", "0", "3"},   {"Water Power", "0", "3"}, {"Dark Power", "0", "3"},
+        {"Level", "0", "3"}};
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        const auto& [caption, adds, rank] = expected[i];
+        EXPECT_EQ(inputs[i].cells[0], caption);
+        if (!adds.empty()) {
+            EXPECT_EQ(inputs[i].cells[1], adds) << caption;
+        }
+        EXPECT_EQ(inputs[i].cells[2], rank) << caption;
+    }
+}
+
+// Whichever box holds no number, the planner names it by caption, in the main window's order
+// from the top, and shows no figures until it holds one again.
+TEST(PlannerCommands, NamesTheFirstBoxThatIsNoNumberAndShowsNoFigures) {
+    const std::tuple<Field, const char*, const char*, const char*> cases[] = {
+        {Field::varWis, "abc", "1", R"(The text in "Wisdom" is not a number.)"},
+        {Field::powerDark, "", "1", R"(The text in "Dark Power" is not a number.)"},
+        {Field::varLevel, "9x", "", R"(The text in "Level" is not a number.)"},
+        {Field::varInt, "280", "1,5", R"(The text in "Step" is not a number.)"},
+    };
+    for (const auto& [field, text, step, message] : cases) {
+        Planner p;
+        p.commands.follow(Worked());
+        SpellInputs inputs = Worked();
+        inputs.text(field) = text;
+        p.view.step = step;
+        p.commands.follow(inputs);
+        EXPECT_EQ(p.view.status, message);
+        EXPECT_TRUE(p.view.rows[lvwSpells].empty()) << message;
+        EXPECT_TRUE(p.view.rows[lvwInputs].empty()) << message;
+        EXPECT_EQ(p.view.chart.description, message);
+        EXPECT_FALSE(p.commands.copy(lvwSpells)) << message;
+        EXPECT_TRUE(p.view.messages.empty()) << "no box to click away";
+
+        p.view.step = "1";
+        p.commands.follow(Worked());
+        EXPECT_EQ(p.view.status, "");
+        EXPECT_EQ(p.view.rows[lvwSpells].size(), 41u) << message;
+    }
+}
+
+// Each click on a caption sorts by its column, the other way round on the second; spells whose
+// cell holds no number or no element come last either way, and equal cells keep the list's order.
+TEST(PlannerCommands, ColumnClicksSortBothWaysWithAStableOrder) {
+    using C = SpellColumn;
+    struct Click {
+        SpellColumn column;
+        bool descending;
+        std::vector<std::string> first; // the spells that head the table
+        std::string last;
+    };
+    const Click clicks[] = {
+        {C::Spell, false, {"Avalanche", "Blizzard"}, "Vortex of Air"},
+        {C::Spell, true, {"Vortex of Air", "Turn Undead"}, "Avalanche"},
+        {C::Element, false, {"Call Lightning", "Chain Lightning"}, "Mana Burst"},
+        {C::Element, true, {"Avalanche", "Blizzard"}, "Mana Burst"},
+        {C::PointsToBest, false, {"Meteor", "Avalanche"}, "Vortex of Air"},
+        {C::Damage, true, {"Meteor", "Firestorm"}, "Electric Shield"},
+        {C::Damage, false, {"Electric Shield", "Fire Shield"}, "Meteor"},
+    };
+    Planner p;
+    p.commands.follow(Worked());
+    p.view.pick(p.commands, "Firestorm");
+    for (const Click& click : clicks) {
+        p.commands.lvwSpells_ColumnClick(static_cast<int>(click.column));
+        const std::vector<std::string> spells = p.view.column(lvwSpells, C::Spell);
+        EXPECT_EQ(std::vector(spells.begin(), spells.begin() + 2), click.first);
+        EXPECT_EQ(spells.back(), click.last);
+        EXPECT_EQ(p.view.sortMark, std::pair(static_cast<int>(click.column), click.descending));
+        EXPECT_EQ(p.view.selectedSpellRow().cells[0], "Firestorm") << "the selection stays";
+    }
+    // The copy is runetally-table's, by damage, whatever the table is sorted by.
+    ASSERT_TRUE(p.commands.copy(lvwSpells));
+    EXPECT_EQ(p.view.copied.substr(0, 74), "spell,outcome,text,field,fault,gain,percent,to_best\n"
+                                           "Meteor,ShowText,244,,,");
+}
+
+TEST(PlannerCommands, FollowsTheMainWindowAndKeepsThePlayersChoice) {
+    Planner p;
+    p.commands.follow(Worked("Meteor"));
+    EXPECT_EQ(p.view.rows[lvwSpells][0].note, "selected in the main window");
+    p.view.pick(p.commands, "Firestorm");
+    EXPECT_EQ(p.view.rows[lvwInputs][1].cells[1], "0.125") << "Firestorm: +1 intelligence, 1/8";
+
+    // The marked spell moves with the main window; the one the player chose stays.
+    SpellInputs inputs = Worked("Avalanche");
+    inputs.varInt = "800";
+    p.commands.follow(inputs);
+    EXPECT_EQ(p.view.selectedSpellRow().cells[0], "Firestorm");
+    EXPECT_EQ(p.view.selectedSpellRow().cells[2], "257"); // 800/8 + 157
+    for (const TableRow& row : p.view.rows[lvwSpells]) {
+        EXPECT_EQ(row.note.empty(), row.cells[0] != "Avalanche") << row.cells[0];
+    }
+}
+
+// Damage against the chosen input from 0 to twice its value: the chosen spell and the best
+// other, and where one passes the other.
+TEST(PlannerCommands, ChartsTheChosenSpellAgainstTheBestOther) {
+    const std::tuple<int, const char*, std::string> cases[] = {
+        // Meteor 204 + n/7 stays ahead of Firestorm 157 + n/8 from 0 to 560.
+        {1, "Meteor",
+         "Damage against Inteligence from 0 to 560: Meteor, from 204 to 284; Firestorm, from 157 "
+         "to 227. The current value, 280, is marked."},
+        // At wisdom 400 Turn Undead deals w(w/16 + 30)/218 and first reaches Meteor's 244 when
+        // w² + 480w ≥ 851072: past 713.2.
+        {0, "Turn Undead", "Turn Undead passes Meteor at 714."},
+    };
+    for (const auto& [input, spell, said] : cases) {
+        Planner p;
+        p.view.input = input;
+        SpellInputs inputs = Worked();
+        if (input == 0) {
+            inputs.varWis = "400";
+        }
+        p.commands.follow(inputs);
+        p.view.pick(p.commands, spell);
+        EXPECT_NE(p.view.chart.description.find(said), std::string::npos)
+            << p.view.chart.description;
+        EXPECT_EQ(p.view.chart.dots.size(), input == 0 ? 1u : 0u);
+        ASSERT_TRUE(p.commands.copy(picChart));
+        EXPECT_EQ(p.view.copied.substr(0, p.view.copied.find('\n')),
+                  "spell,input,value,outcome,text,field,fault");
+    }
+}
+
+// Whatever room the chart has, what it draws stays inside it, and the mark stands at the current
+// value: halfway between the ticks of 0 and 100 when the value is 50.
+TEST(DamageChart, DrawsInsideItsRoomAndMarksTheCurrentValue) {
+    const DamageChartData data{
+        .input = "Wisdom",
+        .at = {0, 50, 100},
+        .lines = {{"A", {0.0, 50.0, 100.0}}, {"B", {60.0, std::nullopt, 60.0}}},
+        .current = 50,
+        .crossings = {{60, 60, "A passes B at 60"}}};
+    for (const auto& [width, height] : {std::pair{5100, 3420}, {9000, 6000}, {2000, 1200}}) {
+        const ChartPicture picture = DrawDamageChart(data, width, height, '.');
+        std::vector<PointTwips> points;
+        std::optional<int> mark;
+        std::map<std::string, int> xTicks;
+        for (const ChartLine& line : picture.lines) {
+            points.insert(points.end(), {line.from, line.to});
+            if (line.dashed) {
+                mark = line.from.x;
+            }
+        }
+        for (const ChartPolyline& line : picture.polylines) {
+            points.insert(points.end(), line.points.begin(), line.points.end());
+        }
+        for (const ChartText& text : picture.texts) {
+            points.push_back(text.at);
+            if (text.anchor == TextAnchor::Top) {
+                xTicks[text.text] = text.at.x;
+            }
+        }
+        for (const PointTwips& p : points) {
+            EXPECT_TRUE(p.x >= 0 && p.x <= width && p.y >= 0 && p.y <= height)
+                << p.x << ',' << p.y << " in " << width << 'x' << height;
+        }
+        EXPECT_EQ(picture.polylines.size(), 3u) << "B is broken where it has no damage";
+        ASSERT_TRUE(mark && xTicks.contains("0") && xTicks.contains("100")) << width;
+        EXPECT_NEAR(*mark, (xTicks["0"] + xTicks["100"]) / 2.0, 1) << width;
+        EXPECT_EQ(picture.dots.size(), 1u);
+    }
+}
+
+// Inputs near the largest double: the chart says it cannot be drawn rather than hang or draw
+// nowhere, and the tables still show.
+TEST(PlannerCommands, ChartsOrDeclinesInputsNearTheLargestDouble) {
+    for (const char* intelligence : {"1e300", "1.7e308"}) {
+        Planner p;
+        SpellInputs inputs = Worked("Meteor");
+        inputs.varInt = intelligence;
+        inputs.varResist = "-100";
+        p.commands.follow(inputs);
+        EXPECT_EQ(p.view.rows[lvwSpells].size(), 41u) << intelligence;
+        const std::string& said = p.view.chart.description;
+        EXPECT_TRUE(said.starts_with("Damage against Inteligence from 0 to ") ||
+                    said == "The figures are too large to chart.")
+            << said;
+    }
+}
+
+TEST(TickStep, TakesTheLeastOneTwoOrFiveTimesAPowerOfTenThatFits) {
+    const std::tuple<double, int, double> cases[] = {
+        {100, 10, 10}, {560, 200, 5}, {1, 4, 0.5}, {7, 3, 5}, {1000, 4, 500}, {0.3, 3, 0.1},
+    };
+    for (const auto& [span, most, step] : cases) {
+        EXPECT_DOUBLE_EQ(TickStep(span, most), step) << span << " in " << most;
+    }
+}
+
+} // namespace

@@ -1,0 +1,259 @@
+#include "application.h"
+#include "frmmain.h"
+#include "frmplanner.h"
+#include "reportlist.h"
+#include "spelltable.h"
+#include "tablecommand.h"
+#include "win32testing.h"
+
+#include <gtest/gtest.h>
+
+#include <oleacc.h>
+
+using namespace runetally;
+using namespace runetally::win32;
+using namespace runetally::win32::testing;
+
+namespace {
+
+using enum PlannerControl;
+
+class Win32frmPlanner : public ::testing::Test {
+protected:
+    void SetUp() override {
+        quitPosted = false;
+        main = &MainForm().show();
+        Pump();
+    }
+    void TearDown() override {
+        PlannerForm().unload();
+        MainForm().unload();
+        Pump();
+        EXPECT_TRUE(boxes.take().empty());
+    }
+
+    frmPlanner& open() {
+        SendMessageW(main->handle(), WM_COMMAND, frmMain::CommandId(MainControl::mnuPlanner), 0);
+        Pump();
+        return *PlannerForm().loaded();
+    }
+    HWND get(PlannerControl id) const { return PlannerForm().loaded()->control(id); }
+
+    Application app; // the list view's class
+    MessageBoxes boxes;
+    frmMain* main = nullptr;
+};
+
+// What runetally-table prints for these arguments.
+std::string TablePrints(std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), "runetally-table");
+    return TableCommand::Run(arguments, UserDecimalSeparator()).out;
+}
+
+std::string ClipboardText() {
+    std::string text;
+    if (OpenClipboard(nullptr)) {
+        if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+            text = Narrow(static_cast<const wchar_t*>(GlobalLock(data)));
+            GlobalUnlock(data);
+        }
+        CloseClipboard();
+    }
+    return text;
+}
+
+TEST_F(Win32frmPlanner, ToolsMenuAndCtrlPShowTheOnePlannerAWindowOfItsOwn) {
+    wchar_t caption[64];
+    GetMenuStringW(GetMenu(main->handle()), UINT(frmMain::CommandId(MainControl::mnuPlanner)),
+                   caption, 64, MF_BYCOMMAND);
+    EXPECT_EQ(Narrow(caption), "Spell &Planner...\tCtrl+P");
+    EXPECT_EQ(PlannerForm().loaded(), nullptr) << "built only when first opened";
+    frmPlanner& planner = open();
+    EXPECT_EQ(Text(planner.handle()), "Spell Planner");
+    EXPECT_TRUE(GetWindowLongPtrW(planner.handle(), GWL_EXSTYLE) & WS_EX_APPWINDOW);
+    EXPECT_EQ(GetWindow(planner.handle(), GW_OWNER), nullptr);
+    PostMessageW(planner.handle(), WM_CLOSE, 0, 0);
+    Pump();
+    ASSERT_EQ(PlannerForm().loaded(), nullptr);
+
+    SetFocus(main->control(MainControl::varWis));
+    Press('P', VK_CONTROL);
+    frmPlanner* again = PlannerForm().loaded();
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(Text(main->control(MainControl::varWis)), "100") << "no P typed";
+    SetForegroundWindow(main->handle());
+    SetFocus(main->control(MainControl::varWis));
+    Press('P', VK_CONTROL);
+    EXPECT_EQ(PlannerForm().loaded(), again) << "a second Ctrl+P only brings it forward";
+
+    // Exit leaves the planner open; the program ends with its last window.
+    PostMessageW(main->handle(), WM_COMMAND, frmMain::CommandId(MainControl::mnuExit), 0);
+    Pump();
+    EXPECT_FALSE(quitPosted);
+    PostMessageW(again->handle(), WM_CLOSE, 0, 0);
+    Pump();
+    EXPECT_TRUE(quitPosted);
+    main = &MainForm().show();
+}
+
+TEST_F(Win32frmPlanner, FollowsEveryEditAndSelectionInTheMainWindow) {
+    open();
+    const HWND spells = get(lvwSpells);
+    ASSERT_EQ(SendMessageW(spells, LVM_GETITEMCOUNT, 0, 0), 41);
+    EXPECT_EQ(ReportCell(spells, 0, 0), "Meteor"); // 100/7 + 204 at the start texts
+    SetWindowTextW(main->control(MainControl::varInt), L"abc");
+    EXPECT_EQ(Text(get(lblStatus)), R"(The text in "Inteligence" is not a number.)");
+    EXPECT_EQ(SendMessageW(spells, LVM_GETITEMCOUNT, 0, 0), 0);
+    SetWindowTextW(main->control(MainControl::varInt), L"280");
+    EXPECT_EQ(Text(get(lblStatus)), "");
+    EXPECT_EQ(ReportCell(spells, 0, 2), "244"); // 280/7 + 204
+
+    // Down on the spell list selects its first spell, which the planner marks with a tip.
+    SetFocus(main->control(MainControl::listSpells));
+    Press(VK_DOWN);
+    const std::wstring first = Widen(SpellTable[0].name);
+    LVFINDINFOW find{};
+    find.flags = LVFI_STRING;
+    find.psz = first.c_str();
+    wchar_t tip[64] = {};
+    NMLVGETINFOTIPW asked{};
+    asked.hdr = {spells, 0, UINT(LVN_GETINFOTIPW)};
+    asked.pszText = tip;
+    asked.cchTextMax = 64;
+    asked.iItem = int(SendMessageW(spells, LVM_FINDITEMW, WPARAM(-1), LPARAM(&find)));
+    SendMessageW(PlannerForm().loaded()->handle(), WM_NOTIFY, 0, LPARAM(&asked));
+    EXPECT_EQ(Narrow(tip), "selected in the main window") << SpellTable[0].name;
+}
+
+// Ctrl+C on the spell table and on the chart copies exactly what runetally-table prints.
+TEST_F(Win32frmPlanner, CtrlCCopiesWhatTheTableToolPrints) {
+    SetWindowTextW(main->control(MainControl::varInt), L"280");
+    open();
+    SetFocus(get(cboInput));
+    Press(VK_UP); // from Inteligence to Wisdom
+    SetWindowTextW(get(txtStep), L"7");
+    const HWND spells = get(lvwSpells);
+    const auto header = HWND(SendMessageW(spells, LVM_GETHEADER, 0, 0));
+    PostMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    PostMessageW(header, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    Pump();
+    ASSERT_EQ(ReportCell(spells, 0, 0), "Avalanche") << "by name: the copy is still by damage";
+
+    const struct {
+        PlannerControl control;
+        std::vector<std::string> arguments;
+    } cases[] = {
+        {lvwSpells, {"--int", "280", "--gain", "wis", "--step", "7", "--sort", "--format", "csv"}},
+        // Meteor, the best, against the best other, Firestorm: wisdom from 0 to 200 in steps of 1.
+        {picChart,
+         {"--int", "280", "--sweep", "wis=0:200:1", "--spell", "Meteor", "--spell", "Firestorm",
+          "--format", "csv"}},
+    };
+    for (const auto& c : cases) {
+        const std::string expected = TablePrints(c.arguments);
+        ASSERT_FALSE(expected.empty());
+        SetFocus(get(c.control));
+        Press('C', VK_CONTROL);
+        EXPECT_EQ(ClipboardText(), expected) << ControlName(c.control);
+    }
+}
+
+// MinGW-w64 10's libuuid holds a wrong IID_IAccessible.
+constexpr GUID kIAccessible{
+    0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+
+TEST_F(Win32frmPlanner, TabReachesEveryControlAndScreenReadersHearEachByItsName) {
+    open();
+    const HWND captions = HWND(SendMessageW(get(lvwSpells), LVM_GETHEADER, 0, 0));
+    const HWND stops[] = {get(cboInput),  get(txtStep),   captions,
+                          get(lvwSpells), get(lvwInputs), get(picChart)};
+    EXPECT_EQ(GetFocus(), stops[0]);
+    for (std::size_t i = 1; i <= std::size(stops); ++i) {
+        Press(VK_TAB);
+        EXPECT_EQ(GetFocus(), stops[i % std::size(stops)]) << i;
+    }
+    for (std::size_t i = std::size(stops); i-- > 0;) {
+        Press(VK_TAB, VK_SHIFT);
+        EXPECT_EQ(GetFocus(), stops[i]) << i;
+    }
+    // On the captions, Right moves to the next one and Enter sorts by it: Element, A to Z.
+    SetFocus(captions);
+    Press(VK_RIGHT);
+    Press(VK_RETURN);
+    EXPECT_EQ(ReportCell(get(lvwSpells), 0, 1), "Air");
+    HDITEMW element{};
+    element.mask = HDI_FORMAT;
+    SendMessageW(captions, HDM_GETITEMW, 1, LPARAM(&element));
+    EXPECT_TRUE(element.fmt & HDF_SORTUP);
+
+    // Windows names a drop-down after the static text right before it, as a box; Wine's oleacc
+    // gives its choice instead.
+    EXPECT_EQ(Text(GetWindow(get(cboInput), GW_HWNDPREV)), "Input");
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    for (const auto& [stop, name] : {std::pair{txtStep, "Step"},
+                                     {lvwSpells, "Spells"},
+                                     {lvwInputs, "Inputs of the selected spell"},
+                                     {picChart, "Damage chart"}}) {
+        IAccessible* accessible = nullptr;
+        ASSERT_EQ(AccessibleObjectFromWindow(get(stop), DWORD(OBJID_CLIENT), kIAccessible,
+                                             reinterpret_cast<void**>(&accessible)),
+                  S_OK);
+        VARIANT self{};
+        self.vt = VT_I4;
+        self.lVal = CHILDID_SELF;
+        BSTR heard = nullptr;
+        accessible->get_accName(self, &heard);
+        EXPECT_EQ(Narrow(heard != nullptr ? heard : L""), name);
+        SysFreeString(heard);
+        if (stop == picChart) {
+            // The chart is heard as one, and what it shows in words.
+            VARIANT role{};
+            accessible->get_accRole(self, &role);
+            EXPECT_EQ(role.lVal, ROLE_SYSTEM_CHART);
+            BSTR description = nullptr;
+            accessible->get_accDescription(self, &description);
+            EXPECT_EQ(Narrow(description != nullptr ? description : L"")
+                          .rfind("Damage against Inteligence", 0),
+                      0u);
+            SysFreeString(description);
+        }
+        accessible->Release();
+    }
+    CoUninitialize();
+}
+
+// The tables and the chart take the room of a larger window; the top row stays.
+TEST_F(Win32frmPlanner, TablesAndChartTakeTheRoomOfALargerWindow) {
+    frmPlanner& planner = open();
+    const auto place = [&](PlannerControl id) {
+        RECT r;
+        GetWindowRect(get(id), &r);
+        MapWindowPoints(nullptr, planner.handle(), reinterpret_cast<POINT*>(&r), 2);
+        return std::vector<long>{r.left, r.top, r.right, r.bottom};
+    };
+    const auto step = place(txtStep);
+    const auto spells = place(lvwSpells);
+    const auto chart = place(picChart);
+    RECT frame;
+    GetWindowRect(planner.handle(), &frame);
+    SetWindowPos(planner.handle(), nullptr, 0, 0, frame.right - frame.left + 300,
+                 frame.bottom - frame.top + 200, SWP_NOMOVE | SWP_NOZORDER);
+    Pump();
+    const long wider = 180; // three fifths of the added width
+    EXPECT_EQ(place(txtStep), step);
+    EXPECT_EQ(place(lvwSpells),
+              (std::vector{spells[0], spells[1], spells[2] + wider, spells[3] + 200}));
+    EXPECT_EQ(place(picChart),
+              (std::vector{chart[0] + wider, chart[1], chart[2] + 300, chart[3] + 200}));
+
+    // It is never made smaller than described.
+    SetWindowPos(planner.handle(), nullptr, 0, 0, 200, 150, SWP_NOMOVE | SWP_NOZORDER);
+    Pump();
+    RECT client;
+    GetClientRect(planner.handle(), &client);
+    const int dpi = planner.controls().dpi();
+    EXPECT_EQ(client.right, TwipsToPixels(PlannerDescription().clientWidth, dpi));
+    EXPECT_EQ(client.bottom, TwipsToPixels(PlannerDescription().clientHeight, dpi));
+}
+
+} // namespace
