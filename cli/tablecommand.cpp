@@ -1,8 +1,10 @@
 #include "tablecommand.h"
 
+#include "characterfile.h"
 #include "inputnames.h"
 #include "localeseparator.h"
 #include "plancommand.h"
+#include "plantable.h"
 #include "spellreport.h"
 #include "spelltable.h"
 #include "terminaltext.h"
@@ -12,6 +14,7 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <string_view>
 
 namespace runetally {
@@ -160,6 +163,16 @@ CommandResult TableCommand::Run(const std::vector<std::string>& arguments, char 
                "Each spell's damage as one input goes from FROM to TO by STEP,\n"
                "e.g. --sweep int=100:200:10 (at most 10001 values).",
                "<input=from:to:step>");
+    const CLI::Option* character =
+        option("character",
+               "Take the inputs and the spell from this character file (.rtchar);\n"
+               "inputs given as options are used instead of the file's.",
+               "<file>");
+    const CLI::Option* compare =
+        option("compare",
+               "Add B's damage for each spell from this character file, the\n"
+               "difference B - A and the difference in percent of A.",
+               "<file>");
     std::array<const CLI::Option*, kFieldCount> inputs{};
     for (std::size_t i = 0; i < InputNames.size(); ++i) {
         const InputName& input = InputNames[i];
@@ -203,16 +216,34 @@ CommandResult TableCommand::Run(const std::vector<std::string>& arguments, char 
         }
     }
 
+    // A file that cannot be read is told as the window tells it.
+    auto open = [&](const CLI::Option* file) {
+        return OpenCharacter(file->results().front(), decimalSeparator);
+    };
+    std::optional<Character> fromFile;
+    if (character->count() > 0) {
+        auto opened = open(character);
+        if (const auto* message = std::get_if<std::string>(&opened)) {
+            return UsageError(*message);
+        }
+        fromFile = std::get<Character>(std::move(opened));
+    }
+
     ReportOptions options;
     options.decimalSeparator = decimalSeparator;
     options.sortByDamage = sort->count() > 0;
     for (std::size_t i = 0; i < InputNames.size(); ++i) {
         // Passed on exactly as given: the calculation decides what is a number.
         const Field field = InputNames[i].field;
-        options.inputs.text(field) =
-            inputs[i]->count() > 0 ? inputs[i]->results().front() : std::string(StartText(field));
+        options.inputs.text(field) = inputs[i]->count() > 0 ? inputs[i]->results().front()
+                                     : fromFile             ? fromFile->text(field)
+                                                            : std::string(StartText(field));
     }
-    for (const std::string& name : spell->results()) {
+    std::vector<std::string> spellNames = spell->results();
+    if (fromFile && !fromFile->spellName.empty()) {
+        spellNames.push_back(fromFile->spellName);
+    }
+    for (const std::string& name : spellNames) {
         if (!FindSpell(name)) {
             return UsageError("unknown spell " + Quoted(name));
         }
@@ -242,6 +273,24 @@ CommandResult TableCommand::Run(const std::vector<std::string>& arguments, char 
     plan.step = given(step);
     plan.values = values->count() > 0;
     plan.sweep = given(sweep);
+    if (compare->count() > 0) {
+        if (AsksToPlan(plan)) {
+            return UsageError("--compare does not apply to --gain, --values or --sweep");
+        }
+        auto opened = open(compare);
+        if (const auto* message = std::get_if<std::string>(&opened)) {
+            return UsageError(*message);
+        }
+        const ParsedInputs a = ParseInputs(options.inputs, decimalSeparator);
+        const ParsedInputs b = ParseInputs(std::get<Character>(opened), decimalSeparator);
+        std::vector<CompareRow> rows;
+        const SpellReport report(options); // A's rows, in A's order
+        for (const SpellRow& row : report.rows()) {
+            const SpellFormula& formula = *FindSpell(row.spell);
+            rows.push_back({&formula, EvaluateSpell(formula, a), EvaluateSpell(formula, b)});
+        }
+        return {0, WriteCompareTable(rows, reportFormat, decimalSeparator), {}};
+    }
     if (AsksToPlan(plan)) {
         auto table = RunPlan(plan);
         if (const auto* problem = std::get_if<PlanUsageError>(&table)) {

@@ -5,6 +5,7 @@
 #include "tabletext.h"
 
 #include <algorithm>
+#include <cmath>
 #include <string_view>
 
 namespace runetally {
@@ -153,6 +154,14 @@ std::string Shown(const std::optional<DamageValue>& value, char separator) {
     return value ? Cells(*value, separator).shown : std::string();
 }
 
+// The calculation's own rule: a finite step whose result is infinite overflows.
+DamageValue Checked(double value) {
+    if (std::isinf(value)) {
+        return DamageFailure(ArithmeticFault::Overflow);
+    }
+    return value;
+}
+
 } // namespace
 
 std::string WriteGainTable(const std::vector<GainRow>& rows, ReportFormat format, char separator) {
@@ -212,6 +221,34 @@ std::string WriteSweepTable(const Sweep& sweep, ReportFormat format, char separa
                              std::move(damage.text), std::move(damage.field),
                              std::move(damage.fault), std::move(damage.shown)});
         }
+    }
+    return Render(columns, cells, format, separator);
+}
+
+std::string WriteCompareTable(const std::vector<CompareRow>& rows, ReportFormat format,
+                              char separator) {
+    const std::vector<Column> columns{{"spell", "Spell"},
+                                      {"outcome", ""},
+                                      {"text", ""},
+                                      {"field", ""},
+                                      {"fault", ""},
+                                      {"", "Damage", true},
+                                      {"damage_b", "Damage B", true},
+                                      {"difference", "Difference", true},
+                                      {"difference_percent", "Percent", true}};
+    std::vector<Row> cells;
+    for (const CompareRow& row : rows) {
+        const DamageCells a = Cells(row.a, separator);
+        const double* x = std::get_if<double>(&row.a);
+        const double* y = std::get_if<double>(&row.b);
+        const DamageValue difference = !x ? row.a : !y ? row.b : Checked(*y - *x);
+        std::optional<DamageValue> percent;
+        if (const double* d = std::get_if<double>(&difference); d && *x != 0) {
+            percent = Checked(*d / *x * 100);
+        }
+        cells.push_back({std::string(row.spell->name), a.outcome, a.text, a.field, a.fault, a.shown,
+                         Cells(row.b, separator).shown, Cells(difference, separator).shown,
+                         Shown(percent, separator)});
     }
     return Render(columns, cells, format, separator);
 }

@@ -22,4 +22,16 @@ std::string WriteGainTable(const std::vector<GainRow>& rows, ReportFormat format
 std::string WriteValuesTable(const std::vector<Gain>& rows, ReportFormat format, char separator);
 std::string WriteSweepTable(const Sweep& sweep, ReportFormat format, char separator);
 
+// One spell's damage for two characters, A and B.
+struct CompareRow {
+    const SpellFormula* spell = nullptr;
+    DamageValue a;
+    DamageValue b;
+};
+
+// The damage table with B's damage, B − A and (B − A) ÷ A × 100 beside A's. A failure on either
+// side shows in the difference, A's first; the percent is empty when A is 0.
+std::string WriteCompareTable(const std::vector<CompareRow>& rows, ReportFormat format,
+                              char separator);
+
 } // namespace runetally

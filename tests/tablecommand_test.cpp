@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -175,6 +177,92 @@ TEST(TableCommand, RefusesPlansItCannotAnswer) {
         EXPECT_EQ(result.exitCode, TableCommand::kUsageError) << line;
         EXPECT_EQ(result.err, "runetally-table: " + line + "\n");
     }
+}
+
+// A character file with every input at its start value but those given.
+std::string WriteCharacter(const std::filesystem::path& path, const std::string& spell,
+                           const std::vector<std::pair<std::string, std::string>>& changed) {
+    std::string inputs;
+    for (const char* name :
+         {"level", "int", "wis", "resist", "light", "earth", "fire", "air", "water", "dark"}) {
+        std::string value = std::string(name) == "level" ? "99" : "100";
+        for (const auto& [input, text] : changed) {
+            value = input == name ? text : value;
+        }
+        inputs += std::string(inputs.empty() ? "" : ", ") + '"' + name + "\": \"" + value + '"';
+    }
+    std::ofstream(path, std::ios::binary)
+        << R"({"format": "runetally-character", "version": 1, "spell": ")" + spell +
+               R"(", "inputs": {)" + inputs + "}}";
+    return path.string();
+}
+
+// Characters from files, alone, overridden and side by side; a bad file as the window tells it.
+TEST(TableCommand, TakesCharactersFromFiles) {
+    const auto folder = std::filesystem::temp_directory_path() / "runetally-tablecommand";
+    std::filesystem::create_directories(folder);
+    const std::string a = WriteCharacter(folder / "a.rtchar", "Avalanche", {{"int", "120"}});
+    const std::string b = WriteCharacter(folder / "b.rtchar", "", {{"resist", "0"}});
+    // Meteor is 2.04 a point of fire once intelligence and the other powers are 0.
+    std::vector<std::pair<std::string, std::string>> noPower = {
+        {"int", "0"}, {"light", "0"}, {"earth", "0"}, {"air", "0"}, {"water", "0"}, {"dark", "0"}};
+    const std::string fire = WriteCharacter(folder / "fire.rtchar", "", noPower);
+    noPower.emplace_back("fire", "0");
+    const std::string zero = WriteCharacter(folder / "zero.rtchar", "Meteor", noPower);
+    std::ofstream(folder / "thalia.rtchar") << R"({"format": "runetally-character", "version": 1})";
+    const std::string thalia = (folder / "thalia.rtchar").string();
+    const std::string missing = (folder / "missing.rtchar").string();
+    const std::vector<std::tuple<Args, char, std::string>> cases = {
+        // Avalanche is 157.5 and an eighth more a point of intelligence above 100.
+        {{"--character", a}, '.', "Spell      Damage\nAvalanche  160\n"},
+        {{"--character", a, "--int", "100"}, '.', "Spell      Damage\nAvalanche  157.5\n"},
+        {{"--character", a, "--spell", "Poison", "--format", "csv"},
+         '.',
+         "spell,outcome,text,field,fault\nAvalanche,ShowText,160,,\n"
+         "Poison,ShowText,5.71428571428571,,\n"},
+        {{"--compare", a, "--spell", "Avalanche", "--format", "csv"},
+         '.',
+         "spell,outcome,text,field,fault,damage_b,difference,difference_percent\n"
+         "Avalanche,ShowText,157.5,,,160,2.5,1.58730158730159\n"},
+        {{"--character", a, "--compare", b, "--spell", "Poison", "--format", "csv"},
+         '.',
+         "spell,outcome,text,field,fault,damage_b,difference,difference_percent\n"
+         "Avalanche,ShowText,160,,,ArithmeticFault: DivideByZero,ArithmeticFault: DivideByZero,\n"
+         "Poison,ShowText,5.71428571428571,,,ArithmeticFault: DivideByZero,"
+         "ArithmeticFault: DivideByZero,\n"},
+        {{"--character", zero, "--compare", fire, "--format", "json"},
+         '.',
+         "[\n  {\"spell\": \"Meteor\", \"outcome\": \"ShowText\", \"text\": \"0\", "
+         "\"damage_b\": \"204\", \"difference\": \"204\"}\n]\n"},
+        {{"--character", b, "--compare", a, "--spell", "Poison"},
+         '.',
+         "Spell   Damage                         Damage B          Difference                     "
+         "Percent\n"
+         "Poison  ArithmeticFault: DivideByZero  5.71428571428571  "
+         "ArithmeticFault: DivideByZero  \n"},
+        {{"--character", thalia},
+         '.',
+         "error: thalia.rtchar is not a Runetally character: 'spell' is missing\n"},
+        {{"--compare", thalia}, '.', "error: thalia.rtchar is not a Runetally character: "},
+        {{"--character", missing}, '.', "error: Could not open missing.rtchar: "},
+        {{"--compare", a, "--gain", "int"},
+         '.',
+         "error: --compare does not apply to --gain, --values or --sweep\n"},
+    };
+    for (const auto& [args, separator, expected] : cases) {
+        Args full = args;
+        full.insert(full.begin(), "runetally-table");
+        const CommandResult result = TableCommand::Run(full, separator);
+        const bool error = expected.starts_with("error: ");
+        EXPECT_EQ(result.exitCode, error ? 2 : 0) << expected;
+        if (error) {
+            EXPECT_TRUE(result.err.starts_with("runetally-table: " + expected.substr(7)))
+                << result.err;
+        } else {
+            EXPECT_EQ(result.out, expected);
+        }
+    }
+    std::filesystem::remove_all(folder);
 }
 
 } // namespace

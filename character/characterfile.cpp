@@ -1,0 +1,30 @@
+#include "characterfile.h"
+
+#include "filestore.h"
+
+namespace runetally {
+
+std::variant<Character, std::string> OpenCharacter(const std::string& path, char separator) {
+    const std::string name = FileNameOf(path);
+    // One byte past the limit tells a file that is too large without reading all of it.
+    ReadBytes read = ReadAtMost(path, kMaxCharacterFileBytes + 1);
+    if (!read.ok) {
+        return CouldNotOpenMessage(name, read.reason);
+    }
+    return ReadCharacterText(read.bytes, name, separator);
+}
+
+std::optional<std::string> SaveCharacter(const std::string& path, const Character& character,
+                                         char separator) {
+    const std::string text = CharacterFileText(character, separator);
+    // A file that could not be opened again would be worse than none.
+    if (text.size() > kMaxCharacterFileBytes) {
+        return CouldNotSaveMessage(FileNameOf(path), "the character is larger than 64 KiB");
+    }
+    if (std::string reason = ReplaceFileContents(path, text); !reason.empty()) {
+        return CouldNotSaveMessage(FileNameOf(path), reason);
+    }
+    return std::nullopt;
+}
+
+} // namespace runetally

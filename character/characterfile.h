@@ -1,0 +1,21 @@
+#pragma once
+
+#include "character.h"
+
+#include <optional>
+#include <string>
+#include <variant>
+
+namespace runetally {
+
+// The character in the file at `path` (UTF-8), its numbers written with `separator`; or the one
+// message that says why it cannot be opened.
+std::variant<Character, std::string> OpenCharacter(const std::string& path, char separator);
+
+// Writes the character to `path` (UTF-8) through a temporary file in the same folder that
+// replaces the old file only once it is whole on disk. Gives the message when saving failed;
+// the old file is then as it was and no temporary file is left.
+std::optional<std::string> SaveCharacter(const std::string& path, const Character& character,
+                                         char separator);
+
+} // namespace runetally

@@ -1,0 +1,224 @@
+#include "characterfile.h"
+#include "numbers.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <set>
+#include <string>
+#include <vector>
+
+using namespace runetally;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr char kName[] = "thalia.rtchar";
+
+// A folder of its own for each test, removed afterwards.
+class CharacterFile : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder_ = fs::temp_directory_path() /
+                  ("runetally-character-" + std::to_string(std::random_device{}()));
+        fs::create_directories(folder_);
+    }
+    void TearDown() override {
+        fs::permissions(folder_, fs::perms::owner_all, fs::perm_options::add);
+        fs::remove_all(folder_);
+    }
+    std::string Path(const std::string& name) const { return folder_.string() + "/" + name; }
+    std::set<std::string> Listing() const {
+        std::set<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder_)) {
+            const std::u8string name = entry.path().filename().u8string();
+            names.emplace(name.begin(), name.end());
+        }
+        return names;
+    }
+    fs::path folder_;
+};
+
+std::string Slurp(const std::string& path) {
+    std::ifstream in(fs::u8path(path), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// A number as a player might type it, with `separator`, or a text that is no number anywhere.
+std::string RandomText(std::mt19937& random, char separator) {
+    const auto pick = [&](int n) { return int(random() % unsigned(n)); };
+    if (pick(2) == 0) {
+        std::string number =
+            std::string(pick(2), ' ') + (pick(2) ? "-" : "") + std::to_string(random() % 100000);
+        number += pick(2) ? separator + std::to_string(random() % 1000) : "";
+        number += pick(3) == 0 ? "e" + std::to_string(pick(20)) : "";
+        return number + std::string(pick(2), ' ');
+    }
+    const std::vector<std::string> pieces = {
+        "x", "Thalia", "\xc3\xa9", "\xe2\x82\xac", "\xf0\x9f\x98\x80", "\xe5\xad\x97", " ", "\""};
+    std::string text;
+    for (int n = pick(12); n >= 0; --n) {
+        text += pieces[pick(int(pieces.size()))];
+    }
+    return text;
+}
+
+// What the window holds comes back as it was, whatever it holds and whichever the separator.
+TEST_F(CharacterFile, WindowTextsSurviveTheFile) {
+    std::mt19937 random(20261207);
+    const std::string path = Path("th\xc3\xa9lia \xe2\x82\xac.rtchar");
+    for (int round = 0; round < 100; ++round) {
+        const char separator = round % 2 ? ',' : '.';
+        Character character;
+        character.spellName = round % 3 ? "Fireball" : "";
+        for (int f = 0; f < kFieldCount; ++f) {
+            character.text(Field(f)) = RandomText(random, separator);
+        }
+        if (round % 10 == 0) { // a long box: 1,000 characters beyond the BMP are 2,000 units
+            std::string longText;
+            for (int i = 0; i < 1000; ++i) {
+                longText += "\xf0\x9f\x98\x80";
+            }
+            character.text(Field(round % kFieldCount)) = longText;
+        }
+        ASSERT_EQ(SaveCharacter(path, character, separator), std::nullopt);
+        const auto opened = OpenCharacter(path, separator);
+        ASSERT_TRUE(std::holds_alternative<Character>(opened)) << std::get<std::string>(opened);
+        const Character& back = std::get<Character>(opened);
+        EXPECT_EQ(back.spellName, character.spellName);
+        for (int f = 0; f < kFieldCount; ++f) {
+            EXPECT_EQ(back.text(Field(f)), character.text(Field(f))) << round << ' ' << f;
+        }
+    }
+    EXPECT_EQ(Listing(), std::set<std::string>{"th\xc3\xa9lia \xe2\x82\xac.rtchar"});
+}
+
+// Numbers move between locales with their separator; everything else stays as typed.
+TEST(CharacterText, NumbersTakeTheReadersSeparator) {
+    struct Case {
+        std::string typed;
+        char writer, reader;
+        std::string stored, read;
+    };
+    const std::vector<Case> cases = {
+        {"1,5", ',', '.', "1.5", "1.5"},       {"1.5", '.', ',', "1.5", "1,5"},
+        {" 2e3 ", ',', '.', " 2e3 ", " 2e3 "}, {"-0,25E-3", ',', ',', "-0.25E-3", "-0,25E-3"},
+        {"1,5", '.', ',', "1,5", "1,5"},       {"1,5", '.', '.', "1,5", "1,5"},
+        {"1.5.5", '.', ',', "1.5.5", "1.5.5"}, {"", ',', '.', "", ""},
+    };
+    for (const Case& c : cases) {
+        Character character;
+        character.varInt = c.typed;
+        const std::string file = CharacterFileText(character, c.writer);
+        EXPECT_NE(file.find(R"("int":")" + c.stored + '"'), std::string::npos) << file;
+        const auto read = ReadCharacterText(file, kName, c.reader);
+        ASSERT_TRUE(std::holds_alternative<Character>(read)) << std::get<std::string>(read);
+        EXPECT_EQ(std::get<Character>(read).varInt, c.read) << c.typed;
+    }
+}
+
+TEST(CharacterText, WritesTheMembersInTheirOrder) {
+    Character character;
+    character.spellName = "Fireball";
+    for (int f = 0; f < kFieldCount; ++f) {
+        character.text(Field(f)) = std::to_string(f);
+    }
+    EXPECT_EQ(CharacterFileText(character, '.'),
+              R"({"format":"runetally-character","version":1,"spell":"Fireball","inputs":{)"
+              R"("level":"0","int":"1","wis":"2","resist":"3","light":"4","earth":"5",)"
+              R"("fire":"6","air":"7","water":"8","dark":"9"}})"
+              "\n");
+}
+
+TEST(CharacterText, RefusesBadFilesInOneMessage) {
+    const std::string inputs = R"({"level": "99", "int": "100", "wis": "1", "resist": "1",)"
+                               R"( "light": "1", "earth": "1", "fire": "1", "air": "1",)"
+                               R"( "water": "1", "dark": "1"})";
+    const auto file = [&](const std::string& members) {
+        return R"({"format": "runetally-character", "version": 1, )" + members + "}";
+    };
+    const std::string good = file(R"("spell": "Fireball", "inputs": )" + inputs);
+    const std::string bad = std::string(kName) + " is not a Runetally character: ";
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"", bad + "it is empty"},
+        {good.substr(0, good.size() - 1), bad + "it is not JSON"},
+        {"format: runetally-character", bad + "it is not JSON"},
+        {"[" + good + "]", bad + "it holds no JSON object"},
+        {R"({"format": "runetally-character", "version": "1"})",
+         bad + "'version' is not a version number"},
+        {R"({"format": 1})", bad + "'format' is not \"runetally-character\""},
+        {file(R"("spell": 7, "inputs": )" + inputs), bad + "'spell' is not text"},
+        {file(R"("spell": "Fireball", "inputs": [])"), bad + "'inputs' is not an object"},
+        {file(R"("spell": "Fireball", "inputs": {"level": 99})"),
+         bad + "'level' in 'inputs' is not text"},
+        {file(R"("spell": "Fireball")"), bad + "'inputs' is missing"},
+        {file(R"("spell": "Firebal", "inputs": )" + inputs), bad + "'spell' names no known spell"},
+        {R"({"format": "runetally-character", "version": 2, "spell": 7})",
+         std::string(kName) + " was made by a newer Runetally (version 2)"},
+        {good + std::string(65 * 1024 - good.size(), ' '), bad + "it is larger than 64 KiB"},
+        {file("\"spell\": \"Fire\xff\", \"inputs\": " + inputs), bad + "it is not UTF-8 text"},
+        {"\xEF\xBB\xBF" + good, ""},
+        {file(R"("spell": "", "spell": "Fireball", "inputs": )" + inputs),
+         bad + "'spell' appears more than once"},
+        {file(R"("spell": "", "inputs": {"a": 1, "a": 2})"), bad + "'a' appears more than once"},
+        // What a newer file adds is passed over; an input holds what a box can hold.
+        {file(R"("colour": [1], "spell": "", "inputs": )" + inputs), ""},
+        {file(R"("spell": "", "inputs": )" +
+              std::string(inputs).replace(inputs.find("100"), 3, std::string(32768, '1'))),
+         bad + "'int' in 'inputs' is longer than 32767 characters"},
+    };
+    for (const auto& [bytes, message] : cases) {
+        const auto read = ReadCharacterText(bytes, kName, '.');
+        const std::string* refused = std::get_if<std::string>(&read);
+        EXPECT_EQ(refused ? *refused : "", message) << bytes.substr(0, 80);
+    }
+}
+
+// A save that fails leaves the folder as it was: no temporary file, the old file untouched.
+TEST_F(CharacterFile, FailedSavesKeepTheOldFile) {
+    const std::string old = "the old character\n";
+    std::ofstream(Path(kName), std::ios::binary) << old;
+    fs::create_directory(Path("folder.rtchar"));
+    Character huge;
+    for (int f = 0; f < kFieldCount; ++f) {
+        huge.text(Field(f)) = std::string(kMaxCharacterInputLength, '7');
+    }
+    const std::vector<std::tuple<std::string, Character, std::string>> cases = {
+        {"folder.rtchar", Character{}, "Could not save folder.rtchar: "},
+        {"missing/thalia.rtchar", Character{}, "Could not save thalia.rtchar: "},
+        {kName, huge, "Could not save thalia.rtchar: the character is larger than 64 KiB"},
+    };
+    for (const auto& [name, character, message] : cases) {
+        const auto result = SaveCharacter(Path(name), character, '.');
+        ASSERT_TRUE(result.has_value()) << name;
+        EXPECT_TRUE(result->starts_with(message)) << *result;
+        EXPECT_FALSE(result->ends_with(": ")) << "the system's reason is missing";
+        EXPECT_EQ(Listing(), (std::set<std::string>{kName, "folder.rtchar"}));
+        EXPECT_TRUE(fs::is_directory(Path("folder.rtchar")));
+        EXPECT_EQ(Slurp(Path(kName)), old);
+    }
+    // A folder without write permission: only where permissions hold, which they do not for root.
+    fs::permissions(folder_,
+                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    if (std::ofstream(Path("probe"))) {
+        GTEST_SKIP() << "permissions are not checked here (running as root?)";
+    }
+    const auto result = SaveCharacter(Path(kName), Character{}, '.');
+    ASSERT_TRUE(result.has_value());
+    EXPECT_TRUE(result->starts_with("Could not save thalia.rtchar: ")) << *result;
+    EXPECT_EQ(Slurp(Path(kName)), old);
+    EXPECT_EQ(Listing(), (std::set<std::string>{kName, "folder.rtchar"}));
+}
+
+TEST_F(CharacterFile, OpeningTellsWhatIsWrong) {
+    std::ofstream(Path("big.rtchar"), std::ios::binary) << std::string(200 * 1024, ' ');
+    EXPECT_EQ(std::get<std::string>(OpenCharacter(Path("big.rtchar"), '.')),
+              "big.rtchar is not a Runetally character: it is larger than 64 KiB");
+    const std::string missing = std::get<std::string>(OpenCharacter(Path(kName), '.'));
+    EXPECT_TRUE(missing.starts_with("Could not open thalia.rtchar: ")) << missing;
+}
+
+} // namespace
