@@ -15,6 +15,16 @@ DamageValue Checked(double value) {
 
 } // namespace
 
+Change ChangeBetween(const DamageValue& from, const DamageValue& to) {
+    const double* x = std::get_if<double>(&from);
+    const double* y = std::get_if<double>(&to);
+    Change change{!x ? from : !y ? to : Checked(*y - *x), std::nullopt};
+    if (const double* d = std::get_if<double>(&change.difference); d && *x != 0) {
+        change.percent = Checked(*d / *x * 100);
+    }
+    return change;
+}
+
 ParsedInputs Raised(const ParsedInputs& inputs, Field input, double by) {
     ParsedInputs raised = inputs;
     std::optional<double>& value = raised.values[static_cast<std::size_t>(input)];
@@ -26,21 +36,13 @@ ParsedInputs Raised(const ParsedInputs& inputs, Field input, double by) {
 
 Gain SpellGain(const SpellFormula& spell, const ParsedInputs& inputs, Field input, double step) {
     Gain gain{&spell, input, step, EvaluateSpell(spell, inputs), {}, std::nullopt};
-    const double* damage = std::get_if<double>(&gain.damage);
-    if (!damage) {
-        gain.gain = gain.damage;
+    if (!std::holds_alternative<double>(gain.damage)) {
+        gain.gain = gain.damage; // the raised damage is not worked out at all
         return gain;
     }
-    const DamageValue raised = EvaluateSpell(spell, Raised(inputs, input, step));
-    const double* raisedDamage = std::get_if<double>(&raised);
-    if (!raisedDamage) {
-        gain.gain = raised;
-        return gain;
-    }
-    gain.gain = Checked(*raisedDamage - *damage);
-    if (const double* difference = std::get_if<double>(&gain.gain); difference && *damage != 0) {
-        gain.percent = Checked(*difference / *damage * 100);
-    }
+    Change change = ChangeBetween(gain.damage, EvaluateSpell(spell, Raised(inputs, input, step)));
+    gain.gain = std::move(change.difference);
+    gain.percent = std::move(change.percent);
     return gain;
 }
 

@@ -12,6 +12,16 @@ namespace runetally {
 // stays one that is not.
 ParsedInputs Raised(const ParsedInputs& inputs, Field input, double by);
 
+// How far `to` lies from `from`: to − from, and that as a share of `from` in percent. The
+// difference is the failure of the first of the two that failed, or Overflow when it is too large
+// itself; the percent is empty when the difference failed or `from` is 0, Overflow when too large.
+struct Change {
+    DamageValue difference;
+    std::optional<DamageValue> percent;
+};
+
+Change ChangeBetween(const DamageValue& from, const DamageValue& to);
+
 // What raising one input by a step does to one spell's damage. Both damages come from the
 // calculation itself.
 struct Gain {

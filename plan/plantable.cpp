@@ -5,7 +5,6 @@
 #include "tabletext.h"
 
 #include <algorithm>
-#include <cmath>
 #include <string_view>
 
 namespace runetally {
@@ -154,14 +153,6 @@ std::string Shown(const std::optional<DamageValue>& value, char separator) {
     return value ? Cells(*value, separator).shown : std::string();
 }
 
-// The calculation's own rule: a finite step whose result is infinite overflows.
-DamageValue Checked(double value) {
-    if (std::isinf(value)) {
-        return DamageFailure(ArithmeticFault::Overflow);
-    }
-    return value;
-}
-
 } // namespace
 
 std::string WriteGainTable(const std::vector<GainRow>& rows, ReportFormat format, char separator) {
@@ -239,16 +230,10 @@ std::string WriteCompareTable(const std::vector<CompareRow>& rows, ReportFormat 
     std::vector<Row> cells;
     for (const CompareRow& row : rows) {
         const DamageCells a = Cells(row.a, separator);
-        const double* x = std::get_if<double>(&row.a);
-        const double* y = std::get_if<double>(&row.b);
-        const DamageValue difference = !x ? row.a : !y ? row.b : Checked(*y - *x);
-        std::optional<DamageValue> percent;
-        if (const double* d = std::get_if<double>(&difference); d && *x != 0) {
-            percent = Checked(*d / *x * 100);
-        }
+        const Change change = ChangeBetween(row.a, row.b);
         cells.push_back({std::string(row.spell->name), a.outcome, a.text, a.field, a.fault, a.shown,
-                         Cells(row.b, separator).shown, Cells(difference, separator).shown,
-                         Shown(percent, separator)});
+                         Cells(row.b, separator).shown, Cells(change.difference, separator).shown,
+                         Shown(change.percent, separator)});
     }
     return Render(columns, cells, format, separator);
 }
