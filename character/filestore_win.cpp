@@ -1,4 +1,5 @@
 #include "filestore.h"
+#include "widetext.h"
 
 #include <windows.h>
 
@@ -6,28 +7,6 @@
 
 namespace runetally {
 namespace {
-
-std::wstring Wide(const std::string& text) {
-    if (text.empty()) {
-        return {};
-    }
-    const int size = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0);
-    std::wstring wide(std::size_t(size), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), wide.data(), size);
-    return wide;
-}
-
-std::string Utf8(const std::wstring& wide) {
-    if (wide.empty()) {
-        return {};
-    }
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), nullptr, 0,
-                                           nullptr, nullptr);
-    std::string text(std::size_t(size), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), text.data(), size, nullptr,
-                          nullptr);
-    return text;
-}
 
 // The system's own words for the error, on one line.
 std::string Reason(DWORD error) {
@@ -41,7 +20,7 @@ std::string Reason(DWORD error) {
                              text.back() == L'.')) {
         text.pop_back();
     }
-    return text.empty() ? "error " + std::to_string(error) : Utf8(text);
+    return text.empty() ? "error " + std::to_string(error) : Narrow(text);
 }
 
 struct Handle {
@@ -66,7 +45,7 @@ std::string FileNameOf(const std::string& path) {
 
 ReadBytes ReadAtMost(const std::string& path, std::size_t limit) {
     ReadBytes out;
-    Handle file{::CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+    Handle file{::CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
     if (file.handle == INVALID_HANDLE_VALUE) {
         out.reason = Reason(::GetLastError());
@@ -92,7 +71,7 @@ ReadBytes ReadAtMost(const std::string& path, std::size_t limit) {
 }
 
 std::string ReplaceFileContents(const std::string& path, std::string_view bytes) {
-    const std::wstring target = Wide(path);
+    const std::wstring target = Widen(path);
     const DWORD attributes = ::GetFileAttributesW(target.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         return Reason(ERROR_ACCESS_DENIED);

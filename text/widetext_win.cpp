@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-namespace runetally::win32 {
+namespace runetally {
 
 std::wstring Widen(std::string_view utf8) {
     if (utf8.empty()) {
@@ -26,4 +26,4 @@ std::string Narrow(std::wstring_view utf16) {
     return narrow;
 }
 
-} // namespace runetally::win32
+} // namespace runetally
