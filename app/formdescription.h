@@ -129,6 +129,7 @@ struct WidgetDesc {
     // Table: a click on a column's caption, or Enter on it, asks the window's commands to sort.
     bool sortable = false;
     Stretch stretch = {};
+    bool hidden = false; // not shown until the window's commands show it
 };
 
 // A key that runs a menu item from anywhere in its window.
@@ -142,6 +143,9 @@ struct MenuItemDesc {
     ControlId id;
     std::string_view caption; // "&" marks the access key
     Shortcut shortcut = {};
+    bool separatorBefore = false; // a line above the item sets it apart from those before
+    // Left out of the menu until the window's commands show it with a caption of their own.
+    bool hidden = false;
 };
 
 struct MenuDesc {

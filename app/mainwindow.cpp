@@ -1,5 +1,8 @@
 #include "mainwindow.h"
 
+#include "characterfile.h"
+#include "filestore.h"
+
 #include <algorithm>
 #include <array>
 #include <string>
@@ -72,7 +75,21 @@ constexpr std::array<ControlId, 13> kFocusOrder{
     varResist,  varWis,    varInt,     powerLight, powerEarth,   powerFire, powerAir,
     powerWater, powerDark, listSpells, dmg,        cmdCalculate, varLevel};
 
-constexpr std::array<MenuItemDesc, 2> kFileItems{{{mnuReset, "&Reset"}, {mnuExit, "&Exit"}}};
+constexpr MenuItemDesc Recent(MainControl item) {
+    return {.id = item, .caption = {}, .hidden = true};
+}
+
+constexpr std::array<MenuItemDesc, 9> kFileItems{
+    {{mnuOpen, "&Open Character...", {.key = 'O', .control = true}},
+     {mnuSave, "&Save Character", {.key = 'S', .control = true}},
+     {mnuSaveAs, "Save Character &As..."},
+     Recent(mnuRecent1),
+     Recent(mnuRecent2),
+     Recent(mnuRecent3),
+     Recent(mnuRecent4),
+     {.id = mnuReset, .caption = "&Reset", .separatorBefore = true},
+     {mnuExit, "&Exit"}}};
+constexpr std::array kRecentItems{mnuRecent1, mnuRecent2, mnuRecent3, mnuRecent4};
 constexpr std::array<MenuItemDesc, 1> kToolsItems{
     {{mnuPlanner, "Spell &Planner...", {.key = 'P', .control = true}}}};
 constexpr std::array<MenuItemDesc, 2> kHelpItems{{{mnuAbout, "&About"}, {mnuHelpme, "Help &Me"}}};
@@ -175,7 +192,152 @@ void MainCommands::mnuReset_Click() {
 }
 
 void MainCommands::mnuExit_Click() {
-    view_.unload();
+    if (Form_QueryUnload()) {
+        view_.unload();
+    }
+}
+
+void MainCommands::Form_Load() {
+    recent_ = view_.recentCharacters();
+    if (recent_.size() > kRecentItems.size()) {
+        recent_.resize(kRecentItems.size());
+    }
+    showRecent();
+}
+
+bool MainCommands::Form_QueryUnload() {
+    return mayLeaveCharacter();
+}
+
+void MainCommands::mnuOpen_Click() {
+    if (!mayLeaveCharacter()) {
+        return;
+    }
+    if (const std::optional<std::string> path = view_.chooseCharacterToOpen()) {
+        open(*path);
+    }
+}
+
+void MainCommands::mnuSave_Click() {
+    if (path_) {
+        saveTo(*path_);
+    } else {
+        mnuSaveAs_Click();
+    }
+}
+
+void MainCommands::mnuSaveAs_Click() {
+    const std::string suggested = path_ ? FileNameOf(*path_) : "Untitled.rtchar";
+    if (const std::optional<std::string> path = view_.chooseCharacterToSave(suggested)) {
+        saveTo(*path);
+    }
+}
+
+void MainCommands::mnuRecent_Click(int place) {
+    if (place < 0 || static_cast<std::size_t>(place) >= recent_.size() || !mayLeaveCharacter()) {
+        return;
+    }
+    const std::string path = recent_[static_cast<std::size_t>(place)];
+    if (CharacterFileIsGone(path)) {
+        recent_.erase(recent_.begin() + place);
+        view_.keepRecentCharacters(recent_);
+        showRecent();
+        view_.showMessage(FileNameOf(path) +
+                          " is no longer there, so it was taken off the recent list.");
+        return;
+    }
+    open(path);
+}
+
+void MainCommands::openCharacter(const std::string& path) {
+    if (mayLeaveCharacter()) {
+        open(path);
+    }
+}
+
+void MainCommands::open(const std::string& path) {
+    auto opened = OpenCharacter(path, view_.decimalSeparator());
+    if (const auto* message = std::get_if<std::string>(&opened)) {
+        view_.showMessage(*message);
+        return;
+    }
+    const Character& character = std::get<Character>(opened);
+    for (Field field : kInputsTopDown) {
+        view_.setText(field, character.text(field));
+    }
+    view_.selectSpell(character.spellName);
+    // The damage shown was worked out for other inputs.
+    view_.setText(kResultBox, "0");
+    path_ = path;
+    saved_ = shown();
+    showCharacterName();
+    remember(path);
+}
+
+SpellInputs MainCommands::shown() const {
+    SpellInputs inputs;
+    inputs.spellName = view_.selectedSpell();
+    for (Field field : kInputsTopDown) {
+        inputs.text(field) = view_.text(field);
+    }
+    return inputs;
+}
+
+bool MainCommands::mayLeaveCharacter() {
+    if (!path_ || shown() == saved_) {
+        return true;
+    }
+    switch (view_.askToSave("Save changes to " + CharacterName(*path_) + "?")) {
+    case SaveAnswer::Yes:
+        return saveTo(*path_);
+    case SaveAnswer::No:
+        return true;
+    case SaveAnswer::Cancel:
+        break;
+    }
+    return false;
+}
+
+bool MainCommands::saveTo(const std::string& path) {
+    const SpellInputs inputs = shown();
+    if (auto message = SaveCharacter(path, inputs, view_.decimalSeparator())) {
+        view_.showMessage(*message);
+        return false;
+    }
+    path_ = path;
+    saved_ = inputs;
+    showCharacterName();
+    remember(path);
+    return true;
+}
+
+void MainCommands::showCharacterName() {
+    view_.setCaption(CharacterName(*path_) + " - " + std::string(kMainWindow.caption));
+}
+
+void MainCommands::remember(const std::string& path) {
+    std::erase(recent_, path);
+    recent_.insert(recent_.begin(), path);
+    if (recent_.size() > kRecentItems.size()) {
+        recent_.resize(kRecentItems.size());
+    }
+    view_.keepRecentCharacters(recent_);
+    showRecent();
+}
+
+void MainCommands::showRecent() {
+    for (std::size_t i = 0; i < kRecentItems.size(); ++i) {
+        if (i >= recent_.size()) {
+            view_.setMenuItem(kRecentItems[i], {}, false);
+            continue;
+        }
+        // "&" in a file name is shown as itself, not taken as the item's access key.
+        std::string caption = "&" + std::to_string(i + 1) + " ";
+        for (char c : FileNameOf(recent_[i])) {
+            caption += c == '&' ? "&&" : std::string(1, c);
+        }
+        view_.setMenuItem(kRecentItems[i], caption, true);
+    }
 }
 
 void MainCommands::mnuPlanner_Click() {
@@ -224,6 +386,23 @@ bool MainCommands::click(MainControl control) {
         return true;
     case mnuExit:
         mnuExit_Click();
+        return true;
+    case mnuOpen:
+        mnuOpen_Click();
+        return true;
+    case mnuSave:
+        mnuSave_Click();
+        return true;
+    case mnuSaveAs:
+        mnuSaveAs_Click();
+        return true;
+    case mnuRecent1:
+    case mnuRecent2:
+    case mnuRecent3:
+    case mnuRecent4:
+        mnuRecent_Click(static_cast<int>(std::find(kRecentItems.begin(), kRecentItems.end(),
+                                                   control) -
+                                         kRecentItems.begin()));
         return true;
     case mnuPlanner:
         mnuPlanner_Click();

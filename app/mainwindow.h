@@ -1,14 +1,18 @@
 #pragma once
 
 #include "damage.h"
+#include "characterview.h"
 #include "formdescription.h"
 #include "localeseparator.h"
 #include "windowservices.h"
 
 #include <array>
 #include <cstddef>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace runetally {
 
@@ -19,7 +23,8 @@ namespace runetally {
     X(Label4) X(powerLight) X(Label5) X(powerEarth) X(Label6) X(powerFire)                         \
     X(Label7) X(powerAir) X(Label8) X(powerWater) X(Label9) X(powerDark)                           \
     X(Label11) X(varLevel) X(cmdCalculate) X(listSpells) X(Label10) X(dmg)                         \
-    X(mnuFile) X(mnuReset) X(mnuExit) X(mnuTools) X(mnuPlanner)                                   \
+    X(mnuFile) X(mnuOpen) X(mnuSave) X(mnuSaveAs) X(mnuRecent1) X(mnuRecent2) X(mnuRecent3)        \
+    X(mnuRecent4) X(mnuReset) X(mnuExit) X(mnuTools) X(mnuPlanner)                                 \
     X(mnuHelp) X(mnuAbout) X(mnuHelpme)
 // clang-format on
 RUNETALLY_CONTROLS(MainControl, RUNETALLY_MAIN_CONTROLS)
@@ -72,7 +77,7 @@ public:
 };
 
 // The main window as its commands see it; a front end implements it over its widgets.
-class MainView : public FormView {
+class MainView : public FormView, public CharacterPicker {
 public:
     // An input box's text exactly as it stands.
     virtual std::string text(Field field) const = 0;
@@ -87,6 +92,20 @@ public:
     virtual MainFollower* planner() = 0;
     // The decimal separator of the player's regional settings.
     virtual char decimalSeparator() const { return UserDecimalSeparator(); }
+
+    // Selects the spell of that name in the list, or none for empty text.
+    virtual void selectSpell(std::string_view name) = 0;
+    virtual void setCaption(std::string_view caption) = 0;
+    // Shows a menu item with that caption, or leaves it out of its menu.
+    virtual void setMenuItem(MainControl item, std::string_view caption, bool shown) = 0;
+    // Asks the question with Yes, No and Cancel buttons; closing the box is Cancel.
+    virtual SaveAnswer askToSave(std::string_view question) = 0;
+    // The file to save the character in, from the system's save dialog that offers
+    // `suggestedName`; nothing when the player cancels.
+    virtual std::optional<std::string> chooseCharacterToSave(std::string_view suggestedName) = 0;
+    // The recent list, most recent first, as the platform's settings keep it between runs.
+    virtual std::vector<std::string> recentCharacters() const = 0;
+    virtual void keepRecentCharacters(std::span<const std::string> paths) = 0;
 };
 
 // The window's commands, written once for every front end.
@@ -94,7 +113,17 @@ class MainCommands {
 public:
     explicit MainCommands(MainView& view) : view_(view) {}
 
+    // Once the window's widgets stand: shows the recent list.
+    void Form_Load();
+    // Whether the window may close: with unsaved edits to a character, the player is asked to
+    // save them first. Exit asks it; a front end asks it before any other close.
+    bool Form_QueryUnload();
+
     void cmdCalculate_Click();
+    void mnuOpen_Click();
+    void mnuSave_Click();
+    void mnuSaveAs_Click();
+    void mnuRecent_Click(int place); // 0 for the most recent
     void mnuReset_Click();
     void mnuExit_Click();
     void mnuPlanner_Click();
@@ -117,10 +146,26 @@ public:
     // could change the number without a word.
     bool pasteFits(MainControl box, std::size_t length);
 
+    // Opens the character in that file, as Open does once the file is chosen: from the command
+    // line, or dropped on the window.
+    void openCharacter(const std::string& path);
+
 private:
     void tellPlanner();
+    void open(const std::string& path);
+    SpellInputs shown() const;
+    // Whether the player lets the window's character go: saved, or its edits given up.
+    bool mayLeaveCharacter();
+    bool saveTo(const std::string& path);
+    void showCharacterName();
+    void remember(const std::string& path);
+    void showRecent();
 
     MainView& view_;
+    // The character file the window holds, and its texts as they were last opened or saved.
+    std::optional<std::string> path_;
+    SpellInputs saved_;
+    std::vector<std::string> recent_;
 };
 
 } // namespace runetally

@@ -48,6 +48,8 @@ struct SpellInputs {
 
     const std::string& text(Field field) const;
     std::string& text(Field field);
+
+    bool operator==(const SpellInputs&) const = default;
 };
 
 } // namespace runetally

@@ -14,6 +14,18 @@ std::variant<Character, std::string> OpenCharacter(const std::string& path, char
     return ReadCharacterText(read.bytes, name, separator);
 }
 
+bool CharacterFileIsGone(const std::string& path) {
+    return IsGone(path);
+}
+
+std::string CharacterName(const std::string& path) {
+    std::string name = FileNameOf(path);
+    if (name.size() > kCharacterExtension.size() && name.ends_with(kCharacterExtension)) {
+        name.resize(name.size() - kCharacterExtension.size());
+    }
+    return name;
+}
+
 std::optional<std::string> SaveCharacter(const std::string& path, const Character& character,
                                          char separator) {
     const std::string text = CharacterFileText(character, separator);

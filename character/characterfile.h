@@ -12,6 +12,12 @@ namespace runetally {
 // message that says why it cannot be opened.
 std::variant<Character, std::string> OpenCharacter(const std::string& path, char separator);
 
+// Whether the file at `path` has gone: deleted, or moved away with its folder.
+bool CharacterFileIsGone(const std::string& path);
+
+// The name a player knows the file by: the last part of its path without ".rtchar".
+std::string CharacterName(const std::string& path);
+
 // Writes the character to `path` (UTF-8) through a temporary file in the same folder that
 // replaces the old file only once it is whole on disk. Gives the message when saving failed;
 // the old file is then as it was and no temporary file is left.

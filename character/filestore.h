@@ -17,6 +17,9 @@ struct ReadBytes {
     std::string reason; // the system's reason when not ok
 };
 
+// Whether nothing is at `path` (UTF-8) any more: neither the file nor, perhaps, its folder.
+bool IsGone(const std::string& path);
+
 // Reads at most `limit` bytes of the file at `path` (UTF-8).
 ReadBytes ReadAtMost(const std::string& path, std::size_t limit);
 

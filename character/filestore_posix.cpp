@@ -50,6 +50,11 @@ std::string FileNameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+bool IsGone(const std::string& path) {
+    struct stat status {};
+    return ::stat(path.c_str(), &status) != 0 && (errno == ENOENT || errno == ENOTDIR);
+}
+
 ReadBytes ReadAtMost(const std::string& path, std::size_t limit) {
     ReadBytes out;
     Descriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};

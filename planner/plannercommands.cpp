@@ -1,5 +1,7 @@
 #include "plannercommands.h"
 
+#include "characterfile.h"
+#include "filestore.h"
 #include "gains.h"
 #include "numbers.h"
 #include "spelltable.h"
@@ -78,8 +80,24 @@ SortKey ByNumber(std::optional<double> number) {
     return {!number, {}, number.value_or(0)};
 }
 
-SortKey KeyOf(SpellColumn column, const GainRow& row, std::optional<double> percentOfBest) {
+std::optional<double> NumberOf(const std::optional<DamageValue>& value) {
+    return value ? NumberOf(*value) : std::nullopt;
+}
+
+// A share in percent to a tenth: that tells spells apart, where fifteen digits would not help.
+std::string Tenths(std::optional<double> percent, char separator) {
+    return percent ? FormatNumber(std::round(*percent * 10) / 10, separator) : "";
+}
+
+SortKey KeyOf(SpellColumn column, const GainRow& row, std::optional<double> percentOfBest,
+              const DamageValue* damageB, const Change* change) {
     switch (column) {
+    case SpellColumn::DamageB:
+        return ByNumber(damageB ? NumberOf(*damageB) : std::nullopt);
+    case SpellColumn::Difference:
+        return ByNumber(change ? NumberOf(change->difference) : std::nullopt);
+    case SpellColumn::DifferencePercent:
+        return ByNumber(change ? NumberOf(change->percent) : std::nullopt);
     case SpellColumn::Spell:
         return ByText(row.gain.spell->name);
     case SpellColumn::Element:
@@ -199,6 +217,12 @@ void PlannerCommands::refresh() {
     const int chosen = std::clamp(view_.chosenInput(), 0, kFieldCount - 1);
     figures.input = kInputsTopDown[static_cast<std::size_t>(chosen)];
     const std::vector<Gain> gains = InputGains(figures.inputs, figures.input, figures.step);
+    if (compared_) {
+        for (const Gain& gain : gains) {
+            figures.damageB.push_back(EvaluateSpell(*gain.spell, compared_->inputs));
+            figures.changes.push_back(ChangeBetween(gain.damage, figures.damageB.back()));
+        }
+    }
     const auto toBest = ToBest(figures.inputs, figures.input);
     figures.ranking = RankSpells(figures.inputs);
     figures.percentOfBest.resize(SpellTable.size());
@@ -211,17 +235,25 @@ void PlannerCommands::refresh() {
         const std::optional<double> percent = figures.percentOfBest[i];
         TableRow shown{{std::string(row.gain.spell->name),
                         std::string(ElementName(*row.gain.spell)), Text(row.gain.damage, separator),
-                        // A tenth of a percent tells spells apart; fifteen digits would not help.
-                        percent ? FormatNumber(std::round(*percent * 10) / 10, separator) : "",
-                        Text(row.gain.gain, separator),
+                        Tenths(percent, separator), Text(row.gain.gain, separator),
                         row.toBest ? std::to_string(*row.toBest) : "never"}};
+        if (compared_) {
+            const Change& change = figures.changes[i];
+            shown.cells.push_back(Text(figures.damageB[i], separator));
+            shown.cells.push_back(Text(change.difference, separator));
+            const double* percentB = change.percent ? Number(*change.percent) : nullptr;
+            shown.cells.push_back(change.percent && !percentB
+                                      ? Text(*change.percent, separator)
+                                      : Tenths(percentB ? std::optional(*percentB) : std::nullopt,
+                                               separator));
+        }
         if (row.gain.spell->name == inputs_->spellName) {
             shown.note = kMarkNote;
         }
         figures.rows.push_back(std::move(shown));
     }
     figures_ = std::move(figures);
-    view_.setStatus("");
+    view_.setStatus(compared_ ? "Comparing with " + compared_->name + " (B)" : "");
     showSpells();
     showSelected();
 }
@@ -230,7 +262,9 @@ void PlannerCommands::showSpells() {
     const Figures& figures = *figures_;
     std::vector<SortKey> keys;
     for (std::size_t i = 0; i < figures.gains.size(); ++i) {
-        keys.push_back(KeyOf(sortColumn_, figures.gains[i], figures.percentOfBest[i]));
+        keys.push_back(KeyOf(sortColumn_, figures.gains[i], figures.percentOfBest[i],
+                             compared_ ? &figures.damageB[i] : nullptr,
+                             compared_ ? &figures.changes[i] : nullptr));
     }
     // From the table's order, so that equal keys always stand in the spell list's order.
     shown_.resize(figures.gains.size());
@@ -383,7 +417,8 @@ void PlannerCommands::lvwSpells_Click() {
 
 void PlannerCommands::lvwSpells_ColumnClick(int column) {
     const auto clicked = static_cast<SpellColumn>(column);
-    if (column < 0 || column > static_cast<int>(SpellColumn::PointsToBest)) {
+    const auto last = compared_ ? SpellColumn::DifferencePercent : SpellColumn::PointsToBest;
+    if (column < 0 || column > static_cast<int>(last)) {
         return;
     }
     descending_ = clicked == sortColumn_ ? !descending_ : DescendsFirst(clicked);
@@ -410,6 +445,52 @@ void PlannerCommands::picChart_Resize() {
     }
 }
 
+void PlannerCommands::cmdCompare_Click() {
+    const std::optional<std::string> path = view_.chooseCharacterToOpen();
+    if (!path) {
+        return;
+    }
+    const char separator = view_.decimalSeparator();
+    auto opened = OpenCharacter(*path, separator);
+    if (const auto* message = std::get_if<std::string>(&opened)) {
+        view_.showMessage(*message);
+        return;
+    }
+    compared_ = Compared{FileNameOf(*path), ParseInputs(std::get<Character>(opened), separator)};
+    view_.setColumns(lvwSpells, CompareColumns());
+    view_.setShown(cmdStopCompare, true);
+    refresh();
+}
+
+void PlannerCommands::cmdStopCompare_Click() {
+    if (!compared_) {
+        return;
+    }
+    compared_.reset();
+    if (sortColumn_ > SpellColumn::PointsToBest) {
+        sortColumn_ = SpellColumn::Damage;
+        descending_ = true;
+    }
+    view_.setColumns(lvwSpells, PlannerDescription().widget(lvwSpells).columns);
+    view_.setShown(cmdStopCompare, false);
+    view_.setSortMark(lvwSpells, static_cast<int>(sortColumn_), descending_);
+    view_.setStatus("");
+    refresh();
+}
+
+bool PlannerCommands::click(PlannerControl control) {
+    switch (control) {
+    case cmdCompare:
+        cmdCompare_Click();
+        return true;
+    case cmdStopCompare:
+        cmdStopCompare_Click();
+        return true;
+    default:
+        return false;
+    }
+}
+
 bool PlannerCommands::copy(PlannerControl control) {
     if (!figures_) {
         return false;
@@ -417,6 +498,16 @@ bool PlannerCommands::copy(PlannerControl control) {
     const char separator = view_.decimalSeparator();
     switch (control) {
     case lvwSpells: {
+        if (compared_) {
+            // As runetally-table --compare writes it for these inputs: in the table's order.
+            std::vector<CompareRow> rows;
+            for (std::size_t i = 0; i < figures_->gains.size(); ++i) {
+                rows.push_back({figures_->gains[i].gain.spell, figures_->gains[i].gain.damage,
+                                figures_->damageB[i]});
+            }
+            view_.copyText(WriteCompareTable(rows, ReportFormat::Csv, separator));
+            return true;
+        }
         // As runetally-table --gain INPUT --step N --sort writes it: by damage, whatever the
         // table is sorted by.
         std::vector<DamageValue> damages;

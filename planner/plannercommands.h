@@ -29,6 +29,12 @@ public:
     // is sorted by it already.
     void lvwSpells_ColumnClick(int column);
     void picChart_Resize();
+    // Compares the main window's character, A, with one the player opens, B; and stops.
+    void cmdCompare_Click();
+    void cmdStopCompare_Click();
+
+    // Runs the command of that button; false for a control that has none.
+    bool click(PlannerControl control);
 
     // Puts what the table or chart shows on the clipboard, as runetally-table writes it as CSV;
     // false for a control that copies nothing of its own, or while no figures are shown.
@@ -48,7 +54,9 @@ private:
         std::vector<GainRow> gains;                       // in the spell table's order
         std::vector<RankedSpell> ranking;                 // highest damage first
         std::vector<std::optional<double>> percentOfBest; // in the spell table's order
-        std::vector<TableRow> rows; // the spell table's rows, in SpellTable's order
+        std::vector<DamageValue> damageB; // while comparing, in the spell table's order
+        std::vector<Change> changes;      // from A to B
+        std::vector<TableRow> rows;       // the spell table's rows, in SpellTable's order
         std::optional<DamageChartData> chart;
         Sweep sweep;
     };
@@ -60,8 +68,15 @@ private:
     void drawChart();
     const SpellFormula* bestOther() const;
 
+    // The character compared with the main window's: its file's name and its inputs.
+    struct Compared {
+        std::string name;
+        ParsedInputs inputs;
+    };
+
     PlannerView& view_;
     std::optional<SpellInputs> inputs_;
+    std::optional<Compared> compared_;
     std::optional<Figures> figures_; // none while a box holds no number
     std::vector<int> shown_;         // the spell table's rows as shown: places in SpellTable
     SpellColumn sortColumn_ = SpellColumn::Damage;

@@ -16,14 +16,18 @@ const std::array<std::string_view, kFieldCount> kInputCaptions = [] {
     return captions;
 }();
 
-constexpr std::array<ColumnDesc, 6> kSpellColumns{{
+constexpr std::array<ColumnDesc, 9> kCompareColumns{{
     {"Spell", 1650},
     {"Element", 780},
     {"Damage", 2070, true},
     {"% of best", 900, true},
     {"Gain (+Step)", 2250, true},
     {"Points to best", 1290, true},
+    {"Damage (B)", 2070, true},
+    {"Difference", 2070, true},
+    {"Difference %", 1200, true},
 }};
+constexpr std::span<const ColumnDesc> kSpellColumns = std::span(kCompareColumns).first(6);
 
 constexpr std::array<ColumnDesc, 3> kInputColumns{{
     {"Input", 2250},
@@ -57,6 +61,15 @@ constexpr std::array kWidgets{
     Caption(lblStep, "Step", txtStep, {3600, 165, 480, 255}),
     WidgetDesc{
         .id = txtStep, .kind = WidgetKind::TextBox, .rect = {4140, 135, 1200, 285}, .text = "1"},
+    WidgetDesc{.id = cmdCompare,
+               .kind = WidgetKind::PushButton,
+               .rect = {5580, 90, 1800, 375},
+               .text = "Compare with..."},
+    WidgetDesc{.id = cmdStopCompare,
+               .kind = WidgetKind::PushButton,
+               .rect = {7500, 90, 1800, 375},
+               .text = "Stop comparing",
+               .hidden = true},
     WidgetDesc{.id = lblStatus,
                .kind = WidgetKind::Label,
                .rect = {120, 600, 14460, 255},
@@ -82,7 +95,8 @@ constexpr std::array kWidgets{
                .stretch = kRightRest},
 };
 
-constexpr std::array<ControlId, 5> kFocusOrder{cboInput, txtStep, lvwSpells, lvwInputs, picChart};
+constexpr std::array<ControlId, 7> kFocusOrder{cboInput,  txtStep,   cmdCompare, cmdStopCompare,
+                                               lvwSpells, lvwInputs, picChart};
 
 constexpr FormDesc kPlanner{.name = "frmPlanner",
                             .caption = "Spell Planner",
@@ -98,6 +112,10 @@ static_assert(FollowsItsList(kPlanner));
 
 const FormDesc& PlannerDescription() {
     return kPlanner;
+}
+
+std::span<const ColumnDesc> CompareColumns() {
+    return kCompareColumns;
 }
 
 } // namespace runetally

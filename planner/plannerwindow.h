@@ -16,7 +16,8 @@ namespace runetally {
 // The spell planner's controls, in drawing order.
 // clang-format off
 #define RUNETALLY_PLANNER_CONTROLS(X)                                                              \
-    X(lblInput) X(cboInput) X(lblStep) X(txtStep) X(lblStatus) X(lvwSpells)                        \
+    X(lblInput) X(cboInput) X(lblStep) X(txtStep) X(cmdCompare) X(cmdStopCompare) X(lblStatus)     \
+    X(lvwSpells)                                                                                   \
     X(lblInputs) X(lvwInputs) X(picChart)
 // clang-format on
 RUNETALLY_CONTROLS(PlannerControl, RUNETALLY_PLANNER_CONTROLS)
@@ -25,12 +26,26 @@ RUNETALLY_CONTROLS(PlannerControl, RUNETALLY_PLANNER_CONTROLS)
 // each input adds to one spell, and a chart of two spells along the input.
 const FormDesc& PlannerDescription();
 
-// The columns of the spell table and of the input table.
-enum class SpellColumn { Spell, Element, Damage, PercentOfBest, Gain, PointsToBest };
+// The spell table's columns while comparing.
+std::span<const ColumnDesc> CompareColumns();
+
+// The columns of the spell table and of the input table. The last three are shown while the
+// planner compares the main window's character, A, with one from a file, B.
+enum class SpellColumn {
+    Spell,
+    Element,
+    Damage,
+    PercentOfBest,
+    Gain,
+    PointsToBest,
+    DamageB,
+    Difference,
+    DifferencePercent
+};
 enum class InputColumn { Input, Adds, Rank };
 
 // The planner as its commands see it; a front end implements it over its widgets.
-class PlannerView : public FormView {
+class PlannerView : public FormView, public CharacterPicker {
 public:
     // The step box's text exactly as it stands.
     virtual std::string stepText() const = 0;
@@ -48,6 +63,9 @@ public:
     virtual PointTwips chartSize() const = 0;
     virtual void setChart(const ChartPicture& picture) = 0;
     virtual void copyText(std::string_view text) = 0;
+    // The table shows these columns, with no rows until it is given them.
+    virtual void setColumns(PlannerControl table, std::span<const ColumnDesc> columns) = 0;
+    virtual void setShown(PlannerControl control, bool shown) = 0;
     // The decimal separator of the player's regional settings.
     virtual char decimalSeparator() const { return UserDecimalSeparator(); }
 };

@@ -46,8 +46,34 @@ public:
         textsWhileMessage = texts;
     }
     void unload() override { ++unloads; }
+    void selectSpell(std::string_view name) override { spell = name; }
+    void setCaption(std::string_view text) override { caption = text; }
+    void setMenuItem(MainControl item, std::string_view text, bool shown) override {
+        menuItems[item] = shown ? std::optional<std::string>(text) : std::nullopt;
+    }
+    SaveAnswer askToSave(std::string_view question) override {
+        questions.emplace_back(question);
+        return answer;
+    }
+    std::optional<std::string> chooseCharacterToOpen() override { return toOpen; }
+    std::optional<std::string> chooseCharacterToSave(std::string_view suggested) override {
+        suggestedNames.emplace_back(suggested);
+        return toSave;
+    }
+    std::vector<std::string> recentCharacters() const override { return recent; }
+    void keepRecentCharacters(std::span<const std::string> paths) override {
+        recent.assign(paths.begin(), paths.end());
+    }
 
     Texts texts;
+    std::string caption = "Velmoranth's Zelkor Runetally";
+    std::map<MainControl, std::optional<std::string>> menuItems;
+    SaveAnswer answer = SaveAnswer::Cancel;
+    std::vector<std::string> questions;
+    std::optional<std::string> toOpen;
+    std::optional<std::string> toSave;
+    std::vector<std::string> suggestedNames;
+    std::vector<std::string> recent;
     std::string spell;
     char separator = '.';
     std::vector<MainControl> changed;

@@ -35,6 +35,12 @@ public:
     void showMessage(std::string_view text) override { messages.emplace_back(text); }
     void unload() override {}
     char decimalSeparator() const override { return '.'; }
+    std::optional<std::string> chooseCharacterToOpen() override { return toOpen; }
+    void setColumns(PlannerControl table, std::span<const ColumnDesc> shown) override {
+        columns[table].assign(shown.begin(), shown.end());
+        rows[table].clear();
+    }
+    void setShown(PlannerControl control, bool shown) override { visible[control] = shown; }
 
     // The player picks a row of the spell table by its spell.
     void pick(PlannerCommands& commands, std::string_view spell) {
@@ -65,6 +71,9 @@ public:
     ChartPicture chart;
     std::string copied;
     std::vector<std::string> messages;
+    std::optional<std::string> toOpen;
+    std::map<PlannerControl, std::vector<ColumnDesc>> columns;
+    std::map<PlannerControl, bool> visible;
 };
 
 // Intelligence 280, the rest 100 and level 99: every one-stat spell deals its intelligence over
