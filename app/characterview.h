@@ -7,7 +7,6 @@
 
 namespace runetally {
 
-
 // How the player answers "Save changes to thalia?".
 enum class SaveAnswer { Yes, No, Cancel };
 

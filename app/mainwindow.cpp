@@ -400,9 +400,8 @@ bool MainCommands::click(MainControl control) {
     case mnuRecent2:
     case mnuRecent3:
     case mnuRecent4:
-        mnuRecent_Click(static_cast<int>(std::find(kRecentItems.begin(), kRecentItems.end(),
-                                                   control) -
-                                         kRecentItems.begin()));
+        mnuRecent_Click(static_cast<int>(
+            std::find(kRecentItems.begin(), kRecentItems.end(), control) - kRecentItems.begin()));
         return true;
     case mnuPlanner:
         mnuPlanner_Click();

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "damage.h"
 #include "characterview.h"
+#include "damage.h"
 #include "formdescription.h"
 #include "localeseparator.h"
 #include "windowservices.h"

@@ -242,10 +242,10 @@ void PlannerCommands::refresh() {
             shown.cells.push_back(Text(figures.damageB[i], separator));
             shown.cells.push_back(Text(change.difference, separator));
             const double* percentB = change.percent ? Number(*change.percent) : nullptr;
-            shown.cells.push_back(change.percent && !percentB
-                                      ? Text(*change.percent, separator)
-                                      : Tenths(percentB ? std::optional(*percentB) : std::nullopt,
-                                               separator));
+            shown.cells.push_back(
+                change.percent && !percentB
+                    ? Text(*change.percent, separator)
+                    : Tenths(percentB ? std::optional(*percentB) : std::nullopt, separator));
         }
         if (row.gain.spell->name == inputs_->spellName) {
             shown.note = kMarkNote;

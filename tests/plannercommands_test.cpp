@@ -1,9 +1,13 @@
 #include "plannercommands.h"
+#include "tablecommand.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <map>
+#include <random>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -306,6 +310,63 @@ TEST(TickStep, TakesTheLeastOneTwoOrFiveTimesAPowerOfTenThatFits) {
     for (const auto& [span, most, step] : cases) {
         EXPECT_DOUBLE_EQ(TickStep(span, most), step) << span << " in " << most;
     }
+}
+
+} // namespace
+
+namespace {
+
+// B is the worked character with intelligence 350: Meteor 350/7 + 204 = 254, 10 more than A's
+// 244, 4.1% of it; Firestorm 350/8 + 157 = 200.75, 8.75 more than 192, 4.6%.
+TEST(PlannerCommands, ComparesWithACharacterFromAFileAsTheTerminalDoes) {
+    const std::filesystem::path file =
+        std::filesystem::temp_directory_path() /
+        ("runetally-b-" + std::to_string(std::random_device{}()) + ".rtchar");
+    std::ofstream(file) << R"({"format": "runetally-character", "version": 1, "spell": "",
+        "inputs": {"level": "99", "int": "350", "wis": "100", "resist": "100", "light": "100",
+        "earth": "100", "fire": "100", "air": "100", "water": "100", "dark": "100"}})";
+    Planner p;
+    p.commands.follow(Worked());
+    EXPECT_FALSE(p.commands.click(lvwSpells));
+    p.commands.click(cmdCompare); // the player cancels the dialog
+    EXPECT_FALSE(p.view.visible[cmdStopCompare]);
+    p.view.toOpen = file.string();
+    p.commands.click(cmdCompare);
+    EXPECT_TRUE(p.view.visible[cmdStopCompare]);
+    ASSERT_EQ(p.view.columns[lvwSpells].size(), 9u);
+    EXPECT_EQ(p.view.columns[lvwSpells][6].caption, "Damage (B)");
+    EXPECT_EQ(p.view.status, "Comparing with " + file.filename().string() + " (B)");
+    const std::vector<std::string> meteor{"254", "10", "4.1"};
+    const std::vector<std::string> firestorm{"200.75", "8.75", "4.6"};
+    EXPECT_EQ(std::vector(p.view.rows[lvwSpells][0].cells.begin() + 6,
+                          p.view.rows[lvwSpells][0].cells.end()),
+              meteor);
+    EXPECT_EQ(std::vector(p.view.rows[lvwSpells][1].cells.begin() + 6,
+                          p.view.rows[lvwSpells][1].cells.end()),
+              firestorm);
+
+    ASSERT_TRUE(p.commands.copy(lvwSpells));
+    const CommandResult terminal = TableCommand::Run(
+        {"runetally-table", "--format", "csv", "--compare", file.string(), "--int", "280"}, '.');
+    EXPECT_EQ(terminal.exitCode, 0) << terminal.err;
+    EXPECT_EQ(p.view.copied, terminal.out);
+
+    p.commands.lvwSpells_ColumnClick(static_cast<int>(SpellColumn::Difference));
+    const std::vector<std::string> differences = p.view.column(lvwSpells, SpellColumn::Difference);
+    EXPECT_EQ(differences[0], "10") << "Meteor's is the largest difference";
+    for (std::size_t i = 1; i < differences.size(); ++i) {
+        const bool number = !differences[i].empty() &&
+                            differences[i].find_first_not_of("0123456789.-e+") == std::string::npos;
+        if (number) {
+            EXPECT_GE(std::stod(differences[i - 1]), std::stod(differences[i])) << i;
+        }
+    }
+    p.commands.click(cmdStopCompare);
+    EXPECT_FALSE(p.view.visible[cmdStopCompare]);
+    EXPECT_EQ(p.view.columns[lvwSpells].size(), 6u);
+    EXPECT_EQ(p.view.rows[lvwSpells][0].cells.size(), 6u);
+    EXPECT_EQ(p.view.sortMark, std::pair(int(SpellColumn::Damage), true));
+    std::filesystem::remove(file);
 }
 
 } // namespace

@@ -1,0 +1,164 @@
+#include "fakemainview.h"
+#include "mainwindow.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+
+using namespace runetally;
+namespace fs = std::filesystem;
+
+namespace {
+
+using enum MainControl;
+
+// Thalia's file as a player would keep it: Fireball, level 40 and 150 fire power.
+constexpr char kThalia[] =
+    R"({"format": "runetally-character", "version": 1, "spell": "Fireball", "inputs": {"level":
+    "40", "int": "120", "wis": "90", "resist": "100", "light": "100", "earth": "100", "fire":
+    "150", "air": "100", "water": "100", "dark": "100"}})";
+
+class MainCharacters : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder_ = fs::temp_directory_path() /
+                  ("runetally-main-" + std::to_string(std::random_device{}()));
+        fs::create_directories(folder_);
+        thalia_ = Write("thalia.rtchar", kThalia);
+    }
+    void TearDown() override { fs::remove_all(folder_); }
+
+    std::string Write(const std::string& name, const std::string& text) {
+        const std::string path = (folder_ / name).string();
+        std::ofstream(path, std::ios::binary) << text;
+        return path;
+    }
+    static std::string Read(const std::string& path) {
+        std::ostringstream text;
+        text << std::ifstream(path, std::ios::binary).rdbuf();
+        return text.str();
+    }
+
+    fs::path folder_;
+    std::string thalia_;
+    FakeMainView view_;
+    MainCommands commands_{view_};
+};
+
+TEST_F(MainCharacters, OpeningFillsTheWindowNamesItAndRemembersIt) {
+    commands_.Form_Load();
+    EXPECT_FALSE(view_.menuItems.at(mnuRecent1));
+    view_.texts.at(dmg) = "12";
+    view_.toOpen = thalia_;
+    commands_.mnuOpen_Click();
+    EXPECT_EQ(view_.texts.at(varLevel), "40");
+    EXPECT_EQ(view_.texts.at(powerFire), "150");
+    EXPECT_EQ(view_.texts.at(varWis), "90");
+    EXPECT_EQ(view_.spell, "Fireball");
+    EXPECT_EQ(view_.texts.at(dmg), "0");
+    EXPECT_EQ(view_.caption, "thalia - Velmoranth's Zelkor Runetally");
+    EXPECT_EQ(view_.recent, std::vector<std::string>{thalia_});
+    EXPECT_EQ(view_.menuItems.at(mnuRecent1), "&1 thalia.rtchar");
+    EXPECT_TRUE(view_.messages.empty());
+}
+
+TEST_F(MainCharacters, AFileThatCannotBeOpenedChangesNothing) {
+    const std::string bad = Write("bad.rtchar", R"({"format": "runetally-character"})");
+    for (const std::string& path : {bad, (folder_ / "none.rtchar").string()}) {
+        FakeMainView view;
+        MainCommands commands(view);
+        const Texts before = view.texts;
+        view.toOpen = path;
+        commands.mnuOpen_Click();
+        EXPECT_EQ(view.messages.size(), 1u) << path;
+        EXPECT_EQ(view.texts, before) << path;
+        EXPECT_EQ(view.caption, "Velmoranth's Zelkor Runetally") << path;
+        EXPECT_TRUE(view.recent.empty()) << path;
+    }
+}
+
+// Exit with an edit since the file was opened: the player's answer decides.
+TEST_F(MainCharacters, ExitAsksAboutUnsavedEdits) {
+    struct Case {
+        SaveAnswer answer;
+        int unloads;
+        const char* fireInFile;
+    };
+    const Case cases[] = {{SaveAnswer::Yes, 1, "\"fire\":\"175\""},
+                          {SaveAnswer::No, 1, "\"fire\":\n    \"150\""},
+                          {SaveAnswer::Cancel, 0, "\"fire\":\n    \"150\""}};
+    for (const Case& c : cases) {
+        Write("thalia.rtchar", kThalia);
+        FakeMainView view;
+        MainCommands commands(view);
+        commands.openCharacter(thalia_);
+        view.texts.at(powerFire) = "175";
+        view.answer = c.answer;
+        commands.mnuExit_Click();
+        EXPECT_EQ(view.questions, std::vector<std::string>{"Save changes to thalia?"});
+        EXPECT_EQ(view.unloads, c.unloads);
+        EXPECT_NE(Read(thalia_).find(c.fireInFile), std::string::npos) << Read(thalia_);
+    }
+}
+
+TEST_F(MainCharacters, NothingIsAskedWithoutAnEditOrWithoutACharacter) {
+    commands_.mnuExit_Click(); // as before characters: closes at once
+    commands_.openCharacter(thalia_);
+    view_.texts.at(varInt) = "121";
+    view_.texts.at(varInt) = "120"; // back as the file has it
+    commands_.mnuExit_Click();
+    EXPECT_TRUE(view_.questions.empty());
+    EXPECT_EQ(view_.unloads, 2);
+}
+
+TEST_F(MainCharacters, OpenAsksFirstAndCancelKeepsTheEdits) {
+    commands_.openCharacter(thalia_);
+    view_.texts.at(varLevel) = "41";
+    view_.spell = "Meteor";
+    view_.toOpen = Write("other.rtchar", kThalia);
+    commands_.mnuOpen_Click();
+    EXPECT_EQ(view_.questions.size(), 1u);
+    EXPECT_EQ(view_.texts.at(varLevel), "41");
+    EXPECT_EQ(view_.caption, "thalia - Velmoranth's Zelkor Runetally");
+}
+
+TEST_F(MainCharacters, SaveWithoutAFileAsksForOneAndWritesIt) {
+    view_.texts.at(varInt) = "1,5"; // a number with the reader's separator
+    view_.separator = ',';
+    view_.toSave = (folder_ / "new.rtchar").string();
+    commands_.mnuSave_Click();
+    EXPECT_EQ(view_.suggestedNames, std::vector<std::string>{"Untitled.rtchar"});
+    EXPECT_NE(Read(*view_.toSave).find("\"int\":\"1.5\""), std::string::npos);
+    EXPECT_EQ(view_.caption, "new - Velmoranth's Zelkor Runetally");
+    view_.texts.at(varInt) = "2";
+    commands_.mnuSave_Click(); // to the same file, without asking
+    EXPECT_EQ(view_.suggestedNames.size(), 1u);
+    EXPECT_NE(Read(*view_.toSave).find("\"int\":\"2\""), std::string::npos);
+}
+
+TEST_F(MainCharacters, TheRecentListKeepsFourAndDropsAFileThatHasGone) {
+    view_.recent = {(folder_ / "gone.rtchar").string()};
+    commands_.Form_Load();
+    EXPECT_EQ(view_.menuItems.at(mnuRecent1), "&1 gone.rtchar");
+    for (const char* name : {"a.rtchar", "b&c.rtchar", "d.rtchar", "e.rtchar"}) {
+        commands_.openCharacter(Write(name, kThalia));
+    }
+    commands_.openCharacter((folder_ / "b&c.rtchar").string()); // again: back to the top
+    EXPECT_EQ(view_.menuItems.at(mnuRecent1), "&1 b&&c.rtchar");
+    EXPECT_EQ(view_.menuItems.at(mnuRecent2), "&2 e.rtchar");
+    EXPECT_EQ(view_.menuItems.at(mnuRecent4), "&4 a.rtchar");
+    fs::remove(folder_ / "e.rtchar");
+    commands_.click(mnuRecent2);
+    EXPECT_EQ(view_.messages,
+              std::vector<std::string>{
+                  "e.rtchar is no longer there, so it was taken off the recent list."});
+    EXPECT_EQ(view_.recent.size(), 3u);
+    EXPECT_FALSE(view_.menuItems.at(mnuRecent4));
+    EXPECT_EQ(view_.menuItems.at(mnuRecent2), "&2 d.rtchar");
+}
+
+} // namespace
