@@ -157,6 +157,7 @@ struct MenuDesc {
 struct PointTwips {
     int x = 0;
     int y = 0;
+    bool operator==(const PointTwips&) const = default;
 };
 
 // A window as data: what it shows, where, and in which order the focus moves.
