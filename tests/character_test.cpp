@@ -8,6 +8,7 @@
 #include <random>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace runetally;
@@ -219,6 +220,24 @@ TEST_F(CharacterFile, OpeningTellsWhatIsWrong) {
               "big.rtchar is not a Runetally character: it is larger than 64 KiB");
     const std::string missing = std::get<std::string>(OpenCharacter(Path(kName), '.'));
     EXPECT_TRUE(missing.starts_with("Could not open thalia.rtchar: ")) << missing;
+}
+
+// What the window takes as a character file when one is dropped on it.
+TEST(CharacterFileName, IsKnownByItsExtensionInAnyCase) {
+    const std::pair<const char*, bool> names[] = {
+        {"/home/p/thalia.rtchar", true},
+        {"THALIA.RTCHAR", true},
+        {"a.RtChar", true},
+        {"thalia.rtchar.bak", false},
+        {"thalia.rtcha", false},
+        {"thalia_rtchar", false},
+        {"rtchar", false},
+        {"", false},
+        {"/p/x.rtchar/", false},
+    };
+    for (const auto& [name, known] : names) {
+        EXPECT_EQ(HasCharacterExtension(name), known) << name;
+    }
 }
 
 } // namespace
