@@ -10,6 +10,7 @@
 #include <QElapsedTimer>
 #include <QMessageBox>
 #include <QPointer>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -83,18 +84,25 @@ public:
         if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
             qputenv("QT_QPA_PLATFORM", "offscreen");
         }
+        // Settings, the recent list among them, go to a folder of the test's own, never the
+        // user's; Qt reads the variable once, when settings are first used.
+        settings_ = std::make_unique<QTemporaryDir>();
+        ASSERT_TRUE(settings_->isValid());
+        qputenv("XDG_CONFIG_HOME", settings_->path().toLocal8Bit());
         app_ = std::make_unique<QApplication>(argc_, argv_);
         watchdog_ = std::make_unique<ModalWatchdog>();
     }
     void TearDown() override {
         watchdog_.reset();
         app_.reset();
+        settings_.reset();
     }
 
 private:
     char name_[8] = "guitest";
     char* argv_[2] = {name_, nullptr};
     int argc_ = 1; // QApplication keeps a reference to it
+    std::unique_ptr<QTemporaryDir> settings_;
     std::unique_ptr<QApplication> app_;
     std::unique_ptr<ModalWatchdog> watchdog_;
 };
@@ -103,10 +111,12 @@ inline ::testing::Environment* const kGuiEnvironment =
     ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
 
 // Runs an action that is to open exactly one message box and returns what the box showed, or
-// nothing when it opened none or several. Each box is closed with its OK button (or rejected when
-// it has none) right after `whileOpen` has run with it still on screen.
-inline std::optional<SeenBox> ExpectOneMessageBox(const std::function<void()>& action,
-                                                  const std::function<void()>& whileOpen = {}) {
+// nothing when it opened none or several. Each box is closed with its `answer` button (or
+// rejected when it has none) right after `whileOpen` has run with it still on screen.
+inline std::optional<SeenBox>
+ExpectOneMessageBox(const std::function<void()>& action,
+                    const std::function<void()>& whileOpen = {},
+                    QMessageBox::StandardButton answer = QMessageBox::Ok) {
     std::vector<SeenBox> seen;
     int otherModals = 0;
     QPointer<QWidget> handled;
@@ -128,8 +138,8 @@ inline std::optional<SeenBox> ExpectOneMessageBox(const std::function<void()>& a
         if (whileOpen) {
             whileOpen();
         }
-        if (QAbstractButton* ok = box->button(QMessageBox::Ok)) {
-            ok->click();
+        if (QAbstractButton* button = box->button(answer)) {
+            button->click();
         } else {
             box->reject();
         }
