@@ -8,6 +8,8 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTemporaryDir>
@@ -150,6 +152,38 @@ ExpectOneMessageBox(const std::function<void()>& action,
     EXPECT_EQ(seen.size(), 1u) << "message boxes opened";
     EXPECT_EQ(otherModals, 0) << "other modal windows opened";
     return seen.size() == 1 ? std::optional(seen.front()) : std::nullopt;
+}
+
+// Runs an action that is to open one file dialog, and answers it with `answer` once it shows; a
+// dialog that `answer` leaves open is cancelled.
+inline void AnswerFileDialog(const std::function<void()>& action,
+                             const std::function<void(QFileDialog&)>& answer) {
+    int seen = 0;
+    QTimer poll;
+    poll.callOnTimeout([&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (dialog != nullptr && dialog->isVisible()) {
+            ++seen;
+            answer(*dialog);
+            if (dialog->isVisible()) {
+                dialog->reject();
+            }
+        }
+    });
+    poll.start(5);
+    action();
+    poll.stop();
+    EXPECT_EQ(seen, 1) << "file dialogs opened";
+}
+
+// Writes a character file as the README shows one: the window's start texts, but intelligence.
+inline void WriteCharacter(const QString& path, const char* spell, const char* intelligence) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(R"({"format": "runetally-character", "version": 1, "spell": ")") + spell +
+               R"(", "inputs": {"level": "99", "int": ")" + intelligence +
+               R"(", "wis": "100", "resist": "100", "light": "100", "earth": "100",)" +
+               R"( "fire": "100", "air": "100", "water": "100", "dark": "100"}})");
 }
 
 } // namespace runetally::test
