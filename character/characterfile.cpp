@@ -2,6 +2,8 @@
 
 #include "filestore.h"
 
+#include <algorithm>
+
 namespace runetally {
 
 std::variant<Character, std::string> OpenCharacter(const std::string& path, char separator) {
@@ -24,6 +26,16 @@ std::string CharacterName(const std::string& path) {
         name.resize(name.size() - kCharacterExtension.size());
     }
     return name;
+}
+
+bool HasCharacterExtension(std::string_view path) {
+    if (path.size() < kCharacterExtension.size()) {
+        return false;
+    }
+    const std::string_view end = path.substr(path.size() - kCharacterExtension.size());
+    return std::equal(end.begin(), end.end(), kCharacterExtension.begin(), [](char a, char b) {
+        return (a >= 'A' && a <= 'Z' ? char(a - 'A' + 'a') : a) == b;
+    });
 }
 
 std::optional<std::string> SaveCharacter(const std::string& path, const Character& character,

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <variant>
 
 namespace runetally {
@@ -17,6 +18,10 @@ bool CharacterFileIsGone(const std::string& path);
 
 // The name a player knows the file by: the last part of its path without ".rtchar".
 std::string CharacterName(const std::string& path);
+
+// Whether `path` ends in ".rtchar", in any case: the desktop tells files' types that way, and a
+// Windows file system keeps a name's case without minding it.
+bool HasCharacterExtension(std::string_view path);
 
 // Writes the character to `path` (UTF-8) through a temporary file in the same folder that
 // replaces the old file only once it is whole on disk. Gives the message when saving failed;

@@ -23,7 +23,8 @@ echo "$depends" | grep -q libqt6widgets6 || { echo "Depends misses Qt Widgets"; 
 contents=$(dpkg-deb -c "$deb")
 for f in ./usr/bin/runetally ./usr/bin/runetally-table \
          ./usr/share/applications/org.example.Runetally.desktop \
-         ./usr/share/metainfo/org.example.Runetally.metainfo.xml; do
+         ./usr/share/metainfo/org.example.Runetally.metainfo.xml \
+         ./usr/share/mime/packages/org.example.Runetally.xml; do
     echo "$contents" | grep -q " $f\$" || { echo "missing $f"; exit 1; }
 done
 

@@ -229,6 +229,9 @@ FormWidgetsBase::FormWidgetsBase(QWidget* client, const FormDesc& form, FormEven
         QWidget* widget = create(client, desc, events);
         widget->setObjectName(ToQString(form.controlName(desc.id)));
         widgets_[desc.id.index] = widget;
+        if (desc.hidden) {
+            widget->hide(); // kept hidden when the window shows
+        }
         if (auto* button = qobject_cast<QPushButton*>(widget)) {
             QObject::connect(button, &QPushButton::clicked, client,
                              [clicked = events.clicked, id = desc.id] { clicked(id); });
@@ -355,15 +358,25 @@ void FormWidgetsBase::place(QSize client) {
 }
 
 void ShowMessage(const QString& text) {
+    Ask(text, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+QMessageBox::StandardButton Ask(const QString& text, QMessageBox::StandardButtons buttons,
+                                QMessageBox::StandardButton escape) {
     // The box has no owner, so nothing hands the keyboard back to the window the player was
     // working in when it closes; that window is activated again here, its focus widget intact.
     const QPointer<QWidget> active = QApplication::activeWindow();
-    QMessageBox box(QMessageBox::NoIcon, ToQString(BuildIdentity().title), text, QMessageBox::Ok);
+    QMessageBox box(QMessageBox::NoIcon, ToQString(BuildIdentity().title), text, buttons);
     box.setWindowModality(Qt::ApplicationModal);
+    box.setEscapeButton(escape);
     box.exec();
+    QAbstractButton* clicked = box.clickedButton();
+    const QMessageBox::StandardButton answer =
+        clicked != nullptr ? box.standardButton(clicked) : escape;
     if (active && active->isVisible()) {
         active->activateWindow();
     }
+    return answer == QMessageBox::NoButton ? escape : answer;
 }
 
 } // namespace runetally

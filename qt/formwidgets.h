@@ -3,6 +3,7 @@
 #include "formdescription.h"
 #include "windowservices.h"
 
+#include <QMessageBox>
 #include <QRect>
 #include <QString>
 #include <QWidget>
@@ -82,5 +83,10 @@ template <class Form> Form* NewSharedForm(FormInstance<Form>& instance) {
 // An application-modal message box with an OK button alone, no icon, and the application's
 // title as caption. Returns when the box is closed; which way it was closed does not matter.
 void ShowMessage(const QString& text);
+
+// The same box with these buttons; returns the one the player chose, `escape` when the box was
+// closed another way (Esc, its close box).
+QMessageBox::StandardButton Ask(const QString& text, QMessageBox::StandardButtons buttons,
+                                QMessageBox::StandardButton escape);
 
 } // namespace runetally

@@ -1,18 +1,21 @@
 #include "frmmain.h"
 
 #include "captionfit.h"
+#include "characterfiles.h"
 #include "frmabout.h"
 #include "frmplanner.h"
 #include "spelltable.h"
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDropEvent>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTimer>
 
 #include <limits>
 #include <optional>
@@ -71,19 +74,30 @@ frmMain::frmMain(QWidget* parent)
     fillSpellList();
 
     widgets_.setFocusOrder();
+    setAcceptDrops(true);
+    installEventFilter(this);
+    for (QWidget* widget : findChildren<QWidget*>()) {
+        widget->installEventFilter(this);
+    }
     // The size is that of the client area; the menu bar comes on top of it.
     const QSize client = ToPixels({0, 0, Form().clientWidth, Form().clientHeight}).size();
     resize(client.width(), client.height() + menuBar()->heightForWidth(client.width()));
 }
 
 void frmMain::createMenus() {
+    menuItems_.resize(Form().controlNames.size());
     for (const MenuDesc& menuDesc : Form().menus) {
         QMenu* menu = menuBar()->addMenu(ToQString(menuDesc.caption));
         menu->setObjectName(ToQString(Form().controlName(menuDesc.id)));
         for (const MenuItemDesc& itemDesc : menuDesc.items) {
+            if (itemDesc.separatorBefore) {
+                menu->addSeparator();
+            }
             QAction* item = menu->addAction(ToQString(itemDesc.caption));
             item->setObjectName(ToQString(Form().controlName(itemDesc.id)));
             item->setShortcut(QKeySequence(ToQString(ShortcutText(itemDesc.shortcut))));
+            item->setVisible(!itemDesc.hidden);
+            menuItems_[itemDesc.id.index] = item;
             connect(item, &QAction::triggered, this,
                     [this, id = itemDesc.id] { commands_.click(id.as<MainControl>()); });
         }
@@ -148,16 +162,105 @@ void frmMain::showMessage(std::string_view text) {
 }
 
 void frmMain::unload() {
-    close();
+    unloading_ = true;
+    close(); // the window is deleted later, once control is back in the event loop
+    unloading_ = false;
+}
+
+void frmMain::selectSpell(std::string_view name) {
+    // Told to the commands as the player's choice is, so that the planner follows.
+    auto* list = widgets_.get<QListWidget>(MainControl::listSpells);
+    const QList<QListWidgetItem*> found =
+        name.empty() ? QList<QListWidgetItem*>()
+                     : list->findItems(ToQString(name), Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (found.isEmpty()) {
+        list->clearSelection();
+        return;
+    }
+    list->setCurrentItem(found.front(), QItemSelectionModel::ClearAndSelect);
+    list->scrollToItem(found.front());
+}
+
+void frmMain::setCaption(std::string_view caption) {
+    setWindowTitle(ToQString(caption));
+}
+
+void frmMain::setMenuItem(MainControl item, std::string_view caption, bool shown) {
+    QAction* action = menuItems_[static_cast<std::size_t>(item)];
+    action->setText(ToQString(caption));
+    action->setVisible(shown);
+}
+
+SaveAnswer frmMain::askToSave(std::string_view question) {
+    switch (Ask(ToQString(question), QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                QMessageBox::Cancel)) {
+    case QMessageBox::Yes:
+        return SaveAnswer::Yes;
+    case QMessageBox::No:
+        return SaveAnswer::No;
+    default:
+        return SaveAnswer::Cancel;
+    }
+}
+
+std::optional<std::string> frmMain::chooseCharacterToOpen() {
+    return ChooseCharacterToOpen(this);
+}
+
+std::optional<std::string> frmMain::chooseCharacterToSave(std::string_view suggestedName) {
+    return ChooseCharacterToSave(this, suggestedName);
+}
+
+std::vector<std::string> frmMain::recentCharacters() const {
+    return RecentCharacters();
+}
+
+void frmMain::keepRecentCharacters(std::span<const std::string> paths) {
+    KeepRecentCharacters(paths);
+}
+
+void frmMain::openArguments(const QStringList& arguments) {
+    if (const std::optional<std::string> path = CharacterArgument(arguments)) {
+        commands_.openCharacter(*path);
+    }
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
+    if (!unloading_ && !commands_.Form_QueryUnload()) {
+        event->ignore();
+        return;
+    }
     event->accept();
     MainForm().unloaded(this);
 }
 
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop) {
+        return QMainWindow::eventFilter(watched, event);
+    }
+    auto* drag = static_cast<QDropEvent*>(event);
+    const std::optional<std::string> path = DraggedCharacter(drag->mimeData());
+    // Only a copy: a file manager may delete the file it moved.
+    if (!path || !(drag->possibleActions() & Qt::CopyAction)) {
+        return QMainWindow::eventFilter(watched, event); // a text box takes dropped text itself
+    }
+    drag->setDropAction(Qt::CopyAction);
+    drag->accept();
+    if (type == QEvent::Drop) {
+        // Once the drop is over: the program the file came from waits until it is, and opening
+        // may ask the player first.
+        QTimer::singleShot(0, this, [this, path = *path] { commands_.openCharacter(path); });
+    }
+    return true;
+}
+
 FormInstance<frmMain>& MainForm() {
-    static FormInstance<frmMain> instance([] { return NewSharedForm(MainForm()); });
+    static FormInstance<frmMain> instance([] {
+        frmMain* window = NewSharedForm(MainForm());
+        window->commands().Form_Load();
+        return window;
+    });
     return instance;
 }
 

@@ -4,7 +4,11 @@
 #include "mainwindow.h"
 
 #include <QMainWindow>
+#include <QStringList>
 
+#include <vector>
+
+class QAction;
 class QCloseEvent;
 
 namespace runetally {
@@ -23,6 +27,9 @@ public:
     void activate();
     using QMainWindow::close;
 
+    // Opens the character file the command line names, if it names one.
+    void openArguments(const QStringList& arguments);
+
     // MainView
     std::string text(Field field) const override;
     void setText(TextBox box, std::string_view text) override;
@@ -32,9 +39,19 @@ public:
     MainFollower* planner() override;
     void showMessage(std::string_view text) override;
     void unload() override;
+    void selectSpell(std::string_view name) override;
+    void setCaption(std::string_view caption) override;
+    void setMenuItem(MainControl item, std::string_view caption, bool shown) override;
+    SaveAnswer askToSave(std::string_view question) override;
+    std::optional<std::string> chooseCharacterToOpen() override;
+    std::optional<std::string> chooseCharacterToSave(std::string_view suggestedName) override;
+    std::vector<std::string> recentCharacters() const override;
+    void keepRecentCharacters(std::span<const std::string> paths) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // A character file dragged anywhere over the window, its text boxes included.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void createMenus();
@@ -44,6 +61,8 @@ private:
     MainCommands commands_{*this};
     QWidget* client_;
     FormWidgets<MainControl> widgets_;
+    std::vector<QAction*> menuItems_; // by control, null for widgets
+    bool unloading_ = false;          // closed by the commands, which have asked already
 };
 
 // The program's one main window.

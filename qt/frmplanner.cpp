@@ -1,5 +1,6 @@
 #include "frmplanner.h"
 
+#include "characterfiles.h"
 #include "chartcanvas.h"
 #include "reporttable.h"
 
@@ -23,7 +24,7 @@ frmPlanner::frmPlanner()
     : QWidget(nullptr),
       widgets_(
           this, Form(),
-          {.clicked = [](ControlId) {},
+          {.clicked = [this](ControlId id) { commands_.click(id.as<PlannerControl>()); },
            .changed = [this](ControlId id) { commands_.change(id.as<PlannerControl>()); },
            .sortRequested = [this](ControlId id,
                                    int column) { commands_.sort(id.as<PlannerControl>(), column); },
@@ -86,6 +87,18 @@ void frmPlanner::setChart(const ChartPicture& picture) {
 
 void frmPlanner::copyText(std::string_view text) {
     QGuiApplication::clipboard()->setText(ToQString(text));
+}
+
+void frmPlanner::setColumns(PlannerControl table, std::span<const ColumnDesc> columns) {
+    widgets_.get<ReportTable>(table)->setColumns(columns);
+}
+
+void frmPlanner::setShown(PlannerControl control, bool shown) {
+    widgets_.get(control)->setVisible(shown);
+}
+
+std::optional<std::string> frmPlanner::chooseCharacterToOpen() {
+    return ChooseCharacterToOpen(this);
 }
 
 void frmPlanner::showMessage(std::string_view text) {

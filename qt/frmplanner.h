@@ -34,6 +34,9 @@ public:
     PointTwips chartSize() const override;
     void setChart(const ChartPicture& picture) override;
     void copyText(std::string_view text) override;
+    void setColumns(PlannerControl table, std::span<const ColumnDesc> columns) override;
+    void setShown(PlannerControl control, bool shown) override;
+    std::optional<std::string> chooseCharacterToOpen() override;
     void showMessage(std::string_view text) override;
     void unload() override;
 

@@ -80,7 +80,7 @@ void SortHeader::paintSection(QPainter* painter, const QRect& rect, int logicalI
 }
 
 ReportTable::ReportTable(QWidget* parent, const WidgetDesc& desc, Events events)
-    : QTableWidget(parent), events_(std::move(events)), columns_(desc.columns) {
+    : QTableWidget(parent), events_(std::move(events)) {
     if (desc.sortable) {
         sortHeader_ = new SortHeader(this);
         setHorizontalHeader(sortHeader_);
@@ -90,15 +90,7 @@ ReportTable::ReportTable(QWidget* parent, const WidgetDesc& desc, Events events)
             }
         });
     }
-    setColumnCount(static_cast<int>(columns_.size()));
-    for (int i = 0; i < columnCount(); ++i) {
-        const ColumnDesc& column = columns_[static_cast<std::size_t>(i)];
-        auto* caption = new QTableWidgetItem(ToQString(column.caption));
-        caption->setTextAlignment((column.alignRight ? Qt::AlignRight : Qt::AlignLeft) |
-                                  Qt::AlignVCenter);
-        setHorizontalHeaderItem(i, caption);
-        setColumnWidth(i, ToPixels({0, 0, column.width, 0}).width());
-    }
+    setColumns(desc.columns);
     horizontalHeader()->setStretchLastSection(true); // a wider table widens its last column
     verticalHeader()->hide();
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
@@ -115,6 +107,22 @@ ReportTable::ReportTable(QWidget* parent, const WidgetDesc& desc, Events events)
     });
 }
 
+void ReportTable::setColumns(std::span<const ColumnDesc> columns) {
+    const QSignalBlocker quiet(this); // the commands asked for it: nothing to tell them
+    setRowCount(0);
+    setColumnCount(static_cast<int>(columns.size()));
+    alignments_.clear();
+    for (int i = 0; i < columnCount(); ++i) {
+        const ColumnDesc& column = columns[static_cast<std::size_t>(i)];
+        alignments_.push_back((column.alignRight ? Qt::AlignRight : Qt::AlignLeft) |
+                              Qt::AlignVCenter);
+        auto* caption = new QTableWidgetItem(ToQString(column.caption));
+        caption->setTextAlignment(alignments_.back());
+        setHorizontalHeaderItem(i, caption);
+        setColumnWidth(i, ToPixels({0, 0, column.width, 0}).width());
+    }
+}
+
 void ReportTable::setRows(std::span<const TableRow> rows) {
     const QSignalBlocker quiet(this); // the commands asked for it: nothing to tell them
     const int current = currentColumn();
@@ -124,10 +132,7 @@ void ReportTable::setRows(std::span<const TableRow> rows) {
         const TableRow& row = rows[static_cast<std::size_t>(r)];
         for (int c = 0; c < columnCount() && c < static_cast<int>(row.cells.size()); ++c) {
             auto* item = new QTableWidgetItem(ToQString(row.cells[static_cast<std::size_t>(c)]));
-            item->setTextAlignment((columns_[static_cast<std::size_t>(c)].alignRight
-                                        ? Qt::AlignRight
-                                        : Qt::AlignLeft) |
-                                   Qt::AlignVCenter);
+            item->setTextAlignment(alignments_[static_cast<std::size_t>(c)]);
             if (!row.note.empty()) {
                 item->setToolTip(ToQString(row.note));
             }

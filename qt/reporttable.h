@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <span>
+#include <vector>
 
 namespace runetally {
 
@@ -49,6 +50,8 @@ public:
 
     ReportTable(QWidget* parent, const WidgetDesc& desc, Events events);
 
+    // The table shows these columns, with no rows until it is given them.
+    void setColumns(std::span<const ColumnDesc> columns);
     void setRows(std::span<const TableRow> rows);
     // -1 selects none.
     void selectRow(int row);
@@ -63,7 +66,7 @@ protected:
 
 private:
     Events events_;
-    std::span<const ColumnDesc> columns_;
+    std::vector<Qt::Alignment> alignments_; // by column
     SortHeader* sortHeader_ = nullptr;
 };
 

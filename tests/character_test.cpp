@@ -221,4 +221,14 @@ TEST_F(CharacterFile, OpeningTellsWhatIsWrong) {
     EXPECT_TRUE(missing.starts_with("Could not open thalia.rtchar: ")) << missing;
 }
 
+// What the window takes as a character file when one is dropped on it.
+TEST(CharacterFileName, IsKnownByItsExtensionInAnyCase) {
+    EXPECT_TRUE(HasCharacterExtension("/home/p/thalia.rtchar") &&
+                HasCharacterExtension("A.RtChaR"));
+    for (const char* name :
+         {"thalia.rtchar.bak", "thalia.rtcha", "thalia_rtchar", "", "x.rtchar/"}) {
+        EXPECT_FALSE(HasCharacterExtension(name)) << name;
+    }
+}
+
 } // namespace

@@ -6,6 +6,8 @@
 
 #include <QAccessible>
 #include <QClipboard>
+#include <QDir>
+#include <QDragEnterEvent>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QLabel>
@@ -14,7 +16,9 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
+#include <QSettings>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWindow>
 
@@ -27,6 +31,7 @@
 using namespace runetally;
 using runetally::test::ExpectOneMessageBox;
 using runetally::test::SeenBox;
+using runetally::test::WriteCharacter;
 
 namespace {
 
@@ -532,6 +537,79 @@ TEST_F(MainWindowTest, ProgramEndsOnlyWhenTheAboutDialogClosesToo) {
     EXPECT_TRUE(main.isNull());
     EXPECT_EQ(AboutForm().loaded(), nullptr);
     open();
+}
+
+// Character files in a folder of the test's own; the recent list starts empty.
+class CharacterTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        QSettings("Runetally", "Runetally").clear();
+        MainWindowTest::SetUp();
+    }
+    QString write(const char* name, const char* spell) {
+        WriteCharacter(folder.filePath(name), spell, "280");
+        return folder.filePath(name);
+    }
+    QTemporaryDir folder;
+};
+
+TEST_F(CharacterTest, FileMenuIsDrawnFromItsDescription) {
+    QStringList drawn;
+    for (const QAction* item : get<QMenu>("mnuFile").actions()) {
+        drawn << (item->isSeparator() ? "----"
+                                      : item->text() + (item->isVisible() ? "" : "(hidden)") +
+                                            item->shortcut().toString());
+    }
+    EXPECT_EQ(drawn, QStringList({"&Open Character...Ctrl+O", "&Save CharacterCtrl+S",
+                                  "Save Character &As...", "(hidden)", "(hidden)", "(hidden)",
+                                  "(hidden)", "----", "&Reset", "&Exit"}));
+}
+
+// A file named on the command line, relative to where the program started, fills the window.
+// With unsaved edits, the close box asks, and any answer but Yes or No keeps the window; Exit
+// asks once. The next window lists the file as recent.
+TEST_F(CharacterTest, ACommandLineCharacterIsAskedAboutOnCloseAndRecentNextTime) {
+    write("thalia.rtchar", "Avalanche");
+    const QString started = QDir::currentPath();
+    QDir::setCurrent(folder.path());
+    window->openArguments({"runetally", "--unknown", "thalia.rtchar", "extra"});
+    QDir::setCurrent(started);
+    EXPECT_EQ(box("varInt").text(), "280");
+    EXPECT_EQ(selection(), QStringList{"Avalanche"});
+    EXPECT_EQ(window->windowTitle(), "thalia - Velmoranth's Zelkor Runetally");
+
+    box("varInt").setText("281");
+    for (const auto answer : {QMessageBox::Cancel, QMessageBox::NoButton}) {
+        const auto seen = ExpectOneMessageBox([&] { window->windowHandle()->close(); }, {}, answer);
+        ASSERT_TRUE(seen.has_value());
+        EXPECT_EQ(seen->title + ": " + seen->text, "Runetally: Save changes to thalia?");
+        EXPECT_EQ(seen->buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        EXPECT_TRUE(window->isVisible());
+    }
+    ExpectOneMessageBox([&] { trigger("mnuExit"); }, {}, QMessageBox::No);
+    EXPECT_EQ(MainForm().loaded(), nullptr);
+
+    open();
+    EXPECT_EQ(get<QAction>("mnuRecent1").text(), "&1 thalia.rtchar");
+    EXPECT_TRUE(get<QAction>("mnuRecent1").isVisible());
+    EXPECT_EQ(QSettings("Runetally", "Runetally").value("RecentCharacters"),
+              QStringList{folder.filePath("thalia.rtchar")});
+}
+
+TEST_F(CharacterTest, ACharacterFileDroppedOnATextBoxOpens) {
+    QMimeData dragged;
+    dragged.setUrls({QUrl::fromLocalFile(write("ashen.rtchar", ""))});
+    dragged.setText(folder.filePath("ashen.rtchar")); // as file managers offer it to text boxes
+    select("Avalanche");
+    QDragEnterEvent enter({2, 2}, Qt::CopyAction | Qt::MoveAction, &dragged, Qt::LeftButton, {});
+    QApplication::sendEvent(&box("varWis"), &enter);
+    EXPECT_EQ(enter.dropAction(), Qt::CopyAction) << "a move would have the file taken away";
+    QDropEvent drop({2, 2}, Qt::CopyAction | Qt::MoveAction, &dragged, Qt::LeftButton, {});
+    QApplication::sendEvent(&box("varWis"), &drop);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(box("varWis").text(), "100") << "the path was not typed into the box";
+    EXPECT_EQ(box("varInt").text(), "280");
+    EXPECT_TRUE(selection().isEmpty()) << "the file selects no spell";
 }
 
 } // namespace

@@ -12,11 +12,14 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <stdexcept>
 
 using namespace runetally;
+using runetally::test::AnswerFileDialog;
 
 namespace {
 
@@ -151,6 +154,7 @@ TEST_F(PlannerTest, TabReachesEveryControlAndEachHasAName) {
     const std::pair<QWidget*, QString> stops[] = {
         {&get(planner, "cboInput"), "Input"},
         {&get(planner, "txtStep"), "Step"},
+        {&get(planner, "cmdCompare"), "Compare with..."}, // Stop comparing is hidden
         {spells.horizontalHeader(), ""},
         {&spells, "Spells"},
         {&get(planner, "lvwInputs"), "Inputs of the selected spell"},
@@ -182,6 +186,33 @@ TEST_F(PlannerTest, TabReachesEveryControlAndEachHasAName) {
     QTest::keyClick(spells.horizontalHeader(), Qt::Key_Return);
     EXPECT_EQ(cell(spells, 0, 1), "Air");
     EXPECT_EQ(spells.horizontalHeader()->sortIndicatorSection(), 1);
+}
+
+// Compare with... adds B's columns and shows Stop comparing, which takes them away again. The
+// planner follows the spell of a character the main window opens.
+TEST_F(PlannerTest, ComparingShowsBsColumnsUntilStopped) {
+    QTemporaryDir folder;
+    const QString path = folder.filePath("ashen.rtchar");
+    test::WriteCharacter(path, "Firestorm", "280");
+    frmPlanner& planner = open();
+    auto& spells = get<ReportTable>(planner, "lvwSpells");
+    auto& stop = get<QPushButton>(planner, "cmdStopCompare");
+    EXPECT_TRUE(stop.isHidden());
+    AnswerFileDialog([&] { get<QPushButton>(planner, "cmdCompare").click(); },
+                     [&](QFileDialog& dialog) {
+                         EXPECT_EQ(dialog.nameFilters(),
+                                   QStringList{"Runetally characters (*.rtchar)"});
+                         dialog.selectFile(path);
+                         static_cast<QDialog&>(dialog).accept(); // as its Open button does
+                     });
+    EXPECT_FALSE(stop.isHidden());
+    EXPECT_EQ(cell(spells, 0, 6), "244"); // Meteor in B's column, Damage (B): 280/7 + 204
+    stop.click();
+    EXPECT_TRUE(stop.isHidden());
+    EXPECT_EQ(spells.columnCount(), 6);
+
+    main->commands().openCharacter(path.toStdString());
+    EXPECT_TRUE(spells.item(1, 0)->font().bold()); // Firestorm: 280/8 + 157, after Meteor
 }
 
 // The tables and the chart take the room of a larger window; the top row stays.

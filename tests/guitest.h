@@ -8,8 +8,11 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QPointer>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -83,18 +86,23 @@ public:
         if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
             qputenv("QT_QPA_PLATFORM", "offscreen");
         }
+        // Settings, the recent list among them, in a folder of the run's own, never the user's.
+        settings_ = std::make_unique<QTemporaryDir>();
+        qputenv("XDG_CONFIG_HOME", settings_->path().toLocal8Bit());
         app_ = std::make_unique<QApplication>(argc_, argv_);
         watchdog_ = std::make_unique<ModalWatchdog>();
     }
     void TearDown() override {
         watchdog_.reset();
         app_.reset();
+        settings_.reset();
     }
 
 private:
     char name_[8] = "guitest";
     char* argv_[2] = {name_, nullptr};
     int argc_ = 1; // QApplication keeps a reference to it
+    std::unique_ptr<QTemporaryDir> settings_;
     std::unique_ptr<QApplication> app_;
     std::unique_ptr<ModalWatchdog> watchdog_;
 };
@@ -103,10 +111,12 @@ inline ::testing::Environment* const kGuiEnvironment =
     ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
 
 // Runs an action that is to open exactly one message box and returns what the box showed, or
-// nothing when it opened none or several. Each box is closed with its OK button (or rejected when
-// it has none) right after `whileOpen` has run with it still on screen.
-inline std::optional<SeenBox> ExpectOneMessageBox(const std::function<void()>& action,
-                                                  const std::function<void()>& whileOpen = {}) {
+// nothing when it opened none or several. Each box is closed with its `answer` button (or
+// rejected when it has none) right after `whileOpen` has run with it still on screen.
+inline std::optional<SeenBox>
+ExpectOneMessageBox(const std::function<void()>& action,
+                    const std::function<void()>& whileOpen = {},
+                    QMessageBox::StandardButton answer = QMessageBox::Ok) {
     std::vector<SeenBox> seen;
     int otherModals = 0;
     QPointer<QWidget> handled;
@@ -128,8 +138,8 @@ inline std::optional<SeenBox> ExpectOneMessageBox(const std::function<void()>& a
         if (whileOpen) {
             whileOpen();
         }
-        if (QAbstractButton* ok = box->button(QMessageBox::Ok)) {
-            ok->click();
+        if (QAbstractButton* button = box->button(answer)) {
+            button->click();
         } else {
             box->reject();
         }
@@ -140,6 +150,34 @@ inline std::optional<SeenBox> ExpectOneMessageBox(const std::function<void()>& a
     EXPECT_EQ(seen.size(), 1u) << "message boxes opened";
     EXPECT_EQ(otherModals, 0) << "other modal windows opened";
     return seen.size() == 1 ? std::optional(seen.front()) : std::nullopt;
+}
+
+// Runs an action that is to open one file dialog and answers it once it shows; a dialog that
+// the answer leaves open is cancelled.
+inline void AnswerFileDialog(const std::function<void()>& action,
+                             const std::function<void(QFileDialog&)>& answer) {
+    int seen = 0;
+    QTimer poll;
+    poll.callOnTimeout([&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (dialog != nullptr && dialog->isVisible() && ++seen) {
+            answer(*dialog);
+            dialog->isVisible() ? dialog->reject() : void();
+        }
+    });
+    poll.start(5);
+    action();
+    EXPECT_EQ(seen, 1) << "file dialogs opened";
+}
+
+// A character file as the README shows one: the window's start texts, but intelligence.
+inline void WriteCharacter(const QString& path, const char* spell, const char* intelligence) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(R"({"format": "runetally-character", "version": 1, "spell": ")") + spell +
+               R"(", "inputs": {"level": "99", "int": ")" + intelligence +
+               R"(", "wis": "100", "resist": "100", "light": "100", "earth": "100", "fire": "100",)"
+               R"( "air": "100", "water": "100", "dark": "100"}})");
 }
 
 } // namespace runetally::test
