@@ -11,6 +11,8 @@
 
 #include <oleacc.h>
 
+#include <fstream>
+
 using namespace runetally;
 using namespace runetally::win32;
 using namespace runetally::win32::testing;
@@ -226,17 +228,13 @@ TEST_F(Win32frmPlanner, TabReachesEveryControlAndScreenReadersHearEachByItsName)
 }
 
 TEST_F(Win32frmPlanner, ComparingAddsThreeColumnsUntilStopped) {
-    wchar_t folder[MAX_PATH];
-    GetTempPathW(MAX_PATH, folder);
-    const std::wstring path = folder + std::wstring(L"b.rtchar");
-    const std::string b = R"({"format": "runetally-character", "version": 1, "spell": "",
+    char folder[MAX_PATH];
+    GetTempPathA(MAX_PATH, folder);
+    const std::string path = folder + std::string("b.rtchar");
+    std::ofstream(path) << R"({"format": "runetally-character", "version": 1, "spell": "",
         "inputs": {"level": "99", "int": "280", "wis": "100", "resist": "100", "light": "100",
         "earth": "100", "fire": "100", "air": "100", "water": "100", "dark": "100"}})";
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, {});
-    DWORD written = 0;
-    WriteFile(file, b.data(), DWORD(b.size()), &written, nullptr);
-    CloseHandle(file);
-    StandInForCharacterDialogs([&](bool, std::string_view) { return Narrow(path); });
+    StandInForCharacterDialogs([&](bool, std::string_view) { return path; });
     open();
     const HWND spells = get(lvwSpells);
     const auto columns = [&] {
@@ -254,7 +252,7 @@ TEST_F(Win32frmPlanner, ComparingAddsThreeColumnsUntilStopped) {
     EXPECT_FALSE(IsWindowVisible(get(cmdStopCompare)));
     EXPECT_EQ(GetFocus(), spells);
     StandInForCharacterDialogs(nullptr);
-    DeleteFileW(path.c_str());
+    DeleteFileA(path.c_str());
 }
 
 // The tables and the chart take the room of a larger window; the top row stays.
