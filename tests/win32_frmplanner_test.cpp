@@ -1,4 +1,5 @@
 #include "application.h"
+#include "characterdialogs.h"
 #include "frmmain.h"
 #include "frmplanner.h"
 #include "reportlist.h"
@@ -9,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <oleacc.h>
+
+#include <fstream>
 
 using namespace runetally;
 using namespace runetally::win32;
@@ -165,7 +168,9 @@ constexpr GUID kIAccessible{
 TEST_F(Win32frmPlanner, TabReachesEveryControlAndScreenReadersHearEachByItsName) {
     open();
     const HWND captions = HWND(SendMessageW(get(lvwSpells), LVM_GETHEADER, 0, 0));
-    const HWND stops[] = {get(cboInput),  get(txtStep),   captions,
+    // Stop comparing starts hidden, and Tab passes it by.
+    EXPECT_FALSE(IsWindowVisible(get(cmdStopCompare)));
+    const HWND stops[] = {get(cboInput),  get(txtStep),   get(cmdCompare), captions,
                           get(lvwSpells), get(lvwInputs), get(picChart)};
     EXPECT_EQ(GetFocus(), stops[0]);
     for (std::size_t i = 1; i <= std::size(stops); ++i) {
@@ -220,6 +225,34 @@ TEST_F(Win32frmPlanner, TabReachesEveryControlAndScreenReadersHearEachByItsName)
         accessible->Release();
     }
     CoUninitialize();
+}
+
+TEST_F(Win32frmPlanner, ComparingAddsThreeColumnsUntilStopped) {
+    char folder[MAX_PATH];
+    GetTempPathA(MAX_PATH, folder);
+    const std::string path = folder + std::string("b.rtchar");
+    std::ofstream(path) << R"({"format": "runetally-character", "version": 1, "spell": "",
+        "inputs": {"level": "99", "int": "280", "wis": "100", "resist": "100", "light": "100",
+        "earth": "100", "fire": "100", "air": "100", "water": "100", "dark": "100"}})";
+    StandInForCharacterDialogs([&](bool, std::string_view) { return path; });
+    open();
+    const HWND spells = get(lvwSpells);
+    const auto columns = [&] {
+        return SendMessageW(HWND(SendMessageW(spells, LVM_GETHEADER, 0, 0)), HDM_GETITEMCOUNT, 0,
+                            0);
+    };
+    SendMessageW(get(cmdCompare), BM_CLICK, 0, 0);
+    EXPECT_EQ(columns(), 9);
+    EXPECT_EQ(ReportCell(spells, 0, 6), "244") << "Meteor for B: 280/7 + 204";
+    EXPECT_TRUE(IsWindowVisible(get(cmdStopCompare)));
+    // Space on Stop comparing hides it, and the focus moves on to the table.
+    SetFocus(get(cmdStopCompare));
+    Press(VK_SPACE);
+    EXPECT_EQ(columns(), 6);
+    EXPECT_FALSE(IsWindowVisible(get(cmdStopCompare)));
+    EXPECT_EQ(GetFocus(), spells);
+    StandInForCharacterDialogs(nullptr);
+    DeleteFileA(path.c_str());
 }
 
 // The tables and the chart take the room of a larger window; the top row stays.

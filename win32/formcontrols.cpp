@@ -117,6 +117,11 @@ bool Overlap(const RECT& a, const RECT& b, RECT& both) {
     return IntersectRect(&both, &a, &b) != FALSE;
 }
 
+// Shown by its own style, whether or not its window is shown yet.
+bool IsShown(HWND control) {
+    return (GetWindowLongPtrW(control, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
 } // namespace
 
 RECT ToPixels(const TwipsRect& rect, int dpi) {
@@ -128,8 +133,8 @@ RECT ToPixels(const TwipsRect& rect, int dpi) {
 
 FormControls::FormControls(HWND parent, const FormDesc& form, int dpi, Pasting pasting)
     : form_(form), parent_(parent), pasting_(std::move(pasting)), controls_(form.widgets.size()),
-      clipped_(form.widgets.size()), dpi_(dpi), clientWidth_(form.clientWidth),
-      clientHeight_(form.clientHeight) {
+      clipped_(form.widgets.size()), columnWidths_(form.widgets.size()), dpi_(dpi),
+      clientWidth_(form.clientWidth), clientHeight_(form.clientHeight) {
     createFonts();
     for (std::size_t index : creationOrder()) {
         controls_[index] = create(parent, form.widgets[index], kFirstId + static_cast<int>(index));
@@ -254,6 +259,7 @@ HWND FormControls::create(HWND parent, const WidgetDesc& desc, int id) {
         SendMessageW(control, CB_SETCURSEL, static_cast<WPARAM>(start), 0);
     } else if (desc.kind == WidgetKind::Table) {
         SetUpReportList(control, desc, dpi_);
+        keepWidths(desc.id, desc.columns);
     }
     if (desc.kind == WidgetKind::TextBox) {
         // An edit box holds 32,767 characters unless told otherwise; 0 lifts the limit.
@@ -264,7 +270,9 @@ HWND FormControls::create(HWND parent, const WidgetDesc& desc, int id) {
         editProcedure = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditProcedure)));
     }
-    ShowWindow(control, SW_SHOWNA); // in place in the Z order, which is the Tab order
+    if (!desc.hidden) {
+        ShowWindow(control, SW_SHOWNA); // in place in the Z order, which is the Tab order
+    }
     return control;
 }
 
@@ -310,7 +318,38 @@ const WidgetDesc* FormControls::findById(int id) const {
 }
 
 HWND FormControls::firstStop() const {
-    return form_.focusOrder.empty() ? nullptr : get(form_.focusOrder.front());
+    for (ControlId stop : form_.focusOrder) {
+        if (IsShown(get(stop))) {
+            return get(stop);
+        }
+    }
+    return nullptr;
+}
+
+void FormControls::show(ControlId id, bool shown) {
+    const HWND control = get(id);
+    if (IsShown(control) == shown) {
+        return;
+    }
+    // The focus moves on to the next stop rather than stay on a control that is gone.
+    if (!shown && GetFocus() == control) {
+        SetFocus(GetNextDlgTabItem(parent_, control, FALSE));
+    }
+    ShowWindow(control, shown ? SW_SHOWNA : SW_HIDE);
+    clipUnderLaterWidgets();
+}
+
+void FormControls::setColumns(ControlId table, std::span<const ColumnDesc> columns) {
+    SetReportColumns(get(table), columns, dpi_);
+    keepWidths(table, columns);
+}
+
+void FormControls::keepWidths(ControlId table, std::span<const ColumnDesc> columns) {
+    std::vector<int>& widths = columnWidths_[table.index];
+    widths.clear();
+    for (const ColumnDesc& column : columns) {
+        widths.push_back(column.width);
+    }
 }
 
 void FormControls::createFonts() {
@@ -349,7 +388,7 @@ void FormControls::layout(int dpi) {
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(form_.widgets[i])),
                      FALSE);
         if (form_.widgets[i].kind == WidgetKind::Table) {
-            ScaleReportColumns(control, form_.widgets[i], dpi);
+            ScaleReportColumns(control, columnWidths_[i], dpi);
         }
     }
     clipUnderLaterWidgets();
@@ -412,7 +451,7 @@ void FormControls::clipUnderLaterWidgets() {
         HRGN visible = nullptr;
         for (std::size_t j = i + 1; j < controls_.size(); ++j) {
             RECT covered;
-            if (controls_[j] == nullptr ||
+            if (controls_[j] == nullptr || !IsShown(controls_[j]) ||
                 !Overlap(
                     own,
                     ToPixels(Placed(form_, form_.widgets[j], clientWidth_, clientHeight_), dpi_),

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <functional>
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace runetally::win32 {
@@ -31,8 +32,12 @@ public:
     HWND get(ControlId id) const { return controls_[id.index]; }
     const WidgetDesc* find(HWND control) const;
     const WidgetDesc* findById(int id) const;
-    // The widget the focus starts on.
+    // The widget the focus starts on: the first stop that is shown.
     HWND firstStop() const;
+    // Shows or hides a widget; one that starts hidden is created so.
+    void show(ControlId id, bool shown);
+    // A table's columns from here on, with no rows.
+    void setColumns(ControlId table, std::span<const ColumnDesc> columns);
 
     // Places every control at its rectangle and gives it its font anew, at another resolution.
     void layout(int dpi);
@@ -61,6 +66,7 @@ private:
     // Where the widget stands in the client area as it now is, in pixels.
     RECT placed(const WidgetDesc& desc) const;
     void measureClient();
+    void keepWidths(ControlId table, std::span<const ColumnDesc> columns);
 
     const FormDesc& form_;
     HWND parent_;
@@ -70,6 +76,7 @@ private:
     HFONT defaultFont_ = nullptr;
     HFONT boldFont_ = nullptr;
     std::vector<HFONT> ownFonts_; // by index: the font of a widget that names its own face
+    std::vector<std::vector<int>> columnWidths_; // by index: a table's columns' widths in twips
     int dpi_ = 96;
     int clientWidth_ = 0; // twips
     int clientHeight_ = 0;

@@ -80,6 +80,19 @@ RECT FormWindow::frameFor(int dpi, DWORD style, DWORD exStyle, bool menu) const 
     return FrameForClient(client, style, exStyle, menu, dpi);
 }
 
+namespace {
+
+// An item's caption, with its shortcut after a tab: Windows menus line shortcuts up at the right.
+std::wstring MenuCaption(const MenuItemDesc& item, std::string_view caption) {
+    std::string text(caption);
+    if (const std::string shortcut = ShortcutText(item.shortcut); !shortcut.empty()) {
+        text += "\t" + shortcut;
+    }
+    return Widen(text);
+}
+
+} // namespace
+
 HMENU FormWindow::createMenuBar() {
     if (form_.menus.empty()) {
         return nullptr;
@@ -88,19 +101,62 @@ HMENU FormWindow::createMenuBar() {
     for (const MenuDesc& menuDesc : form_.menus) {
         const HMENU menu = CreatePopupMenu();
         for (const MenuItemDesc& item : menuDesc.items) {
-            // Windows menus show the shortcut after a tab, lined up at the right.
-            std::string caption(item.caption);
-            if (const std::string shortcut = ShortcutText(item.shortcut); !shortcut.empty()) {
-                caption += "\t" + shortcut;
+            // A Windows menu has no hidden items: one is left out until it is shown.
+            if (!item.hidden) {
+                if (item.separatorBefore) {
+                    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+                }
+                AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(CommandId(item.id)),
+                            MenuCaption(item, item.caption).c_str());
             }
-            AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(CommandId(item.id)),
-                        Widen(caption).c_str());
             menuItems_.push_back(item.id);
         }
         AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(menu),
                     Widen(menuDesc.caption).c_str());
     }
     return bar;
+}
+
+bool FormWindow::menuItemShown(ControlId id) const {
+    return GetMenuState(GetMenu(window_), static_cast<UINT>(CommandId(id)), MF_BYCOMMAND) !=
+           static_cast<UINT>(-1);
+}
+
+void FormWindow::showMenuItem(ControlId id, std::string_view caption, bool shown) {
+    const HMENU bar = GetMenu(window_);
+    for (std::size_t m = 0; m < form_.menus.size(); ++m) {
+        const HMENU menu = GetSubMenu(bar, static_cast<int>(m));
+        // Its place: after the items before it that are in the menu, each with its separator.
+        UINT place = 0;
+        for (const MenuItemDesc& item : form_.menus[m].items) {
+            const auto command = static_cast<UINT>(CommandId(item.id));
+            if (item.id != id) {
+                place += menuItemShown(item.id) ? (item.separatorBefore ? 2 : 1) : 0;
+                continue;
+            }
+            const bool there = menuItemShown(id);
+            if (shown && there) {
+                ModifyMenuW(menu, command, MF_BYCOMMAND | MF_STRING, command,
+                            MenuCaption(item, caption).c_str());
+            } else if (shown) {
+                if (item.separatorBefore) {
+                    InsertMenuW(menu, place++, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
+                }
+                InsertMenuW(menu, place, MF_BYPOSITION | MF_STRING, command,
+                            MenuCaption(item, caption).c_str());
+            } else if (there) {
+                DeleteMenu(menu, command, MF_BYCOMMAND);
+                if (item.separatorBefore) {
+                    DeleteMenu(menu, place, MF_BYPOSITION);
+                }
+            }
+            return;
+        }
+    }
+}
+
+void FormWindow::showControl(ControlId id, bool shown) {
+    controls_->show(id, shown);
 }
 
 // The client area takes the description's size at the resolution, and opens where the
@@ -207,7 +263,7 @@ bool FormWindow::runShortcut(const MSG& message) {
         for (const MenuItemDesc& item : menu.items) {
             if (item.shortcut.key != 0 &&
                 static_cast<WPARAM>(item.shortcut.key) == message.wParam &&
-                item.shortcut.control == control) {
+                item.shortcut.control == control && menuItemShown(item.id)) {
                 clicked(item.id);
                 return true;
             }
@@ -273,6 +329,15 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         break;
+    case WM_CLOSE:
+        // The close box, Alt+F4 or the taskbar; a form that closes itself destroys its window.
+        if (!closing()) {
+            return 0;
+        }
+        break;
+    case WM_DROPFILES:
+        dropped(reinterpret_cast<HDROP>(wParam));
+        return 0;
     case DM_GETDEFID:
         // No default id: Enter then comes as IDOK, which goes to the focused button if there is
         // one, else to the form's default button, if it has one.
@@ -410,16 +475,17 @@ void FormWindow::pressCancel() {
     }
 }
 
-void ShowMessage(std::string_view text) {
+int ShowMessage(std::string_view text, UINT buttons) {
     // No owner, yet modal to every window of the program (MB_TASKMODAL). When it closes, Windows
     // gives the keyboard to no control in particular: it goes back where it was.
     const HWND focus = GetFocus();
-    MessageBoxW(nullptr, Widen(text).c_str(), Widen(BuildIdentity().title).c_str(),
-                MB_OK | MB_TASKMODAL);
+    const int pressed = MessageBoxW(nullptr, Widen(text).c_str(),
+                                    Widen(BuildIdentity().title).c_str(), buttons | MB_TASKMODAL);
     if (focus != nullptr && IsWindow(focus)) {
         SetForegroundWindow(GetAncestor(focus, GA_ROOT));
         SetFocus(focus);
     }
+    return pressed;
 }
 
 } // namespace runetally::win32

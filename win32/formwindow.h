@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <cstddef>
 #include <memory>
 #include <string_view>
@@ -44,8 +46,16 @@ protected:
     // Creates the window, hidden, with its controls and menu bar laid out at its resolution.
     void create(DWORD style, DWORD exStyle);
 
+    // Shows a menu item with this caption at its place in its menu, or leaves it out.
+    void showMenuItem(ControlId id, std::string_view caption, bool shown);
+    void showControl(ControlId id, bool shown);
+
     // A button or menu item was pressed.
     virtual void clicked(ControlId id) = 0;
+    // Whether the window may close when the player closes it; close() does not ask.
+    virtual bool closing() { return true; }
+    // Files were dropped on a window made with WS_EX_ACCEPTFILES; the form finishes the drop.
+    virtual void dropped(HDROP /*drop*/) {}
     // A text box's text or a combo box's choice changed, by the player or the program; or the
     // player selected another item of a list or row of a table.
     virtual void changed(ControlId /*id*/) {}
@@ -78,6 +88,7 @@ private:
     void pressFocusedOrDefault();
     void pressCancel();
     HMENU createMenuBar();
+    bool menuItemShown(ControlId id) const;
     RECT frameFor(int dpi, DWORD style, DWORD exStyle, bool menu) const;
     void place(int dpi);
     void restoreFocus();
@@ -87,8 +98,9 @@ private:
     std::vector<ControlId> menuItems_;
 };
 
-// An application-modal message box with an OK button alone, no icon and the application's title
-// as caption; the focus goes back to where it was when it closes.
-void ShowMessage(std::string_view text);
+// An application-modal message box with no icon and the application's title as caption, with an
+// OK button alone unless told other buttons; the focus goes back to where it was when it closes.
+// Gives the button pressed (IDCANCEL when closed with Esc or its close box, where it has one).
+int ShowMessage(std::string_view text, UINT buttons = MB_OK);
 
 } // namespace runetally::win32

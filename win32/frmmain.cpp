@@ -1,12 +1,16 @@
 #include "frmmain.h"
 
 #include "captionfit.h"
+#include "characterdialogs.h"
 #include "dpiscaling.h"
 #include "frmabout.h"
 #include "frmplanner.h"
+#include "recentcharacters.h"
+#include "shellfiles.h"
 #include "spelltable.h"
 #include "widetext.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <optional>
@@ -89,9 +93,12 @@ private:
 
 } // namespace
 
+// Files dropped on the window come as WM_DROPFILES, as DragAcceptFiles would ask, without
+// loading shell32 with the program.
 frmMain::frmMain() : FormWindow(Form()) {
-    create(WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0);
+    create(WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, WS_EX_ACCEPTFILES);
     fillSpellList();
+    commands_.Form_Load();
 }
 
 frmMain::~frmMain() {
@@ -178,6 +185,68 @@ void frmMain::showMessage(std::string_view text) {
 
 void frmMain::unload() {
     close();
+}
+
+// The list is filled in the spell table's order.
+void frmMain::selectSpell(std::string_view name) {
+    const auto found =
+        std::find_if(SpellTable.begin(), SpellTable.end(),
+                     [name](const SpellFormula& spell) { return spell.name == name; });
+    const auto row = found == SpellTable.end() ? -1 : found - SpellTable.begin();
+    SendMessageW(control(MainControl::listSpells), LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+    // Unlike the player's click, LB_SETCURSEL tells no one: the planner follows all the same.
+    changed(MainControl::listSpells);
+}
+
+void frmMain::setCaption(std::string_view caption) {
+    SetWindowTextW(handle(), Widen(caption).c_str());
+}
+
+void frmMain::setMenuItem(MainControl item, std::string_view caption, bool shown) {
+    showMenuItem(item, caption, shown);
+}
+
+SaveAnswer frmMain::askToSave(std::string_view question) {
+    switch (ShowMessage(question, MB_YESNOCANCEL)) {
+    case IDYES:
+        return SaveAnswer::Yes;
+    case IDNO:
+        return SaveAnswer::No;
+    default:
+        return SaveAnswer::Cancel;
+    }
+}
+
+std::optional<std::string> frmMain::chooseCharacterToOpen() {
+    return ChooseCharacterToOpen(handle());
+}
+
+std::optional<std::string> frmMain::chooseCharacterToSave(std::string_view suggestedName) {
+    return ChooseCharacterToSave(handle(), suggestedName);
+}
+
+std::vector<std::string> frmMain::recentCharacters() const {
+    return ReadRecentCharacters();
+}
+
+void frmMain::keepRecentCharacters(std::span<const std::string> paths) {
+    KeepRecentCharacters(paths);
+}
+
+void frmMain::openCommandLineCharacter() {
+    if (const std::optional<std::string> file = CommandLineFile(GetCommandLineW())) {
+        commands_.openCharacter(*file);
+    }
+}
+
+bool frmMain::closing() {
+    return commands_.Form_QueryUnload();
+}
+
+void frmMain::dropped(HDROP drop) {
+    if (const std::optional<std::string> character = DroppedCharacter(drop)) {
+        commands_.openCharacter(*character);
+    }
 }
 
 void frmMain::clicked(ControlId id) {

@@ -23,12 +23,25 @@ public:
     MainFollower* planner() override;
     void showMessage(std::string_view text) override;
     void unload() override;
+    void selectSpell(std::string_view name) override;
+    void setCaption(std::string_view caption) override;
+    void setMenuItem(MainControl item, std::string_view caption, bool shown) override;
+    SaveAnswer askToSave(std::string_view question) override;
+    std::optional<std::string> chooseCharacterToOpen() override;
+    std::optional<std::string> chooseCharacterToSave(std::string_view suggestedName) override;
+    std::vector<std::string> recentCharacters() const override;
+    void keepRecentCharacters(std::span<const std::string> paths) override;
+
+    // Opens the character the program's command line names, if it names one.
+    void openCommandLineCharacter();
 
 private:
     ~frmMain() override;
     void clicked(ControlId id) override;
     void changed(ControlId id) override;
     bool pasting(ControlId box, std::size_t length) override;
+    bool closing() override;
+    void dropped(HDROP drop) override;
     void unloaded() override;
     void laidOut(int dpi) override;
     void fillSpellList();

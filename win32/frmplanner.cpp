@@ -1,5 +1,6 @@
 #include "frmplanner.h"
 
+#include "characterdialogs.h"
 #include "chartcontrol.h"
 #include "reportlist.h"
 #include "widetext.h"
@@ -89,6 +90,24 @@ void frmPlanner::showMessage(std::string_view text) {
 
 void frmPlanner::unload() {
     close();
+}
+
+void frmPlanner::setColumns(PlannerControl table, std::span<const ColumnDesc> columns) {
+    quiet_ = true;
+    controls_->setColumns(table, columns);
+    quiet_ = false;
+}
+
+void frmPlanner::setShown(PlannerControl control, bool shown) {
+    showControl(control, shown);
+}
+
+std::optional<std::string> frmPlanner::chooseCharacterToOpen() {
+    return ChooseCharacterToOpen(handle());
+}
+
+void frmPlanner::clicked(ControlId id) {
+    commands_.click(id.as<PlannerControl>());
 }
 
 void frmPlanner::changed(ControlId id) {

@@ -27,10 +27,13 @@ public:
     void copyText(std::string_view text) override;
     void showMessage(std::string_view text) override;
     void unload() override;
+    void setColumns(PlannerControl table, std::span<const ColumnDesc> columns) override;
+    void setShown(PlannerControl control, bool shown) override;
+    std::optional<std::string> chooseCharacterToOpen() override;
 
 private:
     ~frmPlanner() override = default;
-    void clicked(ControlId) override {}
+    void clicked(ControlId id) override;
     void changed(ControlId id) override;
     void sortRequested(ControlId table, int column) override;
     bool copying(ControlId id) override;

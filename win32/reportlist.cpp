@@ -96,8 +96,21 @@ LRESULT CALLBACK CaptionKeys(HWND header, UINT message, WPARAM wParam, LPARAM lP
 void SetUpReportList(HWND list, const WidgetDesc& desc, int dpi) {
     const DWORD extended = LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_INFOTIP;
     SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, extended, extended);
-    for (std::size_t i = 0; i < desc.columns.size(); ++i) {
-        const ColumnDesc& column = desc.columns[i];
+    SetReportColumns(list, desc.columns, dpi);
+    if (desc.sortable) {
+        const auto header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+        SetPropW(header, kCurrentCaption, reinterpret_cast<HANDLE>(INT_PTR{1}));
+        SetWindowSubclass(header, CaptionKeys, kCaptionKeys, 0);
+    }
+}
+
+void SetReportColumns(HWND list, std::span<const ColumnDesc> columns, int dpi) {
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
+    while (SendMessageW(list, LVM_DELETECOLUMN, 0, 0)) {
+    }
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        const ColumnDesc& column = columns[i];
         std::wstring caption = Widen(column.caption);
         LVCOLUMNW item{};
         item.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
@@ -106,11 +119,14 @@ void SetUpReportList(HWND list, const WidgetDesc& desc, int dpi) {
         item.pszText = caption.data();
         SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&item));
     }
-    if (desc.sortable) {
-        const auto header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
-        SetPropW(header, kCurrentCaption, reinterpret_cast<HANDLE>(INT_PTR{1}));
-        SetWindowSubclass(header, CaptionKeys, kCaptionKeys, 0);
+    // The caption that has the focus stays among those there are.
+    const auto header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+    if (GetPropW(header, kCurrentCaption) != nullptr &&
+        CurrentCaption(header) >= static_cast<int>(columns.size())) {
+        MoveToCaption(header, static_cast<int>(columns.size()) - 1);
     }
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
 }
 
 HWND FocusableCaptions(HWND list) {
@@ -118,9 +134,9 @@ HWND FocusableCaptions(HWND list) {
     return header != nullptr && GetPropW(header, kCurrentCaption) != nullptr ? header : nullptr;
 }
 
-void ScaleReportColumns(HWND list, const WidgetDesc& desc, int dpi) {
-    for (std::size_t i = 0; i < desc.columns.size(); ++i) {
-        SendMessageW(list, LVM_SETCOLUMNWIDTH, i, TwipsToPixels(desc.columns[i].width, dpi));
+void ScaleReportColumns(HWND list, std::span<const int> widths, int dpi) {
+    for (std::size_t i = 0; i < widths.size(); ++i) {
+        SendMessageW(list, LVM_SETCOLUMNWIDTH, i, TwipsToPixels(widths[i], dpi));
     }
 }
 

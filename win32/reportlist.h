@@ -21,8 +21,10 @@ namespace runetally::win32 {
 void SetUpReportList(HWND list, const WidgetDesc& desc, int dpi);
 // The captions of a table that sorts, which take the focus; else null.
 HWND FocusableCaptions(HWND list);
-// The columns' widths at another resolution.
-void ScaleReportColumns(HWND list, const WidgetDesc& desc, int dpi);
+// Replaces the columns, and drops the rows.
+void SetReportColumns(HWND list, std::span<const ColumnDesc> columns, int dpi);
+// The columns' widths, in twips, at another resolution.
+void ScaleReportColumns(HWND list, std::span<const int> widths, int dpi);
 
 // The rows, none selected. A row with a note keeps it for its tip and the paint of its first cell,
 // until the parent passes on LVN_DELETEITEM to ForgetRowNote.
