@@ -105,24 +105,21 @@ TEST_F(MainCharacters, ExitAsksAboutUnsavedEdits) {
     }
 }
 
-TEST_F(MainCharacters, NothingIsAskedWithoutAnEditOrWithoutACharacter) {
-    commands_.mnuExit_Click(); // as before characters: closes at once
+// No character, or no edit left since the file was opened: nothing is asked. An edit: Open asks
+// first, and Cancel keeps it.
+TEST_F(MainCharacters, OnlyAnEditIsAskedAbout) {
+    commands_.mnuExit_Click();
     commands_.openCharacter(thalia_);
     view_.texts.at(varInt) = "121";
     view_.texts.at(varInt) = "120"; // back as the file has it
     commands_.mnuExit_Click();
     EXPECT_TRUE(view_.questions.empty());
     EXPECT_EQ(view_.unloads, 2);
-}
-
-TEST_F(MainCharacters, OpenAsksFirstAndCancelKeepsTheEdits) {
-    commands_.openCharacter(thalia_);
-    view_.texts.at(varLevel) = "41";
     view_.spell = "Meteor";
     view_.toOpen = Write("other.rtchar", kThalia);
     commands_.mnuOpen_Click();
     EXPECT_EQ(view_.questions.size(), 1u);
-    EXPECT_EQ(view_.texts.at(varLevel), "41");
+    EXPECT_EQ(view_.spell, "Meteor");
     EXPECT_EQ(view_.caption, "thalia - Velmoranth's Zelkor Runetally");
 }
 
