@@ -1,0 +1,43 @@
+#pragma once
+
+#include "formdescription.h"
+
+#include "js.h"
+
+#include <string>
+#include <string_view>
+
+namespace runetally::web {
+
+// Layout is in twips; the page is in CSS pixels, 15 twips to one, so that the browser's zoom
+// and the screen's sharpness apply to the windows as to any page.
+inline constexpr int kTwipsPerPixel = 15;
+
+Js Document();
+std::string Utf8(const Js& value);
+
+Js Create(const char* tag, const Js& parent, const char* className = nullptr);
+void SetText(const Js& element, std::string_view text);
+void SetAttribute(const Js& element, const char* name, std::string_view value);
+void SetStyle(const Js& element, const char* property, std::string_view value);
+// A length in CSS pixels: "40px", "12.5px".
+std::string Px(double pixels);
+std::string Twips(int twips);
+void Place(const Js& element, const TwipsRect& rect);
+std::string CssColour(const Rgb& colour);
+// Whether `element` is `other`, or holds it.
+bool Holds(const Js& element, const Js& other);
+Js ActiveElement();
+void Focus(const Js& element);
+// A caption's text without its access-key marks ("&&" is one "&"), and its access key in lower
+// case, or 0.
+struct AccessText {
+    std::string text;
+    char key = 0;
+    std::size_t keyAt = std::string::npos; // where the key stands in `text`
+};
+AccessText ParseAccessKey(std::string_view caption);
+// Fills the element with the caption, its access key underlined.
+void SetAccessCaption(const Js& element, std::string_view caption);
+
+} // namespace runetally::web

@@ -1,0 +1,660 @@
+#include "formpage.h"
+
+#include "captionfit.h"
+#include "chartsvg.h"
+#include "clipboard.h"
+#include "dom.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace runetally::web {
+namespace {
+
+// The page's default face, as the style sheet names it, at 9 points.
+constexpr const char* kFaces = "\"Segoe UI\", system-ui, sans-serif";
+constexpr double kDefaultPoints = 9.0;
+constexpr double kLineSpacing = 1.25; // the labels' line height, as the style sheet sets it
+constexpr int kCssDpi = 96;
+constexpr double kMargin = 8; // CSS pixels between a window and the page's edges
+
+std::vector<FormPage*>& OpenForms() {
+    static std::vector<FormPage*> forms;
+    return forms;
+}
+
+FormPage*& ActiveForm() {
+    static FormPage* active = nullptr;
+    return active;
+}
+
+int& TopLayer() {
+    static int top = 0;
+    return top;
+}
+
+char Lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// The default face measured on a canvas, in CSS pixels.
+class CanvasMeasure : public TextMeasure {
+public:
+    CanvasMeasure() : context_(Create("canvas", Js::null()).call<Js>("getContext", Js("2d"))) {}
+
+    int width(std::string_view text, double points) override {
+        use(points);
+        return static_cast<int>(std::ceil(
+            context_.call<Js>("measureText", std::string_view(text))["width"].as<double>()));
+    }
+
+    int wrappedHeight(std::string_view text, double points, int width) override {
+        int lines = 0;
+        std::string line;
+        std::size_t start = 0;
+        while (start <= text.size()) {
+            const std::size_t end = std::min(text.find(' ', start), text.size());
+            const std::string word(text.substr(start, end - start));
+            const std::string longer = line.empty() ? word : line + " " + word;
+            if (!line.empty() && this->width(longer, points) > width) {
+                ++lines;
+                line = word;
+            } else {
+                line = longer;
+            }
+            start = end + 1;
+        }
+        lines += line.empty() ? 0 : 1;
+        return static_cast<int>(std::ceil(lines * points * kCssDpi / 72 * kLineSpacing));
+    }
+
+private:
+    void use(double points) {
+        if (points != points_) {
+            points_ = points;
+            context_.set("font", std::string_view(Px(points * kCssDpi / 72) + " " + kFaces));
+        }
+    }
+
+    Js context_;
+    double points_ = 0;
+};
+
+bool Focusable(WidgetKind kind) {
+    return kind != WidgetKind::Label && kind != WidgetKind::Line;
+}
+
+} // namespace
+
+FormPage::FormPage(const FormDesc& form, FormEvents events, FormPlace place,
+                   std::vector<ExtraMenuItem> extras)
+    : form_(form), events_(std::move(events)), window_(Create("section", Js::null(), "form")),
+      left_(place.left), top_(place.top) {
+    const std::string name(form.name);
+    SetAttribute(window_, "data-form", name);
+    if (place.role != nullptr) {
+        SetAttribute(window_, "role", place.role);
+    }
+    SetAttribute(window_, "aria-labelledby", name + "-caption");
+    titleBar_ = Create("div", window_, "titlebar");
+    caption_ = Create("span", titleBar_, "title");
+    caption_.set("id", std::string_view(name + "-caption"));
+    SetText(caption_, form.caption);
+    Js close = Create("button", titleBar_, "close");
+    close.set("type", Js("button"));
+    close.set("tabIndex", -1);
+    SetAttribute(close, "aria-label", "Close");
+    SetAttribute(close, "data-close", "");
+    SetText(close, "\xC3\x97");
+    if (!form.menus.empty()) {
+        menuBar_ = std::make_unique<MenuBar>(
+            window_, form, [this](ControlId id) { events_.clicked(id); }, std::move(extras));
+    }
+    client_ = Create("div", window_, "client");
+    SetStyle(client_, "width", Twips(form.clientWidth));
+    SetStyle(client_, "height", Twips(form.clientHeight));
+    const bool stretches = std::any_of(form.widgets.begin(), form.widgets.end(),
+                                       [](const WidgetDesc& w) { return w.stretch != Stretch{}; });
+    if (stretches) {
+        // The window is made larger by its corner, as a desktop window by its frame.
+        client_.call<void>("setAttribute", Js("class"), Js("client sizable"));
+        if (form.describedIsMinimum) {
+            SetStyle(client_, "min-width", Twips(form.clientWidth));
+            SetStyle(client_, "min-height", Twips(form.clientHeight));
+        }
+    }
+    for (const WidgetDesc& desc : form.widgets) {
+        widgets_.push_back(create(desc, client_));
+    }
+    for (const WidgetDesc& desc : form.widgets) {
+        Js element = widget(desc.id);
+        if (desc.buddy) {
+            SetAttribute(element, "for", form.controlName(*desc.buddy));
+        }
+        const bool captioned = std::any_of(form.widgets.begin(), form.widgets.end(),
+                                           [&](const WidgetDesc& w) { return w.buddy == desc.id; });
+        if (Focusable(desc.kind) && desc.kind != WidgetKind::PushButton && !captioned) {
+            const std::string_view name = AccessibleName(form, desc);
+            if (!name.empty()) {
+                SetAttribute(element, "aria-label", name);
+            }
+        }
+    }
+    SetStyle(window_, "left", Px(left_));
+    SetStyle(window_, "top", Px(top_));
+    Document()["body"].call<void>("appendChild", window_);
+    fitCaptions();
+    OpenForms().push_back(this);
+    if (stretches) {
+        Js::module("watchSize").call<void>("call", Js::null(), client_);
+    }
+    fit();
+}
+
+FormPage::~FormPage() {
+    std::erase(OpenForms(), this);
+    if (ActiveForm() == this) {
+        ActiveForm() = OpenForms().empty() ? nullptr : OpenForms().back();
+    }
+    const bool hadFocus = Holds(window_, ActiveElement());
+    window_.call<void>("remove");
+    if (hadFocus && ActiveForm() != nullptr) {
+        ActiveForm()->activate();
+    }
+}
+
+Js FormPage::create(const WidgetDesc& desc, const Js& client) {
+    Js element = Js::null();
+    switch (desc.kind) {
+    case WidgetKind::Label:
+        element = Create(desc.buddy ? "label" : "div", client, "label");
+        SetText(element, desc.text);
+        if (desc.colour) {
+            SetStyle(element, "color", CssColour(*desc.colour));
+        }
+        if (desc.font != nullptr) {
+            // The face when installed, else the page's own, at the described size.
+            SetStyle(element, "font-family", "\"" + std::string(desc.font->face) + "\", " + kFaces);
+            SetStyle(element, "font-size", std::to_string(desc.font->pointSize) + "pt");
+        }
+        break;
+    case WidgetKind::TextBox:
+        element = Create("input", client, desc.readOnly ? "textbox readonly" : "textbox");
+        element.set("type", Js("text"));
+        element.set("value", std::string_view(desc.text));
+        element.set("spellcheck", false);
+        SetAttribute(element, "autocomplete", "off");
+        // Read-only still takes the focus and copies.
+        element.set("readOnly", desc.readOnly);
+        if (desc.maxLength > 0) {
+            element.set("maxLength", desc.maxLength);
+        }
+        break;
+    case WidgetKind::ListBox: {
+        element = Create("div", client, "listbox");
+        const ControlId id = desc.id;
+        lists_[id.index] = std::make_unique<ListBox>(element, [this, id] {
+            if (events_.changed) {
+                events_.changed(id);
+            }
+        });
+        break;
+    }
+    case WidgetKind::PushButton:
+        element = Create("button", client, desc.defaultButton ? "button default" : "button");
+        element.set("type", Js("button"));
+        SetAccessCaption(element, desc.text);
+        if (const char key = ParseAccessKey(desc.text).key) {
+            SetAttribute(element, "aria-keyshortcuts", "Alt+" + std::string(1, key));
+        }
+        break;
+    case WidgetKind::Picture:
+        element = Create("div", client, "picture");
+        element.set("tabIndex", 0);
+        SetAttribute(element, "role", "img");
+        break;
+    case WidgetKind::Line: {
+        // The line runs from its start pixel through its end pixel, lineWidth pixels thick.
+        element = Create("div", client, "line");
+        const int left = desc.rect.left / kTwipsPerPixel;
+        const int right = (desc.rect.left + desc.rect.width) / kTwipsPerPixel;
+        SetStyle(element, "left", Px(left));
+        SetStyle(element, "top", Px(desc.rect.top / kTwipsPerPixel));
+        SetStyle(element, "width", Px(right - left + 1));
+        SetStyle(element, "height", Px(desc.lineWidth));
+        SetStyle(element, "background", CssColour(desc.colour.value_or(Rgb{})));
+        SetAttribute(element, "aria-hidden", "true");
+        break;
+    }
+    case WidgetKind::ComboBox:
+        element = Create("select", client, "combobox");
+        for (std::size_t i = 0; i < desc.items.size(); ++i) {
+            Js option = Create("option", element);
+            SetText(option, desc.items[i]);
+            if (desc.items[i] == desc.text) {
+                element.set("selectedIndex", static_cast<int>(i));
+            }
+        }
+        break;
+    case WidgetKind::Table: {
+        element = Create("div", client, "grid");
+        const ControlId id = desc.id;
+        grids_[id.index] = std::make_unique<ReportGrid>(
+            element, desc,
+            ReportGrid::Events{.rowChanged =
+                                   [this, id] {
+                                       if (events_.changed) {
+                                           events_.changed(id);
+                                       }
+                                   },
+                               .sortRequested =
+                                   [this, id](int column) {
+                                       if (events_.sortRequested) {
+                                           events_.sortRequested(id, column);
+                                       }
+                                   }});
+        break;
+    }
+    case WidgetKind::Chart:
+        element = Create("div", client, "chart");
+        element.set("tabIndex", 0);
+        SetAttribute(element, "role", "img");
+        break;
+    }
+    element.set("id", std::string_view(form_.controlName(desc.id)));
+    SetAttribute(element, "data-control", std::to_string(desc.id.index));
+    if (desc.kind != WidgetKind::Line) {
+        Place(element, desc.rect);
+    }
+    if (Focusable(desc.kind) && desc.kind != WidgetKind::PushButton &&
+        desc.kind != WidgetKind::TextBox && desc.kind != WidgetKind::ComboBox) {
+        element.set("tabIndex", 0);
+    }
+    element.set("hidden", desc.hidden);
+    return element;
+}
+
+void FormPage::fitCaptions() {
+    const std::vector<const WidgetDesc*> captions = InputCaptions(form_);
+    if (captions.empty()) {
+        return;
+    }
+    CanvasMeasure measure;
+    const std::optional<double> points = FitCaptions(form_, kCssDpi, kDefaultPoints, measure);
+    if (!points) {
+        return;
+    }
+    char size[16];
+    std::snprintf(size, sizeof size, "%.4gpt", *points);
+    for (const WidgetDesc* caption : captions) {
+        SetStyle(widget(caption->id), "font-size", size);
+    }
+}
+
+FormPage* FormPage::Of(const Js& element) {
+    for (FormPage* form : OpenForms()) {
+        if (Holds(form->window_, element)) {
+            return form;
+        }
+    }
+    return nullptr;
+}
+
+FormPage* FormPage::Active() {
+    return ActiveForm();
+}
+
+void FormPage::FitAll() {
+    for (FormPage* form : OpenForms()) {
+        form->fit();
+    }
+}
+
+void FormPage::setCaption(std::string_view text) {
+    SetText(caption_, text);
+}
+
+void FormPage::raise() {
+    SetStyle(window_, "z-index", std::to_string(++TopLayer()));
+    ActiveForm() = this;
+}
+
+void FormPage::activate() {
+    raise();
+    if (Holds(window_, ActiveElement())) {
+        return;
+    }
+    if (Holds(client_, lastFocus_) && !lastFocus_["hidden"].as<bool>()) {
+        Focus(lastFocus_);
+        return;
+    }
+    const std::vector<Js> all = stops();
+    if (!all.empty()) {
+        Focus(all.front());
+    }
+}
+
+void FormPage::fit() {
+    const double room = Document()["documentElement"]["clientWidth"].as<double>() - 2 * kMargin;
+    const double width = window_["offsetWidth"].as<double>();
+    if (width > room && width > 0) {
+        SetStyle(window_, "transform", "scale(" + std::to_string(room / width) + ")");
+        SetStyle(window_, "left", Px(kMargin));
+    } else {
+        SetStyle(window_, "transform", "none");
+        SetStyle(window_, "left", Px(std::max(kMargin, std::min(left_, room + kMargin - width))));
+    }
+}
+
+std::string FormPage::text(ControlId box) const {
+    return Utf8(widget(box)["value"]);
+}
+
+void FormPage::setText(ControlId box, std::string_view text) {
+    widget(box).set("value", std::string_view(text));
+    if (events_.changed) {
+        events_.changed(box);
+    }
+}
+
+void FormPage::setLabel(ControlId label, std::string_view text) {
+    SetText(widget(label), text);
+}
+
+void FormPage::setShown(ControlId control, bool shown) {
+    widget(control).set("hidden", !shown);
+}
+
+void FormPage::setMenuItem(ControlId item, std::string_view caption, bool shown) {
+    if (menuBar_) {
+        menuBar_->setItem(item, caption, shown);
+    }
+}
+
+int FormPage::chosenItem(ControlId combo) const {
+    return widget(combo)["selectedIndex"].as<int>();
+}
+
+void FormPage::setChart(ControlId chart, const ChartPicture& picture) {
+    const PointTwips size = sizeOf(chart);
+    Js element = widget(chart);
+    element.set("innerHTML", std::string_view(ChartSvg(picture, size.x, size.y)));
+    SetAttribute(element, "aria-label", picture.description);
+}
+
+PointTwips FormPage::sizeOf(ControlId id) const {
+    Js element = widget(id);
+    return {element["clientWidth"].as<int>() * kTwipsPerPixel,
+            element["clientHeight"].as<int>() * kTwipsPerPixel};
+}
+
+std::optional<ControlId> FormPage::controlOf(const Js& target) const {
+    for (std::size_t i = 0; i < widgets_.size(); ++i) {
+        if (Holds(widgets_[i], target)) {
+            return form_.widgets[i].id;
+        }
+    }
+    return std::nullopt;
+}
+
+std::vector<Js> FormPage::stops() const {
+    std::vector<Js> all;
+    for (ControlId stop : form_.focusOrder) {
+        Js element = widget(stop);
+        if (element["hidden"].as<bool>() || element["disabled"].as<bool>()) {
+            continue;
+        }
+        if (const auto grid = grids_.find(stop.index); grid != grids_.end()) {
+            if (Js captions = grid->second->captionStop(); !captions.isNull()) {
+                all.push_back(captions);
+            }
+        }
+        all.push_back(element);
+    }
+    return all;
+}
+
+void FormPage::tab(bool back) {
+    const std::vector<Js> all = stops();
+    if (all.empty()) {
+        return;
+    }
+    const Js focused = ActiveElement();
+    const auto at = std::find_if(all.begin(), all.end(),
+                                 [&](const Js& stop) { return stop.strictlyEquals(focused); });
+    std::size_t next = 0;
+    if (at != all.end()) {
+        const std::size_t now = static_cast<std::size_t>(at - all.begin());
+        next = back ? (now + all.size() - 1) % all.size() : (now + 1) % all.size();
+    } else if (back) {
+        next = all.size() - 1;
+    }
+    Focus(all[next]);
+}
+
+bool FormPage::press(bool WidgetDesc::*which) {
+    for (const WidgetDesc& desc : form_.widgets) {
+        if (desc.*which && !widget(desc.id)["hidden"].as<bool>()) {
+            widget(desc.id).call<void>("click");
+            return true;
+        }
+    }
+    return false;
+}
+
+void FormPage::keyDown(const Js& event) {
+    const Js target = event["target"];
+    const std::string key = Utf8(event["key"]);
+    const bool ctrl = event["ctrlKey"].as<bool>() || event["metaKey"].as<bool>();
+    const bool alt = event["altKey"].as<bool>();
+    const bool shift = event["shiftKey"].as<bool>();
+    const auto handled = [&event] { event.call<void>("preventDefault"); };
+    if (menuBar_ && menuBar_->owns(target)) {
+        if (menuBar_->key(event)) {
+            handled();
+        }
+        return;
+    }
+    if (alt && !ctrl && key.size() == 1) {
+        const char pressed = Lower(key[0]);
+        if (menuBar_ && menuBar_->openByKey(pressed)) {
+            handled();
+            return;
+        }
+        for (const WidgetDesc& desc : form_.widgets) {
+            if (desc.kind == WidgetKind::PushButton && ParseAccessKey(desc.text).key == pressed &&
+                !widget(desc.id)["hidden"].as<bool>()) {
+                handled();
+                widget(desc.id).call<void>("click");
+                return;
+            }
+        }
+        return;
+    }
+    if (key == "Tab" && !ctrl && !alt) {
+        handled();
+        tab(shift);
+        return;
+    }
+    const std::optional<ControlId> control = controlOf(target);
+    const WidgetKind kind = control ? form_.widget(*control).kind : WidgetKind::Label;
+    if (ctrl && !alt && (key == "c" || key == "C" || key == "Insert") &&
+        (kind == WidgetKind::Table || kind == WidgetKind::Chart)) {
+        if (events_.copying && events_.copying(*control)) {
+            handled();
+        }
+        return;
+    }
+    pageKey(event);
+    if (event["defaultPrevented"].as<bool>()) {
+        return;
+    }
+    if (control && kind == WidgetKind::ListBox && !ctrl && !alt && list(*control).key(event)) {
+        handled();
+        return;
+    }
+    if (control && kind == WidgetKind::Table && !ctrl && !alt && grid(*control).key(event)) {
+        handled();
+        return;
+    }
+    const std::string tag = Utf8(target["tagName"]);
+    if (key == "Enter" && !ctrl && !alt && tag != "BUTTON" && tag != "SELECT") {
+        if (press(&WidgetDesc::defaultButton)) {
+            handled();
+        }
+    } else if (key == "Escape" && press(&WidgetDesc::cancelButton)) {
+        handled();
+    }
+}
+
+void FormPage::pageKey(const Js& event) {
+    if (!menuBar_) {
+        return;
+    }
+    const std::string key = Utf8(event["key"]);
+    const bool ctrl = event["ctrlKey"].as<bool>() || event["metaKey"].as<bool>();
+    const bool alt = event["altKey"].as<bool>();
+    if (key == "F10" && !ctrl && !alt) {
+        event.call<void>("preventDefault");
+        menuBar_->focusBar();
+    } else if (ctrl && !alt && !event["shiftKey"].as<bool>() && key.size() == 1) {
+        const char upper =
+            key[0] >= 'a' && key[0] <= 'z' ? static_cast<char>(key[0] - 'a' + 'A') : key[0];
+        if (menuBar_->runShortcut(upper, true)) {
+            event.call<void>("preventDefault");
+        }
+    } else if (alt && !ctrl && key.size() == 1 && menuBar_->openByKey(Lower(key[0]))) {
+        event.call<void>("preventDefault");
+    } else if (key == "Alt") {
+        // Alt alone, let go with no other key, takes the focus to the menu bar.
+        window_.set("altAlone", true);
+        return;
+    }
+    window_.set("altAlone", false);
+}
+
+void FormPage::click(const Js& target) {
+    if (Holds(titleBar_, target)) {
+        if (!target.call<Js>("closest", Js("[data-close]")).isNull() && events_.closing) {
+            events_.closing();
+        }
+        return;
+    }
+    if (menuBar_ && menuBar_->owns(target)) {
+        menuBar_->click(target);
+        return;
+    }
+    const std::optional<ControlId> control = controlOf(target);
+    if (!control) {
+        return;
+    }
+    switch (form_.widget(*control).kind) {
+    case WidgetKind::PushButton:
+        events_.clicked(*control);
+        break;
+    case WidgetKind::ListBox:
+        list(*control).click(target);
+        break;
+    case WidgetKind::Table:
+        grid(*control).click(target);
+        break;
+    default:
+        break;
+    }
+}
+
+bool FormPage::beforeInput(const Js& event) {
+    // A paste or drop that would take a box past its limit is refused whole, once the commands
+    // have been asked: cut short by the box, it could change the number without a word.
+    const std::string type = Utf8(event["inputType"]);
+    const std::optional<ControlId> box = controlOf(event["target"]);
+    if ((type != "insertFromPaste" && type != "insertFromDrop") || !box ||
+        form_.widget(*box).maxLength == 0 || !events_.pasting) {
+        return true;
+    }
+    const Js element = widget(*box);
+    const Js transfer = event["dataTransfer"];
+    const Js data = transfer.isNull() || transfer.isUndefined()
+                        ? event["data"]
+                        : transfer.call<Js>("getData", Js("text/plain"));
+    const int inserted = data.isString() ? data["length"].as<int>() : 0;
+    const int selected = element["selectionEnd"].as<int>() - element["selectionStart"].as<int>();
+    const int length = element["value"]["length"].as<int>() - selected + inserted;
+    if (length <= form_.widget(*box).maxLength || events_.pasting(*box, length)) {
+        return true;
+    }
+    event.call<void>("preventDefault");
+    return false;
+}
+
+void FormPage::pointer(const std::string& type, const Js& event) {
+    const Js target = event["target"];
+    if (type == "pointerdown") {
+        raise();
+        if (menuBar_ && !menuBar_->owns(target)) {
+            menuBar_->close();
+        }
+        if (Holds(titleBar_, target) && target.call<Js>("closest", Js("[data-close]")).isNull()) {
+            drag_ = std::array<double, 4>{
+                event["clientX"].as<double>(), event["clientY"].as<double>(),
+                window_["offsetLeft"].as<double>(), window_["offsetTop"].as<double>()};
+            titleBar_.call<void>("setPointerCapture", event["pointerId"]);
+        }
+    } else if (type == "pointermove" && drag_) {
+        left_ = std::max(0.0, (*drag_)[2] + event["clientX"].as<double>() - (*drag_)[0]);
+        top_ = std::max(0.0, (*drag_)[3] + event["clientY"].as<double>() - (*drag_)[1]);
+        SetStyle(window_, "left", Px(left_));
+        SetStyle(window_, "top", Px(top_));
+    } else if (type == "pointerup") {
+        drag_.reset();
+    }
+}
+
+void FormPage::place() {
+    const int width = client_["clientWidth"].as<int>() * kTwipsPerPixel;
+    const int height = client_["clientHeight"].as<int>() * kTwipsPerPixel;
+    for (const WidgetDesc& desc : form_.widgets) {
+        if (desc.stretch != Stretch{}) {
+            Place(widget(desc.id), Placed(form_, desc, width, height));
+            if (desc.kind == WidgetKind::Chart && events_.resized) {
+                events_.resized(desc.id);
+            }
+        }
+    }
+}
+
+void FormPage::handle(const std::string& type, const Js& event) {
+    const Js target = event["target"];
+    if (type == "keydown") {
+        keyDown(event);
+    } else if (type == "keyup") {
+        if (Utf8(event["key"]) == "Alt" && window_["altAlone"].as<bool>() && menuBar_) {
+            window_.set("altAlone", false);
+            event.call<void>("preventDefault");
+            menuBar_->focusBar();
+        }
+    } else if (type == "click") {
+        click(target);
+    } else if (type == "input" || type == "change") {
+        const std::optional<ControlId> control = controlOf(target);
+        const bool typed =
+            control && (form_.widget(*control).kind == WidgetKind::TextBox) == (type == "input");
+        if (typed && events_.changed) {
+            events_.changed(*control);
+        }
+    } else if (type == "beforeinput") {
+        beforeInput(event);
+    } else if (type == "focusin") {
+        ActiveForm() = this;
+        if (Holds(client_, target)) {
+            lastFocus_ = target;
+        }
+    } else if (type == "pointerdown" || type == "pointermove" || type == "pointerup") {
+        pointer(type, event);
+    } else if (type == "runetally-resize") {
+        place();
+    }
+}
+
+} // namespace runetally::web
