@@ -113,7 +113,8 @@ void ShowMessage(std::string_view text) {
 }
 
 bool DialogShown() {
-    return Current().has_value();
+    // A box closes a moment before the page hears of it.
+    return Current() && Current()->element["open"].as<bool>();
 }
 
 bool HandleDialogEvent(const std::string& type, const Js& event) {

@@ -130,7 +130,13 @@ FormPage::FormPage(const FormDesc& form, FormEvents events, FormPlace place,
     for (const WidgetDesc& desc : form.widgets) {
         Js element = widget(desc.id);
         if (desc.buddy) {
+            // <label for> names the controls that HTML lets a label name; the rest are named by
+            // the label's id.
             SetAttribute(element, "for", form.controlName(*desc.buddy));
+            const WidgetKind kind = form.widget(*desc.buddy).kind;
+            if (kind != WidgetKind::TextBox && kind != WidgetKind::ComboBox) {
+                SetAttribute(widget(*desc.buddy), "aria-labelledby", form.controlName(desc.id));
+            }
         }
         const bool captioned = std::any_of(form.widgets.begin(), form.widgets.end(),
                                            [&](const WidgetDesc& w) { return w.buddy == desc.id; });
@@ -380,7 +386,8 @@ void FormPage::setChart(ControlId chart, const ChartPicture& picture) {
     const PointTwips size = sizeOf(chart);
     Js element = widget(chart);
     element.set("innerHTML", std::string_view(ChartSvg(picture, size.x, size.y)));
-    SetAttribute(element, "aria-label", picture.description);
+    // Named by its description's accessible name; what it shows is its description.
+    SetAttribute(element, "aria-description", picture.description);
 }
 
 PointTwips FormPage::sizeOf(ControlId id) const {
@@ -526,12 +533,7 @@ void FormPage::pageKey(const Js& event) {
         }
     } else if (alt && !ctrl && key.size() == 1 && menuBar_->openByKey(Lower(key[0]))) {
         event.call<void>("preventDefault");
-    } else if (key == "Alt") {
-        // Alt alone, let go with no other key, takes the focus to the menu bar.
-        window_.set("altAlone", true);
-        return;
     }
-    window_.set("altAlone", false);
 }
 
 void FormPage::click(const Js& target) {
@@ -627,13 +629,15 @@ void FormPage::place() {
 void FormPage::handle(const std::string& type, const Js& event) {
     const Js target = event["target"];
     if (type == "keydown") {
+        // Alt alone, let go with no other key, takes the focus to the menu bar.
+        altAlone_ = Utf8(event["key"]) == "Alt";
         keyDown(event);
     } else if (type == "keyup") {
-        if (Utf8(event["key"]) == "Alt" && window_["altAlone"].as<bool>() && menuBar_) {
-            window_.set("altAlone", false);
+        if (Utf8(event["key"]) == "Alt" && altAlone_ && menuBar_) {
             event.call<void>("preventDefault");
             menuBar_->focusBar();
         }
+        altAlone_ = false;
     } else if (type == "click") {
         click(target);
     } else if (type == "input" || type == "change") {

@@ -124,6 +124,7 @@ private:
     double top_;
     // While the title bar is dragged: where the pointer took it, and the window then.
     std::optional<std::array<double, 4>> drag_;
+    bool altAlone_ = false;
 };
 
 } // namespace runetally::web

@@ -76,7 +76,10 @@ MenuBar::MenuBar(const Js& parent, const FormDesc& form, std::function<void(Cont
             Js caption = Create("span", item.element, "label");
             SetAccessCaption(caption, item.caption);
             if (item.shortcut.key != 0) {
-                SetText(Create("span", item.element, "shortcut"), ShortcutText(item.shortcut));
+                // Told by aria-keyshortcuts rather than read as part of the name.
+                Js shortcut = Create("span", item.element, "shortcut");
+                SetText(shortcut, ShortcutText(item.shortcut));
+                SetAttribute(shortcut, "aria-hidden", "true");
                 SetAttribute(item.element, "aria-keyshortcuts", AriaShortcut(item.shortcut));
             }
             item.element.set("hidden", !item.shown);

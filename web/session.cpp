@@ -211,6 +211,9 @@ void Session::dispatch(const Js& event) {
     if (ended_) {
         return;
     }
+    // A button pressed from the keyboard is clicked within the key's event: windows closed then
+    // are deleted once the outermost event is over.
+    ++depth_;
     const std::string type = Utf8(event["type"]);
     const Js target = event["target"];
     if (!HandleDialogEvent(type, event)) {
@@ -221,8 +224,10 @@ void Session::dispatch(const Js& event) {
             pageEvent(type, event);
         }
     }
-    for (auto& deleter : std::exchange(closed_, {})) {
-        deleter();
+    if (--depth_ == 0) {
+        for (auto& deleter : std::exchange(closed_, {})) {
+            deleter();
+        }
     }
 }
 

@@ -57,6 +57,7 @@ private:
     Conversation conversation_;
     std::function<void(std::string)> picked_; // the command waiting for a file, if any
     std::vector<std::function<void()>> closed_;
+    int depth_ = 0; // events within events
     bool ended_ = false;
 };
 
