@@ -45,6 +45,11 @@ std::string Twips(int twips) {
     return Px(static_cast<double>(twips) / kTwipsPerPixel);
 }
 
+std::string PlaceCss(const TwipsRect& rect) {
+    return "left:" + Twips(rect.left) + ";top:" + Twips(rect.top) + ";width:" + Twips(rect.width) +
+           ";height:" + Twips(rect.height) + ";";
+}
+
 void Place(const Js& element, const TwipsRect& rect) {
     SetStyle(element, "left", Twips(rect.left));
     SetStyle(element, "top", Twips(rect.top));

@@ -24,6 +24,8 @@ void SetStyle(const Js& element, const char* property, std::string_view value);
 std::string Px(double pixels);
 std::string Twips(int twips);
 void Place(const Js& element, const TwipsRect& rect);
+// The same as a style declaration, "left:8px;top:...;", to set with others at once.
+std::string PlaceCss(const TwipsRect& rect);
 std::string CssColour(const Rgb& colour);
 // Whether `element` is `other`, or holds it.
 bool Holds(const Js& element, const Js& other);

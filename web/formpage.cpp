@@ -172,17 +172,18 @@ FormPage::~FormPage() {
 
 Js FormPage::create(const WidgetDesc& desc, const Js& client) {
     Js element = Js::null();
+    std::string css = PlaceCss(desc.rect); // set at once, with what the kind adds
     switch (desc.kind) {
     case WidgetKind::Label:
         element = Create(desc.buddy ? "label" : "div", client, "label");
         SetText(element, desc.text);
         if (desc.colour) {
-            SetStyle(element, "color", CssColour(*desc.colour));
+            css += "color:" + CssColour(*desc.colour) + ";";
         }
         if (desc.font != nullptr) {
             // The face when installed, else the page's own, at the described size.
-            SetStyle(element, "font-family", "\"" + std::string(desc.font->face) + "\", " + kFaces);
-            SetStyle(element, "font-size", std::to_string(desc.font->pointSize) + "pt");
+            css += "font-family:\"" + std::string(desc.font->face) + "\", " + kFaces +
+                   ";font-size:" + std::to_string(desc.font->pointSize) + "pt;";
         }
         break;
     case WidgetKind::TextBox:
@@ -225,11 +226,9 @@ Js FormPage::create(const WidgetDesc& desc, const Js& client) {
         element = Create("div", client, "line");
         const int left = desc.rect.left / kTwipsPerPixel;
         const int right = (desc.rect.left + desc.rect.width) / kTwipsPerPixel;
-        SetStyle(element, "left", Px(left));
-        SetStyle(element, "top", Px(desc.rect.top / kTwipsPerPixel));
-        SetStyle(element, "width", Px(right - left + 1));
-        SetStyle(element, "height", Px(desc.lineWidth));
-        SetStyle(element, "background", CssColour(desc.colour.value_or(Rgb{})));
+        css = "left:" + Px(left) + ";top:" + Px(desc.rect.top / kTwipsPerPixel) +
+              ";width:" + Px(right - left + 1) + ";height:" + Px(desc.lineWidth) +
+              ";background:" + CssColour(desc.colour.value_or(Rgb{}));
         SetAttribute(element, "aria-hidden", "true");
         break;
     }
@@ -270,9 +269,7 @@ Js FormPage::create(const WidgetDesc& desc, const Js& client) {
     }
     element.set("id", std::string_view(form_.controlName(desc.id)));
     SetAttribute(element, "data-control", std::to_string(desc.id.index));
-    if (desc.kind != WidgetKind::Line) {
-        Place(element, desc.rect);
-    }
+    element["style"].set("cssText", css);
     if (Focusable(desc.kind) && desc.kind != WidgetKind::PushButton &&
         desc.kind != WidgetKind::TextBox && desc.kind != WidgetKind::ComboBox) {
         element.set("tabIndex", 0);

@@ -11,8 +11,8 @@ namespace {
 
 // The shell keeps the values in jsRefs, by handle; 0 is undefined and 1 null (shell.js).
 // clang-format off
-EM_JS(int, JsGlobal, (const char* name), { return jsKeep(globalThis[UTF8ToString(name)]); });
-EM_JS(int, JsModule, (const char* name), { return jsKeep(Module[UTF8ToString(name)]); });
+EM_JS(int, JsGlobal, (const char* name), { return jsKeep(globalThis[jsName(name)]); });
+EM_JS(int, JsModule, (const char* name), { return jsKeep(Module[jsName(name)]); });
 EM_JS(int, JsObject, (), { return jsKeep({}); });
 EM_JS(int, JsString, (const char* text, int size), { return jsKeep(UTF8ToString(text, size)); });
 EM_JS(int, JsNumber, (double number), { return jsKeep(number); });
@@ -20,10 +20,10 @@ EM_JS(int, JsTruth, (int truth), { return jsKeep(!!truth); });
 EM_JS(int, JsCopy, (int handle), { return jsKeep(jsRefs[handle]); });
 EM_JS(void, JsDrop, (int handle), { jsDrop(handle); });
 EM_JS(int, JsGet, (int handle, const char* name), {
-    return jsKeep(jsRefs[handle][UTF8ToString(name)]);
+    return jsKeep(jsRefs[handle][jsName(name)]);
 });
 EM_JS(void, JsSet, (int handle, const char* name, int value), {
-    jsRefs[handle][UTF8ToString(name)] = jsRefs[value];
+    jsRefs[handle][jsName(name)] = jsRefs[value];
 });
 EM_JS(void, JsPushValue, (int handle), { jsArgs.push(jsRefs[handle]); });
 EM_JS(void, JsPushString, (const char* text, int size), { jsArgs.push(UTF8ToString(text, size)); });
@@ -33,7 +33,7 @@ EM_JS(int, JsCall, (int handle, const char* method), {
     var object = jsRefs[handle];
     var args = jsArgs;
     jsArgs = [];
-    return jsKeep(object[UTF8ToString(method)].apply(object, args));
+    return jsKeep(object[jsName(method)].apply(object, args));
 });
 EM_JS(char*, JsText, (int handle), {
     var text = String(jsRefs[handle]);

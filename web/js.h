@@ -10,7 +10,8 @@ namespace runetally::web {
 // A JavaScript value that the page's shell holds for the front end, by handle. The front end
 // needs few things of the page's objects: read and set a property, call a method, and read a
 // value back as text, a number or a truth. Each is one call into the shell, which keeps the
-// page smaller than a general binding would.
+// page smaller than a general binding would. Names of properties and methods are string
+// literals, which the shell reads once each.
 class Js {
 public:
     static Js global(const char* name);

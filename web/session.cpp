@@ -59,12 +59,7 @@ Session& Session::Get() {
 }
 
 Session::Session()
-    : main_([] {
-          auto* window = new frmMain();
-          window->commands().Form_Load();
-          return window;
-      }),
-      about_([] {
+    : main_([] { return new frmMain(); }), about_([] {
           auto* dialog = new frmAbout();
           dialog->commands().Form_Load();
           return dialog;
@@ -73,7 +68,19 @@ Session::Session()
 
 void Session::start() {
     main_.show();
-    openLink();
+    // The window is drawn first; what the browser keeps from other visits is read once it is.
+    Js::module("afterPaint").call<void>("call", Js::null());
+}
+
+void Session::finishLoading() {
+    if (loaded_) {
+        return;
+    }
+    loaded_ = true;
+    if (frmMain* main = main_.loaded()) {
+        main->commands().Form_Load();
+        openLink();
+    }
 }
 
 void Session::openLink() {
@@ -211,6 +218,7 @@ void Session::dispatch(const Js& event) {
     if (ended_) {
         return;
     }
+    finishLoading();
     // A button pressed from the keyboard is clicked within the key's event: windows closed then
     // are deleted once the outermost event is over.
     ++depth_;

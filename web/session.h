@@ -47,6 +47,9 @@ public:
 
 private:
     Session();
+    // The main window's load step, and the character in the page's address: before the first
+    // event reaches a window.
+    void finishLoading();
     void openLink();
     void fileRead(const Js& detail);
     void pageEvent(const std::string& type, const Js& event);
@@ -58,6 +61,7 @@ private:
     std::function<void(std::string)> picked_; // the command waiting for a file, if any
     std::vector<std::function<void()>> closed_;
     int depth_ = 0; // events within events
+    bool loaded_ = false;
     bool ended_ = false;
 };
 

@@ -11,6 +11,10 @@ function jsKeep(value) {
     jsRefs[handle] = value;
     return handle;
 }
+var jsNames = {};
+function jsName(text) {
+    return jsNames[text] || (jsNames[text] = UTF8ToString(text));
+}
 function jsDrop(handle) {
     jsRefs[handle] = undefined;
     jsFree.push(handle);
@@ -19,7 +23,7 @@ function jsDrop(handle) {
 (function () {
     var events = ["click", "dblclick", "input", "change", "keydown", "keyup", "focusin", "copy",
                   "beforeinput", "pointerdown", "pointermove", "pointerup", "dragover", "drop",
-                  "close", "cancel", "runetally-file", "runetally-resize"];
+                  "close", "cancel", "runetally-file", "runetally-resize", "runetally-later"];
     function forward(event) {
         if (Module["calledRun"]) Module["_runetally_event"](jsKeep(event));
     }
@@ -35,6 +39,15 @@ function jsDrop(handle) {
                 document.dispatchEvent(new CustomEvent("runetally-file", {
                     detail: {tag: tag, name: file.name, bytes: new Uint8Array(buffer)}}));
             });
+        });
+    };
+
+    // Tells the front end once the page has been drawn.
+    Module["afterPaint"] = function () {
+        requestAnimationFrame(function () {
+            setTimeout(function () {
+                document.dispatchEvent(new CustomEvent("runetally-later"));
+            }, 0);
         });
     };
 

@@ -251,10 +251,12 @@ test('Save As downloads the file; opening another asks first, then reads the cho
     assert.equal(await page.title(), `thalia - ${caption}`);
 
     await page.fill('#varWis', '5');
+    // Listening first: the browser intercepts the picker only once told to.
+    const picker = page.waitForEvent('filechooser');
     await page.keyboard.press('Control+o');
     assert.equal((await messageBox(page)).text, 'Save changes to thalia?');
-    const [chooser] = await Promise.all([page.waitForEvent('filechooser'),
-        page.keyboard.press('n')]);
+    await page.keyboard.press('n');
+    const chooser = await picker;
     await chooser.setFiles({
         name: 'other.rtchar', mimeType: 'application/octet-stream',
         buffer: Buffer.from('{"format": "runetally-character", "version": 1, "spell": "", ' +
