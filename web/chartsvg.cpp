@@ -17,29 +17,6 @@ std::string At(int twips) {
     return Number(static_cast<double>(twips) / kTwipsPerPixel);
 }
 
-std::string Escaped(std::string_view text) {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '&':
-            out += "&amp;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
-}
-
 const char* Horizontal(TextAnchor anchor) {
     switch (anchor) {
     case TextAnchor::Top:

@@ -112,4 +112,78 @@ void SetAccessCaption(const Js& element, std::string_view caption) {
     element.call<void>("append", before, key, after);
 }
 
+std::string Escaped(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        switch (c) {
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '&':
+            out += "&amp;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
+Html& Html::open(const char* tag) {
+    out_ += '<';
+    out_ += tag;
+    return *this;
+}
+
+Html& Html::attr(const char* name, std::string_view value) {
+    out_ += ' ';
+    out_ += name;
+    out_ += "=\"";
+    out_ += Escaped(value);
+    out_ += '"';
+    return *this;
+}
+
+Html& Html::flag(const char* name) {
+    out_ += ' ';
+    out_ += name;
+    return *this;
+}
+
+Html& Html::close() {
+    out_ += '>';
+    return *this;
+}
+
+Html& Html::text(std::string_view text) {
+    out_ += Escaped(text);
+    return *this;
+}
+
+Html& Html::caption(std::string_view caption) {
+    const AccessText parsed = ParseAccessKey(caption);
+    if (parsed.keyAt == std::string::npos) {
+        return text(parsed.text);
+    }
+    text(std::string_view(parsed.text).substr(0, parsed.keyAt));
+    out_ += "<u>";
+    text(std::string_view(parsed.text).substr(parsed.keyAt, 1));
+    out_ += "</u>";
+    return text(std::string_view(parsed.text).substr(parsed.keyAt + 1));
+}
+
+Html& Html::end(const char* tag) {
+    out_ += "</";
+    out_ += tag;
+    out_ += '>';
+    return *this;
+}
+
 } // namespace runetally::web

@@ -42,4 +42,24 @@ AccessText ParseAccessKey(std::string_view caption);
 // Fills the element with the caption, its access key underlined.
 void SetAccessCaption(const Js& element, std::string_view caption);
 
+std::string Escaped(std::string_view text);
+
+// Markup, built as text and put into the page at once: one call into the browser for a whole
+// window rather than one for each element and attribute.
+class Html {
+public:
+    Html& open(const char* tag); // "<tag", its attributes to follow
+    Html& attr(const char* name, std::string_view value);
+    Html& flag(const char* name); // an attribute without a value
+    Html& close();                // ">"
+    Html& text(std::string_view text);
+    // The caption's text, its access key underlined.
+    Html& caption(std::string_view caption);
+    Html& end(const char* tag);
+    const std::string& str() const { return out_; }
+
+private:
+    std::string out_;
+};
+
 } // namespace runetally::web

@@ -90,66 +90,70 @@ bool Focusable(WidgetKind kind) {
 FormPage::FormPage(const FormDesc& form, FormEvents events, FormPlace place,
                    std::vector<ExtraMenuItem> extras)
     : form_(form), events_(std::move(events)), window_(Create("section", Js::null(), "form")),
-      left_(place.left), top_(place.top) {
+      left_(place.left), top_(place.top),
+      clientWidth_(static_cast<double>(form.clientWidth) / kTwipsPerPixel) {
     const std::string name(form.name);
     SetAttribute(window_, "data-form", name);
     if (place.role != nullptr) {
         SetAttribute(window_, "role", place.role);
     }
     SetAttribute(window_, "aria-labelledby", name + "-caption");
-    titleBar_ = Create("div", window_, "titlebar");
-    caption_ = Create("span", titleBar_, "title");
-    caption_.set("id", std::string_view(name + "-caption"));
-    SetText(caption_, form.caption);
-    Js close = Create("button", titleBar_, "close");
-    close.set("type", Js("button"));
-    close.set("tabIndex", -1);
-    SetAttribute(close, "aria-label", "Close");
-    SetAttribute(close, "data-close", "");
-    SetText(close, "\xC3\x97");
+    Html html;
+    html.open("div").attr("class", "titlebar").close();
+    html.open("span").attr("class", "title").attr("id", name + "-caption").close();
+    html.text(form.caption).end("span");
+    html.open("button").attr("type", "button").attr("class", "close").attr("tabindex", "-1");
+    html.attr("aria-label", "Close").flag("data-close").close().text("\xC3\x97").end("button");
+    html.end("div");
     if (!form.menus.empty()) {
         menuBar_ = std::make_unique<MenuBar>(
-            window_, form, [this](ControlId id) { events_.clicked(id); }, std::move(extras));
+            form, [this](ControlId id) { events_.clicked(id); }, std::move(extras));
+        menuBar_->markup(html);
     }
-    client_ = Create("div", window_, "client");
-    SetStyle(client_, "width", Twips(form.clientWidth));
-    SetStyle(client_, "height", Twips(form.clientHeight));
     const bool stretches = std::any_of(form.widgets.begin(), form.widgets.end(),
                                        [](const WidgetDesc& w) { return w.stretch != Stretch{}; });
-    if (stretches) {
-        // The window is made larger by its corner, as a desktop window by its frame.
-        client_.call<void>("setAttribute", Js("class"), Js("client sizable"));
-        if (form.describedIsMinimum) {
-            SetStyle(client_, "min-width", Twips(form.clientWidth));
-            SetStyle(client_, "min-height", Twips(form.clientHeight));
-        }
+    std::string size = "width:" + Twips(form.clientWidth) + ";height:" + Twips(form.clientHeight);
+    if (stretches && form.describedIsMinimum) {
+        size += ";min-width:" + Twips(form.clientWidth) + ";min-height:" + Twips(form.clientHeight);
     }
+    // A window whose widgets stretch is made larger by its corner, as on a desktop by its frame.
+    html.open("div").attr("class", stretches ? "client sizable" : "client");
+    html.attr("style", size).close();
     for (const WidgetDesc& desc : form.widgets) {
-        widgets_.push_back(create(desc, client_));
+        markup(desc, html);
     }
+    window_.set("innerHTML", html.end("div").str());
+    titleBar_ = window_["firstChild"];
+    caption_ = titleBar_["firstChild"];
+    client_ = window_["lastChild"];
+    const Js children = client_["children"];
     for (const WidgetDesc& desc : form.widgets) {
-        Js element = widget(desc.id);
-        if (desc.buddy) {
-            // <label for> names the controls that HTML lets a label name; the rest are named by
-            // the label's id.
-            SetAttribute(element, "for", form.controlName(*desc.buddy));
-            const WidgetKind kind = form.widget(*desc.buddy).kind;
-            if (kind != WidgetKind::TextBox && kind != WidgetKind::ComboBox) {
-                SetAttribute(widget(*desc.buddy), "aria-labelledby", form.controlName(desc.id));
+        Js element = children.call<Js>("item", static_cast<int>(desc.id.index));
+        const ControlId id = desc.id;
+        const auto changed = [this, id] {
+            if (events_.changed) {
+                events_.changed(id);
             }
+        };
+        if (desc.kind == WidgetKind::ListBox) {
+            lists_[id.index] =
+                std::make_unique<ListBox>(element, std::string(form.controlName(id)), changed);
+        } else if (desc.kind == WidgetKind::Table) {
+            grids_[id.index] = std::make_unique<ReportGrid>(
+                element, std::string(form.controlName(id)), desc,
+                ReportGrid::Events{.rowChanged = changed, .sortRequested = [this, id](int column) {
+                                       if (events_.sortRequested) {
+                                           events_.sortRequested(id, column);
+                                       }
+                                   }});
         }
-        const bool captioned = std::any_of(form.widgets.begin(), form.widgets.end(),
-                                           [&](const WidgetDesc& w) { return w.buddy == desc.id; });
-        if (Focusable(desc.kind) && desc.kind != WidgetKind::PushButton && !captioned) {
-            const std::string_view name = AccessibleName(form, desc);
-            if (!name.empty()) {
-                SetAttribute(element, "aria-label", name);
-            }
-        }
+        widgets_.push_back(std::move(element));
     }
-    SetStyle(window_, "left", Px(left_));
-    SetStyle(window_, "top", Px(top_));
+    window_["style"].set("cssText", "left:" + Px(left_) + ";top:" + Px(top_));
     Document()["body"].call<void>("appendChild", window_);
+    if (menuBar_) {
+        menuBar_->attach(window_);
+    }
     fitCaptions();
     OpenForms().push_back(this);
     if (stretches) {
@@ -170,13 +174,12 @@ FormPage::~FormPage() {
     }
 }
 
-Js FormPage::create(const WidgetDesc& desc, const Js& client) {
-    Js element = Js::null();
-    std::string css = PlaceCss(desc.rect); // set at once, with what the kind adds
+void FormPage::markup(const WidgetDesc& desc, Html& html) const {
+    std::string css = PlaceCss(desc.rect);
+    const char* tag = "div";
     switch (desc.kind) {
     case WidgetKind::Label:
-        element = Create(desc.buddy ? "label" : "div", client, "label");
-        SetText(element, desc.text);
+        tag = desc.buddy ? "label" : "div";
         if (desc.colour) {
             css += "color:" + CssColour(*desc.colour) + ";";
         }
@@ -187,95 +190,115 @@ Js FormPage::create(const WidgetDesc& desc, const Js& client) {
         }
         break;
     case WidgetKind::TextBox:
-        element = Create("input", client, desc.readOnly ? "textbox readonly" : "textbox");
-        element.set("type", Js("text"));
-        element.set("value", std::string_view(desc.text));
-        element.set("spellcheck", false);
-        SetAttribute(element, "autocomplete", "off");
-        // Read-only still takes the focus and copies.
-        element.set("readOnly", desc.readOnly);
-        if (desc.maxLength > 0) {
-            element.set("maxLength", desc.maxLength);
-        }
+        tag = "input";
         break;
-    case WidgetKind::ListBox: {
-        element = Create("div", client, "listbox");
-        const ControlId id = desc.id;
-        lists_[id.index] = std::make_unique<ListBox>(element, [this, id] {
-            if (events_.changed) {
-                events_.changed(id);
-            }
-        });
-        break;
-    }
     case WidgetKind::PushButton:
-        element = Create("button", client, desc.defaultButton ? "button default" : "button");
-        element.set("type", Js("button"));
-        SetAccessCaption(element, desc.text);
-        if (const char key = ParseAccessKey(desc.text).key) {
-            SetAttribute(element, "aria-keyshortcuts", "Alt+" + std::string(1, key));
-        }
+        tag = "button";
         break;
-    case WidgetKind::Picture:
-        element = Create("div", client, "picture");
-        element.set("tabIndex", 0);
-        SetAttribute(element, "role", "img");
+    case WidgetKind::ComboBox:
+        tag = "select";
         break;
     case WidgetKind::Line: {
         // The line runs from its start pixel through its end pixel, lineWidth pixels thick.
-        element = Create("div", client, "line");
         const int left = desc.rect.left / kTwipsPerPixel;
         const int right = (desc.rect.left + desc.rect.width) / kTwipsPerPixel;
         css = "left:" + Px(left) + ";top:" + Px(desc.rect.top / kTwipsPerPixel) +
               ";width:" + Px(right - left + 1) + ";height:" + Px(desc.lineWidth) +
               ";background:" + CssColour(desc.colour.value_or(Rgb{}));
-        SetAttribute(element, "aria-hidden", "true");
         break;
     }
-    case WidgetKind::ComboBox:
-        element = Create("select", client, "combobox");
-        for (std::size_t i = 0; i < desc.items.size(); ++i) {
-            Js option = Create("option", element);
-            SetText(option, desc.items[i]);
-            if (desc.items[i] == desc.text) {
-                element.set("selectedIndex", static_cast<int>(i));
-            }
+    default:
+        break;
+    }
+    html.open(tag).attr("id", form_.controlName(desc.id));
+    html.attr("data-control", std::to_string(desc.id.index)).attr("style", css);
+    switch (desc.kind) {
+    case WidgetKind::Label:
+        html.attr("class", "label");
+        if (desc.buddy) {
+            html.attr("for", form_.controlName(*desc.buddy));
         }
         break;
-    case WidgetKind::Table: {
-        element = Create("div", client, "grid");
-        const ControlId id = desc.id;
-        grids_[id.index] = std::make_unique<ReportGrid>(
-            element, desc,
-            ReportGrid::Events{.rowChanged =
-                                   [this, id] {
-                                       if (events_.changed) {
-                                           events_.changed(id);
-                                       }
-                                   },
-                               .sortRequested =
-                                   [this, id](int column) {
-                                       if (events_.sortRequested) {
-                                           events_.sortRequested(id, column);
-                                       }
-                                   }});
+    case WidgetKind::TextBox:
+        // Read-only still takes the focus and copies.
+        html.attr("type", "text").attr("spellcheck", "false").attr("autocomplete", "off");
+        html.attr("class", desc.readOnly ? "textbox readonly" : "textbox");
+        html.attr("value", desc.text);
+        if (desc.readOnly) {
+            html.flag("readonly");
+        }
+        if (desc.maxLength > 0) {
+            html.attr("maxlength", std::to_string(desc.maxLength));
+        }
         break;
-    }
+    case WidgetKind::ListBox:
+        html.attr("class", "listbox").attr("role", "listbox").attr("tabindex", "0");
+        break;
+    case WidgetKind::PushButton:
+        html.attr("type", "button").attr("class", desc.defaultButton ? "button default" : "button");
+        if (const char key = ParseAccessKey(desc.text).key) {
+            html.attr("aria-keyshortcuts", "Alt+" + std::string(1, key));
+        }
+        break;
+    case WidgetKind::Picture:
+        html.attr("class", "picture").attr("role", "img").attr("tabindex", "0");
+        break;
+    case WidgetKind::Line:
+        html.attr("class", "line").attr("aria-hidden", "true");
+        break;
+    case WidgetKind::ComboBox:
+        html.attr("class", "combobox");
+        break;
+    case WidgetKind::Table:
+        html.attr("class", "grid").attr("role", "grid").attr("aria-readonly", "true");
+        html.attr("tabindex", "0");
+        break;
     case WidgetKind::Chart:
-        element = Create("div", client, "chart");
-        element.set("tabIndex", 0);
-        SetAttribute(element, "role", "img");
+        html.attr("class", "chart").attr("role", "img").attr("tabindex", "0");
         break;
     }
-    element.set("id", std::string_view(form_.controlName(desc.id)));
-    SetAttribute(element, "data-control", std::to_string(desc.id.index));
-    element["style"].set("cssText", css);
-    if (Focusable(desc.kind) && desc.kind != WidgetKind::PushButton &&
-        desc.kind != WidgetKind::TextBox && desc.kind != WidgetKind::ComboBox) {
-        element.set("tabIndex", 0);
+    // <label for> names the controls that HTML lets a label name; the rest are named by the
+    // label's id, or by their own accessible name when no label captions them.
+    const auto caption = std::find_if(form_.widgets.begin(), form_.widgets.end(),
+                                      [&](const WidgetDesc& w) { return w.buddy == desc.id; });
+    if (caption != form_.widgets.end()) {
+        if (desc.kind != WidgetKind::TextBox && desc.kind != WidgetKind::ComboBox) {
+            html.attr("aria-labelledby", form_.controlName(caption->id));
+        }
+    } else if (Focusable(desc.kind) && desc.kind != WidgetKind::PushButton) {
+        if (const std::string_view accessible = AccessibleName(form_, desc); !accessible.empty()) {
+            html.attr("aria-label", accessible);
+        }
     }
-    element.set("hidden", desc.hidden);
-    return element;
+    if (desc.hidden) {
+        html.flag("hidden");
+    }
+    html.close();
+    switch (desc.kind) {
+    case WidgetKind::TextBox:
+        return; // no content, no end tag
+    case WidgetKind::Label:
+        html.text(desc.text);
+        break;
+    case WidgetKind::PushButton:
+        html.caption(desc.text);
+        break;
+    case WidgetKind::ComboBox:
+        for (std::string_view item : desc.items) {
+            html.open("option");
+            if (item == desc.text) {
+                html.flag("selected");
+            }
+            html.close().text(item).end("option");
+        }
+        break;
+    case WidgetKind::Table:
+        ReportGrid::Markup(html);
+        break;
+    default:
+        break;
+    }
+    html.end(tag);
 }
 
 void FormPage::fitCaptions() {
@@ -339,15 +362,17 @@ void FormPage::activate() {
 }
 
 void FormPage::fit() {
-    const double room = Document()["documentElement"]["clientWidth"].as<double>() - 2 * kMargin;
-    const double width = window_["offsetWidth"].as<double>();
+    // From what the window knows of its width, without laying the page out before it is drawn.
+    const double room = Js::global("innerWidth").as<double>() - 2 * kMargin;
+    const double width = clientWidth_ + 2; // and the frame's borders
     if (width > room && width > 0) {
         SetStyle(window_, "transform", "scale(" + std::to_string(room / width) + ")");
         SetStyle(window_, "left", Px(kMargin));
-    } else {
+    } else if (scaled_ || left_ + width > room + kMargin) {
         SetStyle(window_, "transform", "none");
         SetStyle(window_, "left", Px(std::max(kMargin, std::min(left_, room + kMargin - width))));
     }
+    scaled_ = width > room && width > 0;
 }
 
 std::string FormPage::text(ControlId box) const {
@@ -611,6 +636,7 @@ void FormPage::pointer(const std::string& type, const Js& event) {
 }
 
 void FormPage::place() {
+    clientWidth_ = client_["offsetWidth"].as<double>();
     const int width = client_["clientWidth"].as<int>() * kTwipsPerPixel;
     const int height = client_["clientHeight"].as<int>() * kTwipsPerPixel;
     for (const WidgetDesc& desc : form_.widgets) {

@@ -19,6 +19,8 @@
 
 namespace runetally::web {
 
+class Html;
+
 // What a window's widgets tell its commands.
 struct FormEvents {
     // A push button or menu item was pressed.
@@ -96,7 +98,7 @@ public:
     void pageKey(const Js& event);
 
 private:
-    Js create(const WidgetDesc& desc, const Js& client);
+    void markup(const WidgetDesc& desc, Html& html) const;
     void fitCaptions();
     std::optional<ControlId> controlOf(const Js& target) const;
     std::vector<Js> stops() const;
@@ -122,6 +124,8 @@ private:
     Js lastFocus_ = Js::null();
     double left_;
     double top_;
+    double clientWidth_; // CSS pixels
+    bool scaled_ = false;
     // While the title bar is dragged: where the pointer took it, and the window then.
     std::optional<std::array<double, 4>> drag_;
     bool altAlone_ = false;

@@ -3,18 +3,20 @@
 #include "dom.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <utility>
 
 namespace runetally::web {
 namespace {
 
-int IndexIn(const std::vector<Js>& elements, const Js& target) {
-    for (std::size_t i = 0; i < elements.size(); ++i) {
-        if (Holds(elements[i], target)) {
-            return static_cast<int>(i);
-        }
+// The place that the element holding `target` has, from its data attribute; -1 for none.
+int PlaceOf(const Js& target, const char* selector, const char* attribute) {
+    if (!target.instanceof (Js::global("Element"))) {
+        return -1;
     }
-    return -1;
+    const Js holder = target.call<Js>("closest", selector);
+    return holder.isNull() ? -1
+                           : std::atoi(Utf8(holder.call<Js>("getAttribute", attribute)).c_str());
 }
 
 // The place the key moves a selection at `now` to, in a list of `count` with `page` per page;
@@ -47,74 +49,75 @@ bool IsMovingKey(const std::string& key) {
 
 void ShowSelected(const Js& element) {
     Js options = Js::object();
-    options.set("block", Js("nearest"));
+    options.set("block", "nearest");
     element.call<void>("scrollIntoView", options);
+}
+
+Js ById(const std::string& id) {
+    return Document().call<Js>("getElementById", id);
 }
 
 } // namespace
 
-ListBox::ListBox(const Js& element, std::function<void()> changed)
-    : element_(element), changed_(std::move(changed)) {
-    SetAttribute(element_, "role", "listbox");
-    element_.set("tabIndex", 0);
-}
+ListBox::ListBox(const Js& element, std::string id, std::function<void()> changed)
+    : element_(element), id_(std::move(id)), changed_(std::move(changed)) {}
 
 void ListBox::setItems(std::span<const std::string_view> items) {
-    const std::string id = Utf8(element_["id"]);
-    Js fragment = Document().call<Js>("createDocumentFragment");
+    Html html;
     for (std::size_t i = 0; i < items.size(); ++i) {
-        Js item = Create("div", fragment, "option");
-        item.set("id", std::string_view(id + "-" + std::to_string(i)));
-        SetAttribute(item, "role", "option");
-        SetAttribute(item, "aria-selected", "false");
-        SetText(item, items[i]);
-        items_.push_back(item);
+        html.open("div").attr("class", "option").attr("role", "option");
+        html.attr("aria-selected", "false").attr("id", id_ + "-" + std::to_string(i));
+        html.attr("data-item", std::to_string(i)).close().text(items[i]).end("div");
         texts_.emplace_back(items[i]);
     }
-    element_.call<void>("appendChild", fragment);
+    element_.call<void>("insertAdjacentHTML", "beforeend", html.str());
+}
+
+Js ListBox::item(int place) const {
+    return element_.call<Js>("querySelector", "#" + id_ + "-" + std::to_string(place));
 }
 
 std::string ListBox::selectedText() const {
     return selected_ < 0 ? std::string() : texts_[static_cast<std::size_t>(selected_)];
 }
 
-void ListBox::select(int item) {
-    if (item == selected_) {
+void ListBox::select(int place) {
+    if (place == selected_) {
         return;
     }
     if (selected_ >= 0) {
-        SetAttribute(items_[static_cast<std::size_t>(selected_)], "aria-selected", "false");
+        SetAttribute(item(selected_), "aria-selected", "false");
     }
-    selected_ = item;
-    if (item < 0) {
-        element_.call<void>("removeAttribute", Js("aria-activedescendant"));
+    selected_ = place;
+    if (place < 0) {
+        element_.call<void>("removeAttribute", "aria-activedescendant");
     } else {
-        const Js& chosen = items_[static_cast<std::size_t>(item)];
+        const Js chosen = item(place);
         SetAttribute(chosen, "aria-selected", "true");
-        SetAttribute(element_, "aria-activedescendant", Utf8(chosen["id"]));
+        SetAttribute(element_, "aria-activedescendant", id_ + "-" + std::to_string(place));
         ShowSelected(chosen);
     }
     changed_();
 }
 
 void ListBox::click(const Js& target) {
-    const int item = IndexIn(items_, target);
-    if (item >= 0) {
-        select(item);
+    const int place = PlaceOf(target, "[data-item]", "data-item");
+    if (place >= 0) {
+        select(place);
     }
 }
 
 int ListBox::pageSize() const {
-    if (items_.empty()) {
+    if (texts_.empty()) {
         return 1;
     }
-    const int itemHeight = std::max(items_.front()["offsetHeight"].as<int>(), 1);
+    const int itemHeight = std::max(item(0)["offsetHeight"].as<int>(), 1);
     return std::max(element_["clientHeight"].as<int>() / itemHeight, 1);
 }
 
 bool ListBox::key(const Js& event) {
     const std::string key = Utf8(event["key"]);
-    const int count = static_cast<int>(items_.size());
+    const int count = static_cast<int>(texts_.size());
     if (IsMovingKey(key)) {
         select(Moved(key, selected_, count, pageSize()));
         return true;
@@ -136,137 +139,144 @@ bool ListBox::key(const Js& event) {
     return false;
 }
 
-ReportGrid::ReportGrid(const Js& element, const WidgetDesc& desc, Events events)
-    : element_(element), sortable_(desc.sortable), events_(std::move(events)) {
-    SetAttribute(element_, "role", "grid");
-    SetAttribute(element_, "aria-readonly", "true");
-    element_.set("tabIndex", 0);
-    head_ = Create("div", element_, "head");
-    SetAttribute(head_, "role", "row");
-    body_ = Create("div", element_, "body");
-    SetAttribute(body_, "role", "rowgroup");
+void ReportGrid::Markup(Html& html) {
+    html.open("div").attr("class", "head").attr("role", "row").close().end("div");
+    html.open("div").attr("class", "body").attr("role", "rowgroup").close().end("div");
+}
+
+ReportGrid::ReportGrid(const Js& element, std::string id, const WidgetDesc& desc, Events events)
+    : element_(element), id_(std::move(id)), sortable_(desc.sortable), events_(std::move(events)) {
     setColumns(desc.columns);
 }
 
 void ReportGrid::setColumns(std::span<const ColumnDesc> columns) {
     columns_.assign(columns.begin(), columns.end());
-    SetText(head_, "");
-    captions_.clear();
-    for (const ColumnDesc& column : columns_) {
-        Js caption = Create("div", head_, column.alignRight ? "cell right" : "cell");
-        SetAttribute(caption, "role", "columnheader");
-        SetStyle(caption, "width", Twips(column.width));
-        SetText(caption, column.caption);
-        if (sortable_) {
-            caption.set("tabIndex", -1);
-            SetAttribute(caption, "aria-sort", "none");
-        }
-        captions_.push_back(caption);
-    }
-    focusedCaption_ = std::min(focusedCaption_, static_cast<int>(captions_.size()) - 1);
+    focusedCaption_ = std::min(focusedCaption_, static_cast<int>(columns_.size()) - 1);
     setRows({});
     if (sortColumn_ >= 0) {
         setSortMark(sortColumn_, descending_);
+    } else {
+        setSortMark(-1, false);
     }
-}
-
-void ReportGrid::setRows(std::span<const TableRow> rows) {
-    const std::string id = Utf8(element_["id"]);
-    SetText(body_, "");
-    rows_.clear();
-    selected_ = -1;
-    element_.call<void>("removeAttribute", Js("aria-activedescendant"));
-    Js fragment = Document().call<Js>("createDocumentFragment");
-    for (std::size_t r = 0; r < rows.size(); ++r) {
-        Js row = Create("div", fragment, "row");
-        row.set("id", std::string_view(id + "-" + std::to_string(r)));
-        SetAttribute(row, "role", "row");
-        SetAttribute(row, "aria-selected", "false");
-        for (std::size_t c = 0; c < columns_.size(); ++c) {
-            Js cell = Create("div", row, columns_[c].alignRight ? "cell right" : "cell");
-            SetAttribute(cell, "role", "gridcell");
-            SetStyle(cell, "width", Twips(columns_[c].width));
-            const std::string text = c < rows[r].cells.size() ? rows[r].cells[c] : "";
-            if (c == 0 && !rows[r].note.empty()) {
-                // Marked out in bold, its note spoken after it and shown as its tip.
-                SetText(Create("strong", cell), text);
-                SetText(Create("span", cell, "spoken"), ", " + rows[r].note);
-                SetAttribute(row, "title", rows[r].note);
-            } else {
-                SetText(cell, text);
-            }
-        }
-        rows_.push_back(row);
-    }
-    body_.call<void>("appendChild", fragment);
-    SetAttribute(element_, "aria-rowcount", std::to_string(rows.size() + 1));
-}
-
-void ReportGrid::selectRow(int row) {
-    if (selected_ >= 0 && selected_ < static_cast<int>(rows_.size())) {
-        SetAttribute(rows_[static_cast<std::size_t>(selected_)], "aria-selected", "false");
-    }
-    selected_ = row >= 0 && row < static_cast<int>(rows_.size()) ? row : -1;
-    if (selected_ < 0) {
-        element_.call<void>("removeAttribute", Js("aria-activedescendant"));
-        return;
-    }
-    const Js& chosen = rows_[static_cast<std::size_t>(selected_)];
-    SetAttribute(chosen, "aria-selected", "true");
-    SetAttribute(element_, "aria-activedescendant", Utf8(chosen["id"]));
-    ShowSelected(chosen);
-}
-
-void ReportGrid::choose(int row) {
-    if (row == selected_ || row < 0) {
-        return;
-    }
-    selectRow(row);
-    events_.rowChanged();
 }
 
 void ReportGrid::setSortMark(int column, bool descending) {
     sortColumn_ = column;
     descending_ = descending;
-    for (std::size_t c = 0; c < captions_.size(); ++c) {
+    Html html;
+    for (std::size_t c = 0; c < columns_.size(); ++c) {
         const bool sorted = static_cast<int>(c) == column;
-        SetAttribute(captions_[c], "aria-sort",
-                     !sorted      ? "none"
-                     : descending ? "descending"
-                                  : "ascending");
-        SetText(captions_[c], std::string(columns_[c].caption) + (!sorted      ? ""
-                                                                  : descending ? " \xE2\x96\xBE"
-                                                                               : " \xE2\x96\xB4"));
+        html.open("div").attr("role", "columnheader");
+        html.attr("class", columns_[c].alignRight ? "cell right" : "cell");
+        html.attr("id", id_ + "-h" + std::to_string(c)).attr("data-column", std::to_string(c));
+        html.attr("style", "width:" + Twips(columns_[c].width));
+        if (sortable_) {
+            html.attr("tabindex", "-1");
+            html.attr("aria-sort", !sorted ? "none" : descending ? "descending" : "ascending");
+        }
+        html.close().text(columns_[c].caption);
+        if (sorted) {
+            html.open("span").attr("aria-hidden", "true").close();
+            html.text(descending ? " \xE2\x96\xBE" : " \xE2\x96\xB4").end("span");
+        }
+        html.end("div");
+    }
+    // The captions are made anew: the one with the focus keeps it.
+    const bool hadFocus = Holds(element_["firstChild"], ActiveElement());
+    element_["firstChild"].set("innerHTML", html.str());
+    if (hadFocus) {
+        Focus(captionStop());
     }
 }
 
+void ReportGrid::setRows(std::span<const TableRow> rows) {
+    Html html;
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        html.open("div").attr("class", "row").attr("role", "row").attr("aria-selected", "false");
+        html.attr("id", id_ + "-" + std::to_string(r)).attr("data-row", std::to_string(r));
+        if (!rows[r].note.empty()) {
+            html.attr("title", rows[r].note);
+        }
+        html.close();
+        for (std::size_t c = 0; c < columns_.size(); ++c) {
+            const std::string_view text =
+                c < rows[r].cells.size() ? std::string_view(rows[r].cells[c]) : std::string_view();
+            html.open("div").attr("role", "gridcell");
+            html.attr("class", columns_[c].alignRight ? "cell right" : "cell");
+            html.attr("style", "width:" + Twips(columns_[c].width)).close();
+            if (c == 0 && !rows[r].note.empty()) {
+                // Marked out in bold, its note spoken after it and shown as its tip.
+                html.open("strong").close().text(text).end("strong");
+                html.open("span").attr("class", "spoken").close().text(", ").text(rows[r].note);
+                html.end("span");
+            } else {
+                html.text(text);
+            }
+            html.end("div");
+        }
+        html.end("div");
+    }
+    element_["lastChild"].set("innerHTML", html.str());
+    rowCount_ = static_cast<int>(rows.size());
+    selected_ = -1;
+    element_.call<void>("removeAttribute", "aria-activedescendant");
+    SetAttribute(element_, "aria-rowcount", std::to_string(rows.size() + 1));
+}
+
+Js ReportGrid::row(int place) const {
+    return ById(id_ + "-" + std::to_string(place));
+}
+
+void ReportGrid::selectRow(int place) {
+    if (selected_ >= 0) {
+        SetAttribute(row(selected_), "aria-selected", "false");
+    }
+    selected_ = place >= 0 && place < rowCount_ ? place : -1;
+    if (selected_ < 0) {
+        element_.call<void>("removeAttribute", "aria-activedescendant");
+        return;
+    }
+    const Js chosen = row(selected_);
+    SetAttribute(chosen, "aria-selected", "true");
+    SetAttribute(element_, "aria-activedescendant", id_ + "-" + std::to_string(selected_));
+    ShowSelected(chosen);
+}
+
+void ReportGrid::choose(int place) {
+    if (place == selected_ || place < 0) {
+        return;
+    }
+    selectRow(place);
+    events_.rowChanged();
+}
+
 Js ReportGrid::captionStop() const {
-    return sortable_ && !captions_.empty() ? captions_[static_cast<std::size_t>(focusedCaption_)]
-                                           : Js::null();
+    return sortable_ && !columns_.empty() ? ById(id_ + "-h" + std::to_string(focusedCaption_))
+                                          : Js::null();
 }
 
 void ReportGrid::click(const Js& target) {
-    if (const int column = IndexIn(captions_, target); column >= 0) {
+    if (const int column = PlaceOf(target, "[data-column]", "data-column"); column >= 0) {
         if (sortable_) {
             focusedCaption_ = column;
             events_.sortRequested(column);
         }
         return;
     }
-    choose(IndexIn(rows_, target));
+    choose(PlaceOf(target, "[data-row]", "data-row"));
 }
 
 bool ReportGrid::key(const Js& event) {
     const std::string key = Utf8(event["key"]);
-    const Js target = event["target"];
-    if (const int column = IndexIn(captions_, target); column >= 0) {
+    if (const int column = PlaceOf(event["target"], "[data-column]", "data-column"); column >= 0) {
         if (key == "ArrowLeft" || key == "ArrowRight") {
-            const int count = static_cast<int>(captions_.size());
+            const int count = static_cast<int>(columns_.size());
             focusedCaption_ = std::clamp(column + (key == "ArrowLeft" ? -1 : 1), 0, count - 1);
-            Focus(captions_[static_cast<std::size_t>(focusedCaption_)]);
+            Focus(captionStop());
             return true;
         }
         if (key == "Enter" || key == " ") {
+            focusedCaption_ = column;
             events_.sortRequested(column);
             return true;
         }
@@ -276,13 +286,12 @@ bool ReportGrid::key(const Js& event) {
         return false;
     }
     int page = 1;
-    if (!rows_.empty()) {
-        page = std::max(element_["clientHeight"].as<int>() /
-                                std::max(rows_.front()["offsetHeight"].as<int>(), 1) -
-                            1,
-                        1);
+    if (rowCount_ > 0) {
+        page = std::max(
+            element_["clientHeight"].as<int>() / std::max(row(0)["offsetHeight"].as<int>(), 1) - 1,
+            1);
     }
-    choose(Moved(key, selected_, static_cast<int>(rows_.size()), page));
+    choose(Moved(key, selected_, rowCount_, page));
     return true;
 }
 

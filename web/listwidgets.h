@@ -1,9 +1,8 @@
 #pragma once
 
 #include "formdescription.h"
-#include "tablerow.h"
-
 #include "js.h"
+#include "tablerow.h"
 
 #include <functional>
 #include <span>
@@ -13,12 +12,15 @@
 
 namespace runetally::web {
 
+class Html;
+
 // A list box as an ARIA listbox: one item selected at a time, or none until the player chooses.
 // The arrows, Home, End, Page Up, Page Down and an item's first letter select, as a click does;
-// once an item is selected, none of them leaves none selected.
+// once an item is selected, none of them leaves none selected. Items are found by their ids,
+// the list's own and their place: "listSpells-3".
 class ListBox {
 public:
-    ListBox(const Js& element, std::function<void()> changed);
+    ListBox(const Js& element, std::string id, std::function<void()> changed);
 
     void setItems(std::span<const std::string_view> items);
     int selected() const { return selected_; }
@@ -30,10 +32,11 @@ public:
     bool key(const Js& event);
 
 private:
+    Js item(int place) const;
     int pageSize() const;
 
     Js element_;
-    std::vector<Js> items_;
+    std::string id_;
     std::vector<std::string> texts_;
     int selected_ = -1;
     std::function<void()> changed_;
@@ -50,7 +53,9 @@ public:
         std::function<void(int column)> sortRequested;
     };
 
-    ReportGrid(const Js& element, const WidgetDesc& desc, Events events);
+    // The markup of an empty table; the grid then fills what the page made of it.
+    static void Markup(Html& html);
+    ReportGrid(const Js& element, std::string id, const WidgetDesc& desc, Events events);
 
     void setColumns(std::span<const ColumnDesc> columns);
     void setRows(std::span<const TableRow> rows);
@@ -65,13 +70,12 @@ public:
 
 private:
     void choose(int row); // the player's choice, reported
+    Js row(int place) const;
 
     Js element_;
-    Js head_ = Js::null();
-    Js body_ = Js::null();
-    std::vector<Js> captions_;
-    std::vector<Js> rows_;
+    std::string id_;
     std::vector<ColumnDesc> columns_;
+    int rowCount_ = 0;
     bool sortable_;
     int focusedCaption_ = 0;
     int sortColumn_ = -1;

@@ -18,13 +18,11 @@ char Lower(char c) {
 
 } // namespace
 
-MenuBar::MenuBar(const Js& parent, const FormDesc& form, std::function<void(ControlId)> clicked,
+MenuBar::MenuBar(const FormDesc& form, std::function<void(ControlId)> clicked,
                  std::vector<ExtraMenuItem> extras)
-    : bar_(Create("div", parent, "menubar")), clicked_(std::move(clicked)) {
-    SetAttribute(bar_, "role", "menubar");
-    SetAttribute(bar_, "aria-label", form.caption);
+    : label_(form.caption), clicked_(std::move(clicked)) {
     for (const MenuDesc& desc : form.menus) {
-        Menu menu{std::string(desc.caption), {}};
+        Menu menu{std::string(form.controlName(desc.id)), std::string(desc.caption), {}};
         for (const MenuItemDesc& item : desc.items) {
             for (ExtraMenuItem& extra : extras) {
                 if (extra.before == item.id) {
@@ -39,50 +37,70 @@ MenuBar::MenuBar(const Js& parent, const FormDesc& form, std::function<void(Cont
                                   .name = std::string(form.controlName(item.id)),
                                   .caption = std::string(item.caption),
                                   .shortcut = item.shortcut,
-                                  .shown = !item.hidden});
-            menu.items.back().separatorBefore = item.separatorBefore;
+                                  .shown = !item.hidden,
+                                  .separatorBefore = item.separatorBefore});
         }
         menus_.push_back(std::move(menu));
     }
-    for (std::size_t m = 0; m < menus_.size(); ++m) {
-        Menu& menu = menus_[m];
-        const std::string name(form.controlName(form.menus[m].id));
-        Js holder = Create("div", bar_, "menu");
-        menu.title = Create("button", holder, "menutitle");
-        menu.title.set("id", std::string_view(name));
-        menu.title.set("type", Js("button"));
-        menu.title.set("tabIndex", -1);
-        SetAttribute(menu.title, "role", "menuitem");
-        SetAttribute(menu.title, "aria-haspopup", "menu");
-        SetAttribute(menu.title, "aria-expanded", "false");
-        SetAccessCaption(menu.title, menu.caption);
+}
+
+void MenuBar::markup(Html& html) const {
+    html.open("div").attr("class", "menubar").attr("role", "menubar");
+    html.attr("aria-label", label_).close();
+    for (const Menu& menu : menus_) {
+        html.open("div").attr("class", "menu").close();
+        html.open("button")
+            .attr("type", "button")
+            .attr("class", "menutitle")
+            .attr("tabindex", "-1");
+        html.attr("role", "menuitem").attr("aria-haspopup", "menu").attr("aria-expanded", "false");
+        html.attr("id", menu.name);
         if (const char key = ParseAccessKey(menu.caption).key) {
-            SetAttribute(menu.title, "aria-keyshortcuts", "Alt+" + std::string(1, key));
+            html.attr("aria-keyshortcuts", "Alt+" + std::string(1, key));
         }
-        menu.list = Create("div", holder, "items");
-        menu.list.set("id", std::string_view(name + "-items"));
-        menu.list.set("hidden", true);
-        SetAttribute(menu.list, "role", "menu");
-        SetAttribute(menu.list, "aria-labelledby", name);
-        for (Item& item : menu.items) {
+        html.close().caption(menu.caption).end("button");
+        html.open("div").attr("class", "items").attr("role", "menu").flag("hidden");
+        html.attr("id", menu.name + "-items").attr("aria-labelledby", menu.name).close();
+        for (const Item& item : menu.items) {
             if (item.separatorBefore) {
-                item.separator = Create("div", menu.list, "separator");
-                SetAttribute(item.separator, "role", "separator");
+                html.open("div").attr("class", "separator").attr("role", "separator");
+                html.attr("id", item.name + "-separator").close().end("div");
             }
-            item.element = Create("div", menu.list, "item");
-            item.element.set("id", std::string_view(item.name));
-            item.element.set("tabIndex", -1);
-            SetAttribute(item.element, "role", "menuitem");
-            Js caption = Create("span", item.element, "label");
-            SetAccessCaption(caption, item.caption);
+            html.open("div").attr("class", "item").attr("role", "menuitem").attr("tabindex", "-1");
+            html.attr("id", item.name);
+            if (item.shortcut.key != 0) {
+                html.attr("aria-keyshortcuts", AriaShortcut(item.shortcut));
+            }
+            if (!item.shown) {
+                html.flag("hidden");
+            }
+            html.close().open("span").attr("class", "label").close().caption(item.caption);
+            html.end("span");
             if (item.shortcut.key != 0) {
                 // Told by aria-keyshortcuts rather than read as part of the name.
-                Js shortcut = Create("span", item.element, "shortcut");
-                SetText(shortcut, ShortcutText(item.shortcut));
-                SetAttribute(shortcut, "aria-hidden", "true");
-                SetAttribute(item.element, "aria-keyshortcuts", AriaShortcut(item.shortcut));
+                html.open("span").attr("class", "shortcut").attr("aria-hidden", "true").close();
+                html.text(ShortcutText(item.shortcut)).end("span");
             }
-            item.element.set("hidden", !item.shown);
+            html.end("div");
+        }
+        html.end("div").end("div");
+    }
+    html.end("div");
+}
+
+void MenuBar::attach(const Js& root) {
+    const auto find = [&root](const std::string& id) {
+        return root.call<Js>("querySelector", "#" + id);
+    };
+    bar_ = root.call<Js>("querySelector", ".menubar");
+    for (Menu& menu : menus_) {
+        menu.title = find(menu.name);
+        menu.list = find(menu.name + "-items");
+        for (Item& item : menu.items) {
+            item.element = find(item.name);
+            if (item.separatorBefore) {
+                item.separator = find(item.name + "-separator");
+            }
         }
         showSeparators(menu);
     }

@@ -12,6 +12,8 @@
 
 namespace runetally::web {
 
+class Html;
+
 // A menu item the page adds to a window's menus, in the menu that holds `before`, above it.
 struct ExtraMenuItem {
     std::string name; // the element's id
@@ -26,8 +28,12 @@ struct ExtraMenuItem {
 // it and Esc closes the menu, giving the focus back to where it was.
 class MenuBar {
 public:
-    MenuBar(const Js& parent, const FormDesc& form, std::function<void(ControlId)> clicked,
+    MenuBar(const FormDesc& form, std::function<void(ControlId)> clicked,
             std::vector<ExtraMenuItem> extras);
+
+    // The bar's markup; once the page made it, attach finds its elements below `root`.
+    void markup(Html& html) const;
+    void attach(const Js& root);
 
     void setItem(ControlId id, std::string_view caption, bool shown);
     // The item's element, by its control.
@@ -59,6 +65,7 @@ private:
         Js separator = Js::null();
     };
     struct Menu {
+        std::string name;
         std::string caption;
         std::vector<Item> items;
         Js title = Js::null();
@@ -72,7 +79,8 @@ private:
     std::optional<std::size_t> menuOf(const Js& target) const;
     std::optional<std::size_t> itemOf(const Menu& menu, const Js& target) const;
 
-    Js bar_;
+    std::string label_;
+    Js bar_ = Js::null();
     std::vector<Menu> menus_;
     std::function<void(ControlId)> clicked_;
     std::optional<std::size_t> open_;
