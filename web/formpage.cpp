@@ -558,6 +558,12 @@ void FormPage::pageKey(const Js& event) {
     }
 }
 
+void FormPage::closeMenus() {
+    if (menuBar_) {
+        menuBar_->close();
+    }
+}
+
 void FormPage::click(const Js& target) {
     if (Holds(titleBar_, target)) {
         if (!target.call<Js>("closest", Js("[data-close]")).isNull() && events_.closing) {

@@ -96,6 +96,8 @@ public:
     // Keys that reach the page with the focus in no window: the shortcuts of the window the
     // player worked in last.
     void pageKey(const Js& event);
+    // A press elsewhere in the page closes the window's open menu.
+    void closeMenus();
 
 private:
     void markup(const WidgetDesc& desc, Html& html) const;

@@ -211,6 +211,8 @@ void Session::pageEvent(const std::string& type, const Js& event) {
         HandleCopyEvent(event);
     } else if (type == "keydown" && !DialogShown() && FormPage::Active() != nullptr) {
         FormPage::Active()->pageKey(event);
+    } else if (type == "pointerdown" && FormPage::Active() != nullptr) {
+        FormPage::Active()->closeMenus();
     }
 }
 
