@@ -26,14 +26,14 @@ constexpr std::string_view kClosed = "Runetally has closed. Reload the page to s
 // page hears what was chosen.
 void PickFile() {
     Js body = Document()["body"];
-    Js old = body.call<Js>("querySelector", Js("input[data-pick]"));
+    Js old = body.call<Js>("querySelector", "input[data-pick]");
     if (!old.isNull()) {
         old.call<void>("remove");
     }
     Js input = Create("input", body);
     input.set("hidden", true);
-    input.set("type", Js("file"));
-    input.set("accept", std::string_view(std::string(kCharacterExtension)));
+    input.set("type", "file");
+    input.set("accept", kCharacterExtension);
     SetAttribute(input, "data-pick", "");
     input.call<void>("click");
 }
