@@ -283,8 +283,12 @@ SpellInputs MainCommands::shown() const {
     return inputs;
 }
 
+bool MainCommands::hasUnsavedEdits() const {
+    return path_ && shown() != saved_;
+}
+
 bool MainCommands::mayLeaveCharacter() {
-    if (!path_ || shown() == saved_) {
+    if (!hasUnsavedEdits()) {
         return true;
     }
     switch (view_.askToSave("Save changes to " + CharacterName(*path_) + "?")) {

@@ -118,6 +118,9 @@ public:
     // Whether the window may close: with unsaved edits to a character, the player is asked to
     // save them first. Exit asks it; a front end asks it before any other close.
     bool Form_QueryUnload();
+    // Whether the inputs or the spell differ from those of the character file the window holds:
+    // what Form_QueryUnload asks about, for a front end that cannot ask, only warn.
+    bool hasUnsavedEdits() const;
 
     void cmdCalculate_Click();
     void mnuOpen_Click();

@@ -1,5 +1,7 @@
 #include "numbers.h"
 
+#include "floatchars.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -26,7 +28,7 @@ std::size_t skipSign(std::string_view text, std::size_t i) {
     return i < text.size() && (text[i] == '+' || text[i] == '-') ? i + 1 : i;
 }
 
-// Whether a number that std::from_chars found out of range lies above the largest double rather
+// Whether a number that DoubleFromChars found out of range lies above the largest double rather
 // than below the smallest. Its value is 0.d... times ten to `place`; nothing in range lies so
 // far out that the sign of place plus exponent could be wrong.
 bool isHuge(std::string_view number, std::size_t exponentStart) {
@@ -106,7 +108,7 @@ std::optional<double> ParseNumber(std::string_view text, char decimalSeparator) 
         return exactlyRounded(number, fracDigits);
     }
 
-    // std::from_chars reads '.' as the separator and takes no '+': other texts are rewritten.
+    // DoubleFromChars reads '.' as the separator and takes no '+': other texts are rewritten.
     std::string rewritten;
     std::string_view readable = number;
     if (decimalSeparator != '.' || number.front() == '+') {
@@ -118,7 +120,7 @@ std::optional<double> ParseNumber(std::string_view text, char decimalSeparator) 
     }
     double value = 0.0;
     const auto [last, error] =
-        std::from_chars(readable.data(), readable.data() + readable.size(), value);
+        DoubleFromChars(readable.data(), readable.data() + readable.size(), value);
     if (error == std::errc::result_out_of_range) {
         if (isHuge(number, exponentStart)) {
             return std::nullopt;
@@ -140,8 +142,7 @@ std::string FormatNumber(double value, char decimalSeparator) {
     }
     // Exactly rounded to 15 significant digits, ties to even: "[-]d.dddddddddddddde±x..".
     char sci[32];
-    const char* sciEnd =
-        std::to_chars(sci, sci + sizeof sci, value, std::chars_format::scientific, 14).ptr;
+    const char* sciEnd = DoubleToScientific(sci, sci + sizeof sci, value, 14).ptr;
     const bool negative = sci[0] == '-';
     const char* mantissa = sci + (negative ? 1 : 0);
     char digits[15];

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <stdexcept>
 
 namespace runetally {
 namespace {
@@ -47,12 +46,10 @@ std::vector<double> Ticks(double low, double high, double step) {
     return ticks;
 }
 
+// Infinity and NaN, which FormatNumber refuses, have no text: asked first rather than caught, so
+// that a build without exceptions draws the same.
 std::string Number(double value, char separator) {
-    try {
-        return FormatNumber(value, separator);
-    } catch (const std::domain_error&) {
-        return {};
-    }
+    return std::isfinite(value) ? FormatNumber(value, separator) : std::string();
 }
 
 // A line broken where the calculation fails.

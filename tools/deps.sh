@@ -8,9 +8,12 @@ packages="cmake make g++ pkg-config qt6-base-dev libgl-dev libx11-dev libgtest-d
 if [ "${1:-}" = "--test" ]; then
     # desktop-file and AppStream validators; the .deb and its dependencies; clang for the
     # fuzzers; MinGW-w64 and Wine for the Windows build, and Xvfb for its windows under Wine;
-    # every locale, for runetally-table's decimal separator under LC_ALL, LC_NUMERIC and LANG.
+    # every locale, for runetally-table's decimal separator under LC_ALL, LC_NUMERIC and LANG;
+    # Emscripten and fast_float for the web page, Node and npm to fetch the pinned playwright-core,
+    # and Chromium to open the page headless.
     packages="$packages desktop-file-utils appstream dpkg-dev file clang libclang-rt-14-dev
-              g++-mingw-w64-x86-64-posix wine64 xvfb xauth locales-all"
+              g++-mingw-w64-x86-64-posix wine64 xvfb xauth locales-all
+              emscripten libfast-float-dev nodejs npm chromium"
 fi
 missing=""
 for p in $packages; do

@@ -1,9 +1,11 @@
 #!/bin/sh
 # Installs what is needed, builds everything and runs every test headless:
 #   1. the native build: unit, window (offscreen), tool and packaging tests;
-#   2. the same suite built with AddressSanitizer and UndefinedBehaviorSanitizer;
-#   3. the fuzz targets, each for RUNETALLY_FUZZ_SECONDS (30 by default), built with clang;
-#   4. the Windows build: the calculation, the launcher and the native windows, its tests run
+#   2. the web build: the page, its numbers against the native build's, and the page itself in
+#      headless Chromium;
+#   3. the same suite as 1. built with AddressSanitizer and UndefinedBehaviorSanitizer;
+#   4. the fuzz targets, each for RUNETALLY_FUZZ_SECONDS (30 by default), built with clang;
+#   5. the Windows build: the calculation, the launcher and the native windows, its tests run
 #      under Wine on a private X display, once more at 144 dpi for the layout.
 set -e
 cd "$(dirname "$0")/.."
@@ -15,7 +17,7 @@ sh tools/deps.sh --test
 
 section() { printf '\n==== %s\n' "$*"; }
 
-# Each build is one of CMakePresets.json's: native, sanitize, fuzz and windows.
+# Each build is one of CMakePresets.json's: native, sanitize, fuzz, web and windows.
 build() {
     preset=$1
     shift
@@ -26,6 +28,10 @@ build() {
 section "native build and tests"
 build native
 ctest --preset native -j"$jobs"
+
+section "web build and tests"
+build web
+ctest --preset web
 
 section "AddressSanitizer and UndefinedBehaviorSanitizer"
 build sanitize

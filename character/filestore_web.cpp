@@ -1,0 +1,109 @@
+// A browser's side of character files: the page's own copies in local storage, and a download
+// for each save (browserfiles.h).
+#include "browserfiles.h"
+#include "filestore.h"
+
+#include <emscripten/emscripten.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+
+namespace runetally {
+namespace {
+
+// Each byte of a file is one character of the stored text, so that any bytes come back as
+// they were, UTF-8 or not. Storage may be refused (private modes, a full quota): reading then
+// finds nothing, and keeping does nothing.
+// clang-format off
+EM_JS(void, StoreCopy, (const char* name, const unsigned char* bytes, int size), {
+    var text = "";
+    for (var i = 0; i < size; ++i) text += String.fromCharCode(HEAPU8[bytes + i]);
+    try { localStorage.setItem("runetally.file:" + UTF8ToString(name), text); } catch (e) {}
+});
+
+// The copy's bytes in memory the caller frees, their count in *size; null when there is none.
+EM_JS(unsigned char*, LoadCopy, (const char* name, int* size), {
+    var text = null;
+    try { text = localStorage.getItem("runetally.file:" + UTF8ToString(name)); } catch (e) {}
+    if (text === null) return 0;
+    var bytes = _malloc(text.length + 1);
+    for (var i = 0; i < text.length; ++i) HEAPU8[bytes + i] = text.charCodeAt(i);
+    HEAP32[size >> 2] = text.length;
+    return bytes;
+});
+
+// Names arrive as one text, each followed by a '/', which no file name holds.
+EM_JS(void, ForgetCopiesBut, (const char* names, int size), {
+    var keep = {};
+    var list = UTF8ToString(names, size).split("/");
+    for (var i = 0; i < list.length; ++i) keep["runetally.file:" + list[i]] = true;
+    try {
+        for (var k = localStorage.length - 1; k >= 0; --k) {
+            var key = localStorage.key(k);
+            if (key.indexOf("runetally.file:") === 0 && !keep[key]) localStorage.removeItem(key);
+        }
+    } catch (e) {}
+});
+
+EM_JS(void, Download, (const char* name, const unsigned char* bytes, int size), {
+    var blob = new Blob([HEAPU8.slice(bytes, bytes + size)], {type: "application/octet-stream"});
+    var link = document.createElement("a");
+    link.href = URL.createObjectURL(blob);
+    link.download = UTF8ToString(name);
+    document.body.appendChild(link);
+    link.click();
+    link.remove();
+    setTimeout(function() { URL.revokeObjectURL(link.href); }, 60000);
+});
+// clang-format on
+
+const unsigned char* Bytes(std::string_view text) {
+    return reinterpret_cast<const unsigned char*>(text.data());
+}
+
+} // namespace
+
+std::string FileNameOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool IsGone(const std::string& path) {
+    int size = 0;
+    const std::unique_ptr<unsigned char, decltype(&std::free)> copy(LoadCopy(path.c_str(), &size),
+                                                                    &std::free);
+    return copy == nullptr;
+}
+
+ReadBytes ReadAtMost(const std::string& path, std::size_t limit) {
+    int size = 0;
+    const std::unique_ptr<unsigned char, decltype(&std::free)> copy(LoadCopy(path.c_str(), &size),
+                                                                    &std::free);
+    if (copy == nullptr) {
+        return {.ok = false, .bytes = {}, .reason = "this browser keeps no copy of it"};
+    }
+    const auto length = std::min(static_cast<std::size_t>(size), limit);
+    return {.ok = true, .bytes = std::string(reinterpret_cast<const char*>(copy.get()), length)};
+}
+
+std::string ReplaceFileContents(const std::string& path, std::string_view bytes) {
+    StoreCopy(path.c_str(), Bytes(bytes), static_cast<int>(bytes.size()));
+    Download(FileNameOf(path).c_str(), Bytes(bytes), static_cast<int>(bytes.size()));
+    return {};
+}
+
+void KeepGivenFile(const std::string& name, std::string_view bytes) {
+    StoreCopy(name.c_str(), Bytes(bytes), static_cast<int>(bytes.size()));
+}
+
+void ForgetFilesBut(std::span<const std::string> names) {
+    std::string list;
+    for (const std::string& name : names) {
+        list += name;
+        list += '/';
+    }
+    ForgetCopiesBut(list.c_str(), static_cast<int>(list.size()));
+}
+
+} // namespace runetally

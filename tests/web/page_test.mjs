@@ -1,0 +1,317 @@
+// runetally.html in headless Chromium, opened from disk: what the web front end adds to the
+// windows' commands, which are tested once against fake views. Run by ctest with
+// RUNETALLY_PAGE (the page), RUNETALLY_NPM (where playwright-core is installed) and CHROMIUM.
+import { after, before, test } from 'node:test';
+import assert from 'node:assert/strict';
+import { createRequire } from 'node:module';
+import { pathToFileURL } from 'node:url';
+
+const { chromium } = createRequire(`${process.env.RUNETALLY_NPM}/`)('playwright-core');
+const pageUrl = pathToFileURL(process.env.RUNETALLY_PAGE).href;
+const caption = "Velmoranth's Zelkor Runetally";
+let browser;
+
+before(async () => {
+    browser = await chromium.launch({
+        executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
+        args: ['--no-sandbox'],
+    });
+});
+after(() => browser?.close());
+
+// A page of its own, with its own storage. The browser's own boxes, errors in the page and a
+// message box left open for five seconds fail the test; the watchdog closes that box, so that
+// nothing waits for it.
+async function openPage(t, { hash = '', locale = 'en-US', width = 1400 } = {}) {
+    const context = await browser.newContext({
+        locale, viewport: { width, height: 900 }, acceptDownloads: true,
+    });
+    const page = await context.newPage();
+    page.setDefaultTimeout(5000);
+    const problems = [];
+    page.on('pageerror', (e) => problems.push(`page error: ${e.message}`));
+    page.on('dialog', (d) => {
+        problems.push(`unexpected ${d.type()}: ${d.message()}`);
+        d.dismiss();
+    });
+    let openFor = 0;
+    const watchdog = setInterval(async () => {
+        const text = await page.evaluate(() => {
+            const box = document.querySelector('dialog[open]');
+            if (box && window.seenBox === box && ++window.boxAge >= 5) {
+                box.close();
+                return box.innerText;
+            }
+            window.boxAge = box && window.seenBox === box ? window.boxAge : 0;
+            window.seenBox = box;
+            return null;
+        }).catch(() => null);
+        if (text) problems.push(`message box left open: ${text}`);
+    }, 1000);
+    t.after(async () => {
+        clearInterval(watchdog);
+        await context.close();
+        assert.deepEqual(problems, []);
+    });
+    await page.goto(pageUrl + hash);
+    await page.locator('#varInt').waitFor();
+    return page;
+}
+
+const focused = (page) => page.evaluate(() => document.activeElement.id);
+
+// The open message box: its caption, text and buttons.
+async function messageBox(page) {
+    const box = page.locator('dialog[open]');
+    await box.waitFor();
+    return {
+        caption: await box.locator('.caption').innerText(),
+        text: await box.locator('.text').innerText(),
+        buttons: await box.locator('button').allInnerTexts(),
+    };
+}
+
+async function answer(page, button) {
+    await page.locator('dialog[open] button', { hasText: button }).click();
+    await page.locator('dialog').waitFor({ state: 'detached' });
+}
+
+async function boxes(page) {
+    return page.evaluate(() => Array.from(document.querySelectorAll('[data-form=frmMain] input'),
+        (box) => `${box.id}=${box.value}`));
+}
+
+async function chooseSpell(page, name) {
+    await page.locator('#listSpells [role=option]', { hasText: name }).click();
+}
+
+test('the page opens with the window as described, the focus on the first stop', async (t) => {
+    const page = await openPage(t);
+    assert.equal(await page.title(), caption);
+    assert.equal(await page.locator('#frmMain-caption').innerText(), caption);
+    assert.deepEqual(await boxes(page), ['varWis=100', 'varInt=100', 'varResist=100',
+        'powerLight=100', 'powerEarth=100', 'powerFire=100', 'powerAir=100', 'powerWater=100',
+        'powerDark=100', 'varLevel=99', 'dmg=0']);
+    assert.equal(await page.locator('#listSpells [role=option]').count(), 41);
+    assert.equal(await page.locator('#listSpells [aria-selected=true]').count(), 0);
+    assert.equal(await focused(page), 'varResist');
+    assert.equal(await page.locator('#dmg').getAttribute('readonly'), '');
+    // Twips become CSS pixels, 15 to one: the client area is 9330 x 7140 twips.
+    const client = await page.locator('[data-form=frmMain] .client').boundingBox();
+    assert.deepEqual([client.width, client.height], [622, 476]);
+});
+
+test('Tab follows the focus order and wraps, Shift+Tab goes back', async (t) => {
+    const page = await openPage(t);
+    const order = ['varWis', 'varInt', 'powerLight', 'powerEarth', 'powerFire', 'powerAir',
+        'powerWater', 'powerDark', 'listSpells', 'dmg', 'cmdCalculate', 'varLevel', 'varResist'];
+    const seen = [];
+    for (let i = 0; i < order.length; ++i) {
+        await page.keyboard.press('Tab');
+        seen.push(await focused(page));
+    }
+    assert.deepEqual(seen, order);
+    await page.keyboard.press('Shift+Tab');
+    assert.equal(await focused(page), 'varLevel');
+});
+
+test('a calculation from the keyboard shows the damage with the browser\'s separator', async (t) => {
+    for (const [locale, air, shown] of [['en-US', '16', '62.5'], ['de-DE', '32', '31,25']]) {
+        const page = await openPage(t, { locale });
+        // Electric Shield deals 1000 divided by the air power.
+        await page.fill('#powerAir', air);
+        await page.focus('#listSpells');
+        await page.keyboard.press('e'); // Earthquake, the first spell with E
+        await page.keyboard.press('e'); // Electric Shield, the next
+        assert.equal(await page.locator('#listSpells [aria-selected=true]').innerText(),
+            'Electric Shield');
+        await page.focus('#cmdCalculate');
+        await page.keyboard.press('Enter');
+        assert.equal(await page.inputValue('#dmg'), shown, locale);
+    }
+});
+
+test('a failed calculation tells why in a modal box, changes nothing and gives the focus back', async (t) => {
+    const page = await openPage(t);
+    await page.fill('#varInt', 'abc');
+    await chooseSpell(page, 'Fireball');
+    const before = await boxes(page);
+    await page.click('#cmdCalculate');
+    assert.deepEqual(await messageBox(page), {
+        caption: 'Runetally', text: 'The text in "Inteligence" is not a number.', buttons: ['OK'],
+    });
+    assert.equal(await page.evaluate(() => document.querySelector('dialog[open]').matches(':modal')),
+        true);
+    await page.keyboard.press('Escape');
+    await page.locator('dialog').waitFor({ state: 'detached' });
+    assert.deepEqual(await boxes(page), before);
+    assert.equal(await focused(page), 'cmdCalculate');
+});
+
+test('Reset, Help Me and About run from the menus, by mouse and by Alt and access keys', async (t) => {
+    const page = await openPage(t);
+    await page.keyboard.press('Alt+f');
+    assert.equal(await page.locator('#mnuFile').getAttribute('aria-expanded'), 'true');
+    assert.equal(await focused(page), 'mnuOpen');
+    await page.keyboard.press('r');
+    assert.deepEqual(new Set((await boxes(page)).map((b) => b.split('=')[1])), new Set(['0']));
+    assert.equal(await focused(page), 'varResist');
+
+    await page.keyboard.press('Alt+h');
+    await page.keyboard.press('m');
+    assert.equal((await messageBox(page)).text, 'Sorry, but this feature is not implemented yet');
+    await answer(page, 'OK');
+
+    await page.click('#mnuHelp');
+    await page.click('#mnuAbout');
+    const about = page.locator('[data-form=frmAbout]');
+    assert.equal(await about.getAttribute('role'), 'dialog');
+    assert.equal(await page.locator('#frmAbout-caption').innerText(), 'About Runetally');
+    assert.equal(await page.locator('#lblTitle').innerText(), 'Runetally');
+    assert.equal(await page.locator('#lblVersion').innerText(), 'Version 1.0.0');
+    assert.equal(await focused(page), 'cmdOK');
+    await page.keyboard.press('Alt+s'); // System Info: what the browser says of itself
+    const info = await messageBox(page);
+    assert.match(info.text, /^Browser: Chrome \d+[.\d]*\nOperating system: Linux\nLanguage: en-US\n/);
+    assert.match(info.text, /\nScreen: \d+ x \d+ pixels\nPixel ratio: 1$/);
+    await answer(page, 'OK');
+    assert.equal(await focused(page), 'cmdOK');
+    await page.keyboard.press('Escape'); // the cancel button, OK
+    await about.waitFor({ state: 'detached' });
+});
+
+test('the planner follows the main window as it is edited', async (t) => {
+    const page = await openPage(t);
+    await chooseSpell(page, 'Meteor');
+    await page.keyboard.press('Control+p');
+    const marked = page.locator('#lvwSpells [role=row] strong');
+    await marked.waitFor();
+    assert.equal(await marked.innerText(), 'Meteor');
+    assert.equal(await page.locator('#lvwSpells [role=row][title]').getAttribute('title'),
+        'selected in the main window');
+    await chooseSpell(page, 'Tornado');
+    assert.equal(await marked.innerText(), 'Tornado');
+    await page.fill('#varWis', 'x');
+    assert.equal(await page.locator('#lblStatus').innerText(),
+        'The text in "Wisdom" is not a number.');
+    assert.equal(await page.locator('#lvwSpells .body [role=row]').count(), 0);
+    await page.fill('#varWis', '100');
+    assert.equal(await page.locator('#lvwSpells .body [role=row]').count(), 41);
+    assert.equal(await page.locator('#picChart svg polyline').count() > 0, true);
+});
+
+test('Copy Link carries the character, and the link opens it again', async (t) => {
+    const page = await openPage(t);
+    await page.fill('#varInt', '123.5');
+    await page.fill('#varLevel', 'sixty');
+    await chooseSpell(page, 'Avalanche');
+    await page.evaluate(() => document.addEventListener('copy', (e) => {
+        window.copied = e.clipboardData.getData('text/plain');
+    }));
+    await page.click('#mnuFile');
+    await page.click('#mnuCopyLink');
+    const link = await page.evaluate(() => window.copied);
+    assert.equal(link.split('#')[0], pageUrl);
+    const fragment = link.split('#')[1];
+    assert.match(fragment, /^c=[A-Za-z0-9_-]+$/);
+    const file = JSON.parse(Buffer.from(fragment.slice(2), 'base64url').toString('utf8'));
+    assert.equal(file.format, 'runetally-character');
+    assert.equal(file.spell, 'Avalanche');
+    assert.equal(file.inputs.int, '123.5');
+    assert.equal(file.inputs.level, 'sixty');
+
+    const again = await openPage(t, { hash: `#${fragment}`, locale: 'de-DE' });
+    await again.locator('#frmMain-caption', { hasText: 'link' }).waitFor();
+    assert.equal(await again.locator('#frmMain-caption').innerText(), `link - ${caption}`);
+    assert.equal(await again.inputValue('#varInt'), '123,5'); // the reader's separator
+    assert.equal(await again.inputValue('#varLevel'), 'sixty');
+    assert.equal(await again.locator('#listSpells [aria-selected=true]').innerText(), 'Avalanche');
+});
+
+test('a link whose fragment holds no character file gives the file check\'s message', async (t) => {
+    const notJson = Buffer.from('not json').toString('base64url');
+    const page = await openPage(t, { hash: `#c=${notJson}` });
+    assert.deepEqual(await messageBox(page), {
+        caption: 'Runetally',
+        text: 'link.rtchar is not a Runetally character: it is not JSON',
+        buttons: ['OK'],
+    });
+    await answer(page, 'OK');
+    assert.equal(await page.locator('#frmMain-caption').innerText(), caption);
+});
+
+test('Save As downloads the file; opening another asks first, then reads the chosen file', async (t) => {
+    const page = await openPage(t);
+    await page.keyboard.press('Alt+f');
+    await page.keyboard.press('a');
+    await page.locator('dialog[open] input').fill('thalia');
+    const [download] = await Promise.all([page.waitForEvent('download'),
+        page.keyboard.press('Enter')]);
+    assert.equal(download.suggestedFilename(), 'thalia.rtchar');
+    assert.equal(await page.title(), `thalia - ${caption}`);
+
+    await page.fill('#varWis', '5');
+    // Listening first: the browser intercepts the picker only once told to.
+    const picker = page.waitForEvent('filechooser');
+    await page.keyboard.press('Control+o');
+    assert.equal((await messageBox(page)).text, 'Save changes to thalia?');
+    await page.keyboard.press('n');
+    const chooser = await picker;
+    await chooser.setFiles({
+        name: 'other.rtchar', mimeType: 'application/octet-stream',
+        buffer: Buffer.from('{"format": "runetally-character", "version": 1, "spell": "", ' +
+            '"inputs": {"level": "1", "int": "2", "wis": "3", "resist": "4", "light": "5", ' +
+            '"earth": "6", "fire": "7", "air": "8", "water": "9", "dark": "10"}}'),
+    });
+    await page.locator('#frmMain-caption', { hasText: 'other' }).waitFor();
+    assert.equal(await page.inputValue('#varWis'), '3');
+    // The recent list names both, the last opened first, and lives on in the browser.
+    await page.reload();
+    await page.locator('#varInt').waitFor();
+    assert.deepEqual(await page.locator('#mnuFile-items [role=menuitem]:not([hidden]) .label')
+        .allInnerTexts(), ['Open Character...', 'Save Character', 'Save Character As...', '1 other.rtchar',
+        '2 thalia.rtchar', 'Copy Link', 'Reset', 'Exit']);
+});
+
+test('Exit closes every window and says how to start again', async (t) => {
+    const page = await openPage(t);
+    await page.keyboard.press('Control+p');
+    await page.locator('[data-form=frmPlanner]').waitFor();
+    await page.click('#mnuFile');
+    await page.click('#mnuExit');
+    assert.equal(await page.locator('[data-form]').count(), 0);
+    assert.equal(await page.locator('body').innerText(),
+        'Runetally has closed. Reload the page to start again.');
+});
+
+test('a screen narrower than the window scales it down to fit', async (t) => {
+    const page = await openPage(t, { width: 320 });
+    const box = await page.locator('[data-form=frmMain]').boundingBox();
+    assert.ok(box.x >= 0 && box.x + box.width <= 320, JSON.stringify(box));
+    await page.locator('#cmdCalculate').tap().catch(() => page.click('#cmdCalculate'));
+});
+
+test('every control has its accessible name, and the menus are an ARIA menubar', async (t) => {
+    const page = await openPage(t);
+    const named = [['textbox', 'Wisdom', 'varWis'], ['textbox', 'Inteligence', 'varInt'],
+        ['textbox', 'Target Elemental Resist', 'varResist'], ['textbox', 'Light Power', 'powerLight'],
+        ['textbox', 'Earth Power', 'powerEarth'], ['textbox', 'Fire Power', 'powerFire'],
+        ['textbox', 'Air Power', 'powerAir'], ['textbox', 'Water Power', 'powerWater'],
+        ['textbox', 'Dark Power', 'powerDark'], ['textbox', 'Level', 'varLevel'],
+        ['textbox', 'DAMAGE', 'dmg'], ['listbox', 'Spells', 'listSpells'],
+        ['button', 'Calculate The Damage', 'cmdCalculate'], ['menubar', caption, null],
+        ['menuitem', 'File', 'mnuFile'], ['menuitem', 'Tools', 'mnuTools'],
+        ['menuitem', 'Help', 'mnuHelp']];
+    for (const [role, name, id] of named) {
+        const found = page.getByRole(role, { name, exact: true });
+        assert.equal(await found.count(), 1, `${role} "${name}"`);
+        if (id) assert.equal(await found.getAttribute('id'), id);
+    }
+    assert.equal(await page.locator('#mnuFile').getAttribute('aria-keyshortcuts'), 'Alt+f');
+    await page.keyboard.press('Control+p');
+    await page.getByRole('grid', { name: 'Spells' }).waitFor();
+    for (const [role, name] of [['combobox', 'Input'], ['textbox', 'Step'],
+        ['grid', 'Inputs of the selected spell'], ['img', 'Damage chart']]) {
+        assert.equal(await page.getByRole(role, { name }).count(), 1, `${role} ${name}`);
+    }
+});
