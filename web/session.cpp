@@ -1,5 +1,7 @@
 #include "session.h"
 
+#include "characterfile.h"
+
 #include "browserfiles.h"
 #include "character.h"
 #include "characterlink.h"
@@ -128,28 +130,22 @@ std::optional<std::string> Session::chooseNameToSave(std::string_view suggested)
     if (std::optional<std::string> name = conversation_.given(Wait::NameToSave)) {
         return name;
     }
-    ShowDialog({.text = "Save the character as",
-                .buttons = {{"Save", "save"}, {"Cancel", "cancel"}},
-                .cancelAnswer = "cancel",
-                .name = std::string(suggested),
-                .nameCaption = "File name:",
-                .done = [resume = conversation_.resume(Wait::NameToSave)](
-                            const std::string& answer, const std::string& typed) {
-                    // The file's last part, with the characters' extension, as a save dialog
-                    // that offers only characters gives it.
-                    std::string name = typed.substr(typed.find_last_of("/\\") + 1);
-                    if (answer != "save" || name.empty()) {
-                        return;
-                    }
-                    const std::string_view extension = kCharacterExtension;
-                    std::string end = name.size() >= extension.size()
-                                          ? name.substr(name.size() - extension.size())
-                                          : "";
-                    for (char& c : end) {
-                        c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-                    }
-                    resume(end == extension ? name : name + std::string(extension));
-                }});
+    ShowDialog(
+        {.text = "Save the character as",
+         .buttons = {{"Save", "save"}, {"Cancel", "cancel"}},
+         .cancelAnswer = "cancel",
+         .name = std::string(suggested),
+         .nameCaption = "File name:",
+         .done = [resume = conversation_.resume(Wait::NameToSave)](const std::string& answer,
+                                                                   const std::string& typed) {
+             // The file's last part, with the characters' extension, as a save dialog
+             // that offers only characters gives it.
+             std::string name = typed.substr(typed.find_last_of("/\\") + 1);
+             if (answer != "save" || name.empty()) {
+                 return;
+             }
+             resume(HasCharacterExtension(name) ? name : name + std::string(kCharacterExtension));
+         }});
     return std::nullopt;
 }
 
