@@ -29,6 +29,12 @@ FormPage*& ActiveForm() {
     return active;
 }
 
+// Giving the focus lays the page out; before the first paint it would hold the paint back.
+bool& Drawn() {
+    static bool drawn = false;
+    return drawn;
+}
+
 int& TopLayer() {
     static int top = 0;
     return top;
@@ -337,6 +343,13 @@ void FormPage::FitAll() {
     }
 }
 
+void FormPage::PageDrawn() {
+    Drawn() = true;
+    if (ActiveForm() != nullptr) {
+        ActiveForm()->activate();
+    }
+}
+
 void FormPage::setCaption(std::string_view text) {
     SetText(caption_, text);
 }
@@ -348,7 +361,7 @@ void FormPage::raise() {
 
 void FormPage::activate() {
     raise();
-    if (Holds(window_, ActiveElement())) {
+    if (!Drawn() || Holds(window_, ActiveElement())) {
         return;
     }
     if (Holds(client_, lastFocus_) && !lastFocus_["hidden"].as<bool>()) {

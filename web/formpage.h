@@ -65,6 +65,8 @@ public:
     static FormPage* Active();
     // Fits every window to the screen's width again.
     static void FitAll();
+    // The page has been drawn once: the focus, held back until then, goes to the active window.
+    static void PageDrawn();
 
     const FormDesc& form() const { return form_; }
     Js element() const { return window_; }

@@ -79,6 +79,7 @@ void Session::finishLoading() {
         return;
     }
     loaded_ = true;
+    FormPage::PageDrawn();
     if (frmMain* main = main_.loaded()) {
         main->commands().Form_Load();
         openLink();
