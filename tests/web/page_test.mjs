@@ -26,9 +26,14 @@ async function openPage(t, { hash = '', locale = 'en-US', width = 1400 } = {}) {
     const context = await browser.newContext({
         locale, viewport: { width, height: 900 }, acceptDownloads: true,
     });
+    // The page works with the network off, and asks nothing of it.
+    await context.setOffline(true);
     const page = await context.newPage();
     page.setDefaultTimeout(5000);
     const problems = [];
+    context.on('request', (r) => {
+        if (!/^(file|data|blob):/.test(r.url())) problems.push(`network: ${r.url()}`);
+    });
     page.on('pageerror', (e) => problems.push(`page error: ${e.message}`));
     page.on('dialog', (d) => {
         problems.push(`unexpected ${d.type()}: ${d.message()}`);
