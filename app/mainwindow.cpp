@@ -227,7 +227,8 @@ void MainCommands::mnuSave_Click() {
 }
 
 void MainCommands::mnuSaveAs_Click() {
-    const std::string suggested = path_ ? FileNameOf(*path_) : "Untitled.rtchar";
+    // The character's own file, so that the dialog opens in its folder.
+    const std::string suggested = path_ ? *path_ : "Untitled.rtchar";
     if (const std::optional<std::string> path = view_.chooseCharacterToSave(suggested)) {
         saveTo(*path);
     }

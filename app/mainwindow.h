@@ -101,7 +101,8 @@ public:
     // Asks the question with Yes, No and Cancel buttons; closing the box is Cancel.
     virtual SaveAnswer askToSave(std::string_view question) = 0;
     // The file to save the character in, from the system's save dialog that offers
-    // `suggestedName`; nothing when the player cancels.
+    // `suggestedName`: a name, or the full path of the character's file, whose folder the dialog
+    // opens in. Nothing when the player cancels.
     virtual std::optional<std::string> chooseCharacterToSave(std::string_view suggestedName) = 0;
     // The recent list, most recent first, as the platform's settings keep it between runs.
     virtual std::vector<std::string> recentCharacters() const = 0;

@@ -135,6 +135,8 @@ TEST_F(MainCharacters, SaveWithoutAFileAsksForOneAndWritesIt) {
     commands_.mnuSave_Click(); // to the same file, without asking
     EXPECT_EQ(view_.suggestedNames.size(), 1u);
     EXPECT_NE(Read(*view_.toSave).find("\"int\":\"2\""), std::string::npos);
+    commands_.mnuSaveAs_Click(); // offers the file itself, in its folder
+    EXPECT_EQ(view_.suggestedNames.back(), *view_.toSave);
 }
 
 TEST_F(MainCharacters, TheRecentListKeepsFourAndDropsAFileThatHasGone) {
