@@ -107,10 +107,6 @@ constexpr FormDesc kMainWindow{.name = "frmMain",
                                .menus = kMenus};
 static_assert(FollowsItsList(kMainWindow));
 
-constexpr Field kFields[] = {
-    Field::varLevel,   Field::varInt,    Field::varWis,   Field::varResist,  Field::powerLight,
-    Field::powerEarth, Field::powerFire, Field::powerAir, Field::powerWater, Field::powerDark};
-
 } // namespace
 
 const FormDesc& MainWindowDescription() {
@@ -165,12 +161,7 @@ std::string FailureMessage(const DamageFailure& failure) {
 }
 
 void MainCommands::cmdCalculate_Click() {
-    SpellInputs inputs;
-    inputs.spellName = view_.selectedSpell();
-    for (Field field : kFields) {
-        inputs.text(field) = view_.text(field);
-    }
-    const DamageResult result = CalculateDamage(inputs, view_.decimalSeparator());
+    const DamageResult result = CalculateDamage(shown(), view_.decimalSeparator());
     if (const auto* failure = std::get_if<DamageFailure>(&result)) {
         view_.showMessage(FailureMessage(*failure));
         return;
@@ -364,12 +355,7 @@ void MainCommands::tellPlanner() {
     if (planner == nullptr) {
         return;
     }
-    SpellInputs inputs;
-    inputs.spellName = view_.selectedSpell();
-    for (Field field : kInputsTopDown) {
-        inputs.text(field) = view_.text(field);
-    }
-    planner->follow(inputs);
+    planner->follow(shown());
 }
 
 void MainCommands::mnuAbout_Click() {

@@ -157,6 +157,8 @@ public:
 private:
     void tellPlanner();
     void open(const std::string& path);
+    // The ten boxes' texts exactly as they stand and the selected spell: what a calculation, the
+    // planner and a character file take.
     SpellInputs shown() const;
     // Whether the player lets the window's character go: saved, or its edits given up.
     bool mayLeaveCharacter();

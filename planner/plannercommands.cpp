@@ -183,7 +183,7 @@ std::optional<std::string> PlannerCommands::problem(ParsedInputs& parsed, double
     parsed = ParseInputs(*inputs_, separator);
     for (Field field : kInputsTopDown) {
         if (!parsed[field]) {
-            return "The text in \"" + std::string(CaptionOf(field)) + "\" is not a number.";
+            return FailureMessage(BadInput{field}); // as the main window says it
         }
     }
     const std::optional<double> number = ParseNumber(view_.stepText(), separator);
