@@ -29,6 +29,7 @@
 #include <tuple>
 
 using namespace runetally;
+using runetally::test::AnswerFileDialog;
 using runetally::test::ExpectOneMessageBox;
 using runetally::test::SeenBox;
 using runetally::test::WriteCharacter;
@@ -539,7 +540,7 @@ TEST_F(MainWindowTest, ProgramEndsOnlyWhenTheAboutDialogClosesToo) {
     open();
 }
 
-// Character files in a folder of the test's own; the recent list starts empty.
+// Character files, in a folder of the test's own, with the recent list empty at the start.
 class CharacterTest : public MainWindowTest {
 protected:
     void SetUp() override {
@@ -565,10 +566,9 @@ TEST_F(CharacterTest, FileMenuIsDrawnFromItsDescription) {
                                   "(hidden)", "----", "&Reset", "&Exit"}));
 }
 
-// A file named on the command line, relative to where the program started, fills the window.
-// With unsaved edits, the close box asks, and any answer but Yes or No keeps the window; Exit
-// asks once. The next window lists the file as recent.
-TEST_F(CharacterTest, ACommandLineCharacterIsAskedAboutOnCloseAndRecentNextTime) {
+// A file named on the command line, relative to where the program started, and the recent list
+// that the next window reads back.
+TEST_F(CharacterTest, TheCommandLinesFileFillsTheWindowAndStaysRecent) {
     write("thalia.rtchar", "Avalanche");
     const QString started = QDir::currentPath();
     QDir::setCurrent(folder.path());
@@ -577,39 +577,71 @@ TEST_F(CharacterTest, ACommandLineCharacterIsAskedAboutOnCloseAndRecentNextTime)
     EXPECT_EQ(box("varInt").text(), "280");
     EXPECT_EQ(selection(), QStringList{"Avalanche"});
     EXPECT_EQ(window->windowTitle(), "thalia - Velmoranth's Zelkor Runetally");
-
-    box("varInt").setText("281");
-    for (const auto answer : {QMessageBox::Cancel, QMessageBox::NoButton}) {
-        const auto seen = ExpectOneMessageBox([&] { window->windowHandle()->close(); }, {}, answer);
-        ASSERT_TRUE(seen.has_value());
-        EXPECT_EQ(seen->title + ": " + seen->text, "Runetally: Save changes to thalia?");
-        EXPECT_EQ(seen->buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-        EXPECT_TRUE(window->isVisible());
-    }
-    ExpectOneMessageBox([&] { trigger("mnuExit"); }, {}, QMessageBox::No);
-    EXPECT_EQ(MainForm().loaded(), nullptr);
-
-    open();
-    EXPECT_EQ(get<QAction>("mnuRecent1").text(), "&1 thalia.rtchar");
-    EXPECT_TRUE(get<QAction>("mnuRecent1").isVisible());
-    EXPECT_EQ(QSettings("Runetally", "Runetally").value("RecentCharacters"),
+    EXPECT_EQ(QSettings("Runetally", "Runetally").value("RecentCharacters").toStringList(),
               QStringList{folder.filePath("thalia.rtchar")});
+    reopen();
+    EXPECT_EQ(window->windowTitle(), "Velmoranth's Zelkor Runetally");
+    EXPECT_TRUE(get<QAction>("mnuRecent1").isVisible());
+    EXPECT_EQ(get<QAction>("mnuRecent1").text(), "&1 thalia.rtchar");
 }
 
-TEST_F(CharacterTest, ACharacterFileDroppedOnATextBoxOpens) {
-    QMimeData dragged;
-    dragged.setUrls({QUrl::fromLocalFile(write("ashen.rtchar", ""))});
-    dragged.setText(folder.filePath("ashen.rtchar")); // as file managers offer it to text boxes
+// One character file dropped anywhere opens, a text box included; two are left to the widgets.
+TEST_F(CharacterTest, ADroppedCharacterFileOpens) {
+    QMimeData two, one;
+    two.setUrls({QUrl::fromLocalFile(write("thalia.rtchar", "Avalanche")),
+                 QUrl::fromLocalFile(write("ashen.rtchar", ""))});
+    one.setUrls({QUrl::fromLocalFile(folder.filePath("ashen.rtchar"))});
+    one.setText(folder.filePath("ashen.rtchar")); // as file managers offer it to text boxes
+    const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction;
+    QDragEnterEvent refused({2, 2}, offered, &two, Qt::LeftButton, {});
+    QApplication::sendEvent(window, &refused);
+    EXPECT_FALSE(refused.isAccepted());
+
     select("Avalanche");
-    QDragEnterEvent enter({2, 2}, Qt::CopyAction | Qt::MoveAction, &dragged, Qt::LeftButton, {});
+    QDragEnterEvent enter({2, 2}, offered, &one, Qt::LeftButton, {});
     QApplication::sendEvent(&box("varWis"), &enter);
+    ASSERT_TRUE(enter.isAccepted());
     EXPECT_EQ(enter.dropAction(), Qt::CopyAction) << "a move would have the file taken away";
-    QDropEvent drop({2, 2}, Qt::CopyAction | Qt::MoveAction, &dragged, Qt::LeftButton, {});
+    QDropEvent drop(QPointF(2, 2), offered, &one, Qt::LeftButton, {});
     QApplication::sendEvent(&box("varWis"), &drop);
     QCoreApplication::processEvents();
     EXPECT_EQ(box("varWis").text(), "100") << "the path was not typed into the box";
     EXPECT_EQ(box("varInt").text(), "280");
     EXPECT_TRUE(selection().isEmpty()) << "the file selects no spell";
+    EXPECT_EQ(window->windowTitle(), "ashen - Velmoranth's Zelkor Runetally");
+}
+
+TEST_F(CharacterTest, SaveAsOffersCharactersAndAddsTheirExtension) {
+    AnswerFileDialog([&] { trigger("mnuSaveAs"); },
+                     [&](QFileDialog& dialog) {
+                         EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptSave);
+                         EXPECT_EQ(dialog.nameFilters(),
+                                   QStringList{"Runetally characters (*.rtchar)"});
+                         EXPECT_TRUE(dialog.selectedFiles().value(0).endsWith("/Untitled.rtchar"));
+                         dialog.selectFile(folder.filePath("thalia"));
+                         static_cast<QDialog&>(dialog).accept(); // as its Open or Save button does
+                     });
+    EXPECT_TRUE(QFile::exists(folder.filePath("thalia.rtchar")));
+    EXPECT_EQ(window->windowTitle(), "thalia - Velmoranth's Zelkor Runetally");
+}
+
+// The close box asks about unsaved edits, and an answer other than Yes or No keeps the window;
+// Exit asks once, and its own close does not ask again.
+TEST_F(CharacterTest, UnsavedEditsAreAskedAboutOnceBeforeTheWindowCloses) {
+    window->commands().openCharacter(write("thalia.rtchar", "Avalanche").toStdString());
+    box("varInt").setText("281");
+    for (const QMessageBox::StandardButton answer : {QMessageBox::Cancel, QMessageBox::NoButton}) {
+        const auto seen = ExpectOneMessageBox([&] { window->windowHandle()->close(); }, {}, answer);
+        ASSERT_TRUE(seen.has_value());
+        EXPECT_EQ(seen->title, "Runetally");
+        EXPECT_EQ(seen->text, "Save changes to thalia?");
+        EXPECT_EQ(seen->buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        EXPECT_EQ(seen->modality, Qt::ApplicationModal);
+        EXPECT_EQ(MainForm().loaded(), window);
+        EXPECT_TRUE(window->isVisible());
+    }
+    ExpectOneMessageBox([&] { trigger("mnuExit"); }, {}, QMessageBox::No);
+    EXPECT_EQ(MainForm().loaded(), nullptr);
 }
 
 } // namespace

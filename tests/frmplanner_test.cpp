@@ -188,31 +188,38 @@ TEST_F(PlannerTest, TabReachesEveryControlAndEachHasAName) {
     EXPECT_EQ(spells.horizontalHeader()->sortIndicatorSection(), 1);
 }
 
-// Compare with... adds B's columns and shows Stop comparing, which takes them away again. The
-// planner follows the spell of a character the main window opens.
+// Compare with... adds B's columns and shows Stop comparing, which takes them away again; a
+// character opened in the main window has the planner follow its spell.
 TEST_F(PlannerTest, ComparingShowsBsColumnsUntilStopped) {
     QTemporaryDir folder;
     const QString path = folder.filePath("ashen.rtchar");
     test::WriteCharacter(path, "Firestorm", "280");
     frmPlanner& planner = open();
     auto& spells = get<ReportTable>(planner, "lvwSpells");
-    auto& stop = get<QPushButton>(planner, "cmdStopCompare");
+    QWidget& stop = get(planner, "cmdStopCompare");
     EXPECT_TRUE(stop.isHidden());
     AnswerFileDialog([&] { get<QPushButton>(planner, "cmdCompare").click(); },
                      [&](QFileDialog& dialog) {
+                         EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptOpen);
                          EXPECT_EQ(dialog.nameFilters(),
                                    QStringList{"Runetally characters (*.rtchar)"});
                          dialog.selectFile(path);
-                         static_cast<QDialog&>(dialog).accept(); // as its Open button does
+                         static_cast<QDialog&>(dialog).accept(); // as its Open or Save button does
                      });
     EXPECT_FALSE(stop.isHidden());
-    EXPECT_EQ(cell(spells, 0, 6), "244"); // Meteor in B's column, Damage (B): 280/7 + 204
-    stop.click();
+    ASSERT_EQ(spells.columnCount(), 9);
+    EXPECT_EQ(spells.horizontalHeaderItem(6)->text(), "Damage (B)");
+    EXPECT_EQ(cell(spells, 0, 0), "Meteor");
+    EXPECT_EQ(cell(spells, 0, 6), "244"); // 280/7 + 204
+
+    get<QPushButton>(planner, "cmdStopCompare").click();
     EXPECT_TRUE(stop.isHidden());
     EXPECT_EQ(spells.columnCount(), 6);
+    EXPECT_EQ(cell(spells, 0, 2), "218.285714285714"); // 100/7 + 204
 
     main->commands().openCharacter(path.toStdString());
-    EXPECT_TRUE(spells.item(1, 0)->font().bold()); // Firestorm: 280/8 + 157, after Meteor
+    EXPECT_EQ(cell(spells, 1, 0), "Firestorm"); // 280/8 + 157 = 192, behind Meteor's 244
+    EXPECT_TRUE(spells.item(1, 0)->font().bold());
 }
 
 // The tables and the chart take the room of a larger window; the top row stays.

@@ -86,8 +86,10 @@ public:
         if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
             qputenv("QT_QPA_PLATFORM", "offscreen");
         }
-        // Settings, the recent list among them, in a folder of the run's own, never the user's.
+        // Settings, the recent list among them, go to a folder of the test's own, never the
+        // user's; Qt reads the variable once, when settings are first used.
         settings_ = std::make_unique<QTemporaryDir>();
+        ASSERT_TRUE(settings_->isValid());
         qputenv("XDG_CONFIG_HOME", settings_->path().toLocal8Bit());
         app_ = std::make_unique<QApplication>(argc_, argv_);
         watchdog_ = std::make_unique<ModalWatchdog>();
@@ -152,32 +154,36 @@ ExpectOneMessageBox(const std::function<void()>& action,
     return seen.size() == 1 ? std::optional(seen.front()) : std::nullopt;
 }
 
-// Runs an action that is to open one file dialog and answers it once it shows; a dialog that
-// the answer leaves open is cancelled.
+// Runs an action that is to open one file dialog, and answers it with `answer` once it shows; a
+// dialog that `answer` leaves open is cancelled.
 inline void AnswerFileDialog(const std::function<void()>& action,
                              const std::function<void(QFileDialog&)>& answer) {
     int seen = 0;
     QTimer poll;
     poll.callOnTimeout([&] {
         auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        if (dialog != nullptr && dialog->isVisible() && ++seen) {
+        if (dialog != nullptr && dialog->isVisible()) {
+            ++seen;
             answer(*dialog);
-            dialog->isVisible() ? dialog->reject() : void();
+            if (dialog->isVisible()) {
+                dialog->reject();
+            }
         }
     });
     poll.start(5);
     action();
+    poll.stop();
     EXPECT_EQ(seen, 1) << "file dialogs opened";
 }
 
-// A character file as the README shows one: the window's start texts, but intelligence.
+// Writes a character file as the README shows one: the window's start texts, but intelligence.
 inline void WriteCharacter(const QString& path, const char* spell, const char* intelligence) {
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(QByteArray(R"({"format": "runetally-character", "version": 1, "spell": ")") + spell +
                R"(", "inputs": {"level": "99", "int": ")" + intelligence +
-               R"(", "wis": "100", "resist": "100", "light": "100", "earth": "100", "fire": "100",)"
-               R"( "air": "100", "water": "100", "dark": "100"}})");
+               R"(", "wis": "100", "resist": "100", "light": "100", "earth": "100",)" +
+               R"( "fire": "100", "air": "100", "water": "100", "dark": "100"}})");
 }
 
 } // namespace runetally::test
