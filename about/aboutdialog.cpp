@@ -124,21 +124,21 @@ std::optional<Rgb> AboutIconColour(char pixel) {
 }
 
 void AboutCommands::Form_Load() {
-    view_.setCaption("About " + identity_.title);
-    view_.setLabel(lblVersion, "Version " + std::to_string(identity_.major) + "." +
+    form_.setCaption("About " + identity_.title);
+    form_.setText(lblVersion, "Version " + std::to_string(identity_.major) + "." +
                                    std::to_string(identity_.minor) + "." +
                                    std::to_string(identity_.revision));
-    view_.setLabel(lblTitle, identity_.title);
+    form_.setText(lblTitle, identity_.title);
 }
 
 void AboutCommands::cmdOK_Click() {
-    view_.unload();
+    form_.close();
 }
 
 void AboutCommands::cmdSysInfo_Click() {
     DesktopLauncher desktop;
     StartSysInfo(launcher_ != nullptr ? *launcher_ : desktop,
-                 [this](std::string_view text) { view_.showMessage(text); });
+                 [this](std::string_view text) { platform_.showMessage(text); });
 }
 
 bool AboutCommands::click(AboutControl control) {

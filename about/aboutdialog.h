@@ -1,6 +1,8 @@
 #pragma once
 
 #include "formdescription.h"
+#include "formsurface.h"
+#include "platform.h"
 #include "sysinfo.h"
 #include "windowservices.h"
 
@@ -29,21 +31,14 @@ inline constexpr int kIconSize = 32;
 const std::array<std::string_view, kIconSize>& AboutIconRows();
 std::optional<Rgb> AboutIconColour(char pixel);
 
-// The dialog as its commands see it; a front end implements it over its widgets.
-class AboutView : public FormView {
-public:
-    virtual void setCaption(std::string_view text) = 0;
-    virtual void setLabel(AboutControl label, std::string_view text) = 0;
-};
-
 // The dialog's load step and its two buttons, written once for every front end.
-class AboutCommands {
+class AboutCommands : public FormEvents {
 public:
     // launcher, when given, stands in for the desktop's own behind System Info and must outlive
     // the commands.
-    explicit AboutCommands(AboutView& view, const AppIdentity& identity = BuildIdentity(),
-                           SysInfoLauncher* launcher = nullptr)
-        : view_(view), identity_(identity), launcher_(launcher) {}
+    AboutCommands(FormSurface& form, Platform& platform,
+                  const AppIdentity& identity = BuildIdentity(), SysInfoLauncher* launcher = nullptr)
+        : form_(form), platform_(platform), identity_(identity), launcher_(launcher) {}
 
     // Writes the caption, the version and the title; runs each time the dialog is loaded.
     void Form_Load();
@@ -55,8 +50,13 @@ public:
     // Runs the command of that button; false for a control that has none.
     bool click(AboutControl control);
 
+    // FormEvents
+    void loaded() override { Form_Load(); }
+    void clicked(ControlId id) override { click(id.as<AboutControl>()); }
+
 private:
-    AboutView& view_;
+    FormSurface& form_;
+    Platform& platform_;
     AppIdentity identity_;
     SysInfoLauncher* launcher_;
 };

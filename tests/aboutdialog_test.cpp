@@ -1,5 +1,6 @@
 #include "aboutdialog.h"
 
+#include "fakeform.h"
 #include "fakesysinfolauncher.h"
 
 #include <gtest/gtest.h>
@@ -15,17 +16,18 @@ namespace {
 
 using enum AboutControl;
 
-class FakeAboutView : public AboutView {
-public:
-    void setCaption(std::string_view text) override { caption = text; }
-    void setLabel(AboutControl label, std::string_view text) override { labels[label] = text; }
-    void showMessage(std::string_view text) override { messages.emplace_back(text); }
-    void unload() override { ++unloads; }
+// The dialog and the system around it, held in memory.
+struct FakeAbout {
+    FakeSurface form{AboutDescription()};
+    FakePlatform platform;
 
-    std::string caption = "unset";
-    std::map<AboutControl, std::string> labels;
-    std::vector<std::string> messages;
-    int unloads = 0;
+    std::map<AboutControl, std::string> labels() const {
+        std::map<AboutControl, std::string> set;
+        for (const auto& [control, text] : form.written) {
+            set[static_cast<AboutControl>(control)] = text;
+        }
+        return set;
+    }
 };
 
 TEST(AboutCommands, LoadWritesCaptionVersionAndTitle) {
@@ -38,15 +40,15 @@ TEST(AboutCommands, LoadWritesCaptionVersionAndTitle) {
                           {{"", 2, 10, 3}, "About ", "Version 2.10.3"},
                           {{"R", 65535, 0, 1000}, "About R", "Version 65535.0.1000"}};
     for (const Case& c : cases) {
-        FakeAboutView view;
-        AboutCommands(view, c.identity).Form_Load();
-        EXPECT_EQ(view.caption, c.caption);
-        EXPECT_EQ(view.labels, (std::map<AboutControl, std::string>{{lblTitle, c.identity.title},
-                                                                    {lblVersion, c.version}}));
+        FakeAbout view;
+        AboutCommands(view.form, view.platform, c.identity).Form_Load();
+        EXPECT_EQ(view.form.caption, c.caption);
+        EXPECT_EQ(view.labels(), (std::map<AboutControl, std::string>{{lblTitle, c.identity.title},
+                                                                      {lblVersion, c.version}}));
     }
-    FakeAboutView view;
-    AboutCommands(view).Form_Load();
-    EXPECT_EQ(view.caption, "About Runetally") << "the build's own identity";
+    FakeAbout view;
+    AboutCommands(view.form, view.platform).Form_Load();
+    EXPECT_EQ(view.form.caption, "About Runetally") << "the build's own identity";
 }
 
 TEST(AboutCommands, OkUnloadsAndSystemInfoStartsTheToolOrSaysItCannot) {
@@ -56,16 +58,16 @@ TEST(AboutCommands, OkUnloadsAndSystemInfoStartsTheToolOrSaysItCannot) {
         if (installed) {
             launcher.tool = tool;
         }
-        FakeAboutView view;
-        AboutCommands commands(view, BuildIdentity(), &launcher);
+        FakeAbout view;
+        AboutCommands commands(view.form, view.platform, BuildIdentity(), &launcher);
         EXPECT_TRUE(commands.click(cmdSysInfo));
         EXPECT_EQ(launcher.started, installed ? std::vector{tool} : std::vector<std::string>{});
-        EXPECT_EQ(view.messages, installed ? std::vector<std::string>{}
+        EXPECT_EQ(view.platform.messages, installed ? std::vector<std::string>{}
                                            : std::vector<std::string>{
                                                  "System Information Is Unavailable At This Time"});
-        EXPECT_EQ(view.unloads, 0) << "the dialog stays open";
+        EXPECT_EQ(view.form.closes, 0) << "the dialog stays open";
         EXPECT_TRUE(commands.click(cmdOK));
-        EXPECT_EQ(view.unloads, 1);
+        EXPECT_EQ(view.form.closes, 1);
         EXPECT_FALSE(commands.click(lblTitle));
     }
 }
