@@ -126,8 +126,8 @@ std::optional<Rgb> AboutIconColour(char pixel) {
 void AboutCommands::Form_Load() {
     form_.setCaption("About " + identity_.title);
     form_.setText(lblVersion, "Version " + std::to_string(identity_.major) + "." +
-                                   std::to_string(identity_.minor) + "." +
-                                   std::to_string(identity_.revision));
+                                  std::to_string(identity_.minor) + "." +
+                                  std::to_string(identity_.revision));
     form_.setText(lblTitle, identity_.title);
 }
 

@@ -37,7 +37,8 @@ public:
     // launcher, when given, stands in for the desktop's own behind System Info and must outlive
     // the commands.
     AboutCommands(FormSurface& form, Platform& platform,
-                  const AppIdentity& identity = BuildIdentity(), SysInfoLauncher* launcher = nullptr)
+                  const AppIdentity& identity = BuildIdentity(),
+                  SysInfoLauncher* launcher = nullptr)
         : form_(form), platform_(platform), identity_(identity), launcher_(launcher) {}
 
     // Writes the caption, the version and the title; runs each time the dialog is loaded.

@@ -62,9 +62,10 @@ TEST(AboutCommands, OkUnloadsAndSystemInfoStartsTheToolOrSaysItCannot) {
         AboutCommands commands(view.form, view.platform, BuildIdentity(), &launcher);
         EXPECT_TRUE(commands.click(cmdSysInfo));
         EXPECT_EQ(launcher.started, installed ? std::vector{tool} : std::vector<std::string>{});
-        EXPECT_EQ(view.platform.messages, installed ? std::vector<std::string>{}
-                                           : std::vector<std::string>{
-                                                 "System Information Is Unavailable At This Time"});
+        EXPECT_EQ(view.platform.messages,
+                  installed
+                      ? std::vector<std::string>{}
+                      : std::vector<std::string>{"System Information Is Unavailable At This Time"});
         EXPECT_EQ(view.form.closes, 0) << "the dialog stays open";
         EXPECT_TRUE(commands.click(cmdOK));
         EXPECT_EQ(view.form.closes, 1);

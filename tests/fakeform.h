@@ -24,7 +24,8 @@ public:
             const std::size_t i = widget.id.index;
             texts[i] = std::string(widget.text);
             const auto item = std::find(widget.items.begin(), widget.items.end(), widget.text);
-            chosen[i] = item == widget.items.end() ? -1 : static_cast<int>(item - widget.items.begin());
+            chosen[i] =
+                item == widget.items.end() ? -1 : static_cast<int>(item - widget.items.begin());
             shown[i] = !widget.hidden;
             columns[i].assign(widget.columns.begin(), widget.columns.end());
         }

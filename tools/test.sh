@@ -1,5 +1,6 @@
 #!/bin/sh
 # Installs what is needed, builds everything and runs every test headless:
+#   0. the sources' format, against .clang-format;
 #   1. the native build: unit, window (offscreen), tool and packaging tests;
 #   2. the web build: the page, its numbers against the native build's, and the page itself in
 #      headless Chromium;
@@ -16,6 +17,10 @@ export QT_QPA_PLATFORM=offscreen
 sh tools/deps.sh --test
 
 section() { printf '\n==== %s\n' "$*"; }
+
+section "format"
+# Every tracked source as the repository's .clang-format writes it.
+git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
 
 # Each build is one of CMakePresets.json's: native, sanitize, fuzz, web and windows.
 build() {
