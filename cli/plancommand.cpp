@@ -41,15 +41,6 @@ bool Wanted(const PlanRequest& request, std::string_view spell) {
            std::find(request.spells.begin(), request.spells.end(), spell) != request.spells.end();
 }
 
-// Highest first, failures last, the table's order otherwise.
-template <class Row, class Key> void SortBy(std::vector<Row>& rows, Key key) {
-    std::stable_sort(rows.begin(), rows.end(), [&](const Row& a, const Row& b) {
-        const double* x = std::get_if<double>(&key(a));
-        const double* y = std::get_if<double>(&key(b));
-        return x && (!y || *x > *y);
-    });
-}
-
 std::string GainTable(const PlanRequest& request, const ParsedInputs& inputs, Field input,
                       double step) {
     const std::vector<Gain> gains = InputGains(inputs, input, step);
@@ -61,7 +52,8 @@ std::string GainTable(const PlanRequest& request, const ParsedInputs& inputs, Fi
         }
     }
     if (request.sortByDamage) {
-        SortBy(rows, [](const GainRow& row) -> const DamageValue& { return row.gain.damage; });
+        SortHighestFirst(rows,
+                         [](const GainRow& row) -> const DamageValue& { return row.gain.damage; });
     }
     return WriteGainTable(rows, request.format, request.decimalSeparator);
 }
@@ -154,7 +146,7 @@ std::variant<std::string, PlanUsageError> RunPlan(const PlanRequest& request) {
     }
     std::vector<Gain> rows = SpellGains(*FindSpell(request.spells.front()), inputs, step);
     if (request.sortByDamage) {
-        SortBy(rows, [](const Gain& row) -> const DamageValue& { return row.gain; });
+        SortHighestFirst(rows, [](const Gain& row) -> const DamageValue& { return row.gain; });
     }
     return WriteValuesTable(rows, request.format, request.decimalSeparator);
 }

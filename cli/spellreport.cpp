@@ -1,12 +1,14 @@
 #include "spellreport.h"
 
 #include "numbers.h"
+#include "ranking.h"
 #include "spelltable.h"
 #include "tabletext.h"
 
 #include <algorithm>
 #include <optional>
 #include <string_view>
+#include <utility>
 
 namespace runetally {
 namespace {
@@ -29,9 +31,8 @@ std::string_view OutcomeName(const SpellRow& row) {
     return Text(row) ? "ShowText" : Bad(row) ? "BadInput" : "ArithmeticFault";
 }
 
-// The inputs are parsed once for every row; each spell still fails on the first of its own steps.
-SpellRow Evaluate(const SpellFormula& formula, const ParsedInputs& inputs, char separator) {
-    const DamageValue value = EvaluateSpell(formula, inputs);
+// A spell's damage as the report writes it: the number's text, or why there is none.
+SpellRow Written(const SpellFormula& formula, const DamageValue& value, char separator) {
     if (const auto* failure = std::get_if<DamageFailure>(&value)) {
         return {std::string(formula.name), *failure};
     }
@@ -47,31 +48,24 @@ std::string Cell(const SpellRow& row) {
 } // namespace
 
 SpellReport::SpellReport(const ReportOptions& options) : separator_(options.decimalSeparator) {
+    // The inputs are parsed once for every row; each spell still fails on the first of its own
+    // steps.
     const ParsedInputs inputs = ParseInputs(options.inputs, separator_);
+    std::vector<std::pair<const SpellFormula*, DamageValue>> damages;
     for (const SpellFormula& formula : SpellTable) {
         const bool wanted = options.spells.empty() ||
                             std::find(options.spells.begin(), options.spells.end(), formula.name) !=
                                 options.spells.end();
         if (wanted) {
-            rows_.push_back(Evaluate(formula, inputs, separator_));
+            damages.emplace_back(&formula, EvaluateSpell(formula, inputs));
         }
     }
     if (options.sortByDamage) {
-        sortByDamage();
+        SortHighestFirst(damages, [](const auto& row) -> const DamageValue& { return row.second; });
     }
-}
-
-void SpellReport::sortByDamage() {
-    // Numbers are compared, not texts: "9" is less than "10", and "1E+20" is the largest.
-    auto damage = [this](const SpellRow& row) -> std::optional<double> {
-        const std::string* text = Text(row);
-        return text ? ParseNumber(*text, separator_) : std::nullopt;
-    };
-    std::stable_sort(rows_.begin(), rows_.end(), [&](const SpellRow& a, const SpellRow& b) {
-        const auto x = damage(a);
-        const auto y = damage(b);
-        return x && (!y || *x > *y);
-    });
+    for (const auto& [formula, damage] : damages) {
+        rows_.push_back(Written(*formula, damage, separator_));
+    }
 }
 
 std::string SpellReport::render(ReportFormat format) const {

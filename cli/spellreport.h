@@ -37,8 +37,6 @@ public:
     std::string toJson() const;
 
 private:
-    void sortByDamage();
-
     char separator_;
     std::vector<SpellRow> rows_;
 };

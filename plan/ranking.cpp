@@ -1,6 +1,5 @@
 #include "ranking.h"
 
-#include <algorithm>
 #include <cmath>
 #include <numeric>
 
@@ -9,10 +8,8 @@ namespace runetally {
 std::vector<int> RankOrder(const std::vector<DamageValue>& damages) {
     std::vector<int> order(damages.size());
     std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        const double* x = std::get_if<double>(&damages[static_cast<std::size_t>(a)]);
-        const double* y = std::get_if<double>(&damages[static_cast<std::size_t>(b)]);
-        return x && (!y || *x > *y);
+    SortHighestFirst(order, [&](int place) -> const DamageValue& {
+        return damages[static_cast<std::size_t>(place)];
     });
     return order;
 }

@@ -3,6 +3,7 @@
 #include "damage.h"
 #include "spelltable.h"
 
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -15,6 +16,17 @@ struct RankedSpell {
     // when the division overflows.
     std::optional<double> percentOfBest;
 };
+
+// Sorts rows by their damage, `damageOf(row)`: highest first, failures last; rows with equal
+// damages, and failures, keep their order. Every table that ranks spells ranks them so.
+template <class Row, class DamageOf>
+void SortHighestFirst(std::vector<Row>& rows, DamageOf damageOf) {
+    std::stable_sort(rows.begin(), rows.end(), [&](const Row& a, const Row& b) {
+        const double* x = std::get_if<double>(&damageOf(a));
+        const double* y = std::get_if<double>(&damageOf(b));
+        return x && (!y || *x > *y);
+    });
+}
 
 // Every spell's damage, highest first; equal damages keep the table's order, and failures come
 // last in the table's order.
