@@ -39,7 +39,7 @@ template <ControlEnum Id> constexpr std::string_view ControlName(Id id) {
 struct ControlId {
     template <ControlEnum Id> constexpr ControlId(Id id) : index(static_cast<std::size_t>(id)) {}
     template <ControlEnum Id> constexpr Id as() const { return static_cast<Id>(index); }
-    bool operator==(const ControlId&) const = default;
+    auto operator<=>(const ControlId&) const = default;
 
     std::size_t index;
 };
@@ -124,8 +124,9 @@ struct WidgetDesc {
     // by Esc (cancel).
     bool defaultButton = false;
     bool cancelButton = false;
-    std::span<const std::string_view> items = {}; // combo box: what it offers, in this order
-    std::span<const ColumnDesc> columns = {};     // table
+    // A combo box's or a list box's items, in this order.
+    std::span<const std::string_view> items = {};
+    std::span<const ColumnDesc> columns = {}; // table
     // Table: a click on a column's caption, or Enter on it, asks the window's commands to sort.
     bool sortable = false;
     Stretch stretch = {};

@@ -2,6 +2,7 @@
 
 #include "characterfile.h"
 #include "filestore.h"
+#include "spelltable.h"
 
 #include <algorithm>
 #include <array>
@@ -26,6 +27,15 @@ constexpr WidgetDesc Box(MainControl box, std::string_view text, TwipsRect rect)
             .text = text,
             .maxLength = kInputLimit};
 }
+
+// The spell list's items: every spell, in the table's order.
+const std::array<std::string_view, kSpellCount> kSpellNames = [] {
+    std::array<std::string_view, kSpellCount> names;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        names[i] = SpellTable[i].name;
+    }
+    return names;
+}();
 
 // Each caption is created just before its box: Windows screen readers name a box after the
 // static text that precedes it.
@@ -57,7 +67,8 @@ constexpr std::array kWidgets{
     WidgetDesc{.id = listSpells,
                .kind = WidgetKind::ListBox,
                .rect = {3600, 1800, 3135, 2595},
-               .accessibleName = "Spells"},
+               .accessibleName = "Spells",
+               .items = kSpellNames},
     WidgetDesc{.id = Label10,
                .kind = WidgetKind::Label,
                .rect = {4800, 5280, 2535, 615},
@@ -161,14 +172,14 @@ std::string FailureMessage(const DamageFailure& failure) {
 }
 
 void MainCommands::cmdCalculate_Click() {
-    const DamageResult result = CalculateDamage(shown(), view_.decimalSeparator());
+    const DamageResult result = CalculateDamage(shown(), platform_.decimalSeparator());
     if (const auto* failure = std::get_if<DamageFailure>(&result)) {
-        view_.showMessage(FailureMessage(*failure));
+        platform_.showMessage(FailureMessage(*failure));
         return;
     }
     const auto& outcome = std::get<DamageOutcome>(result);
     if (outcome.kind == DamageOutcome::Kind::ShowText) {
-        view_.setText(kResultBox, outcome.text);
+        setText(kResultBox, outcome.text);
     }
 }
 
@@ -178,18 +189,18 @@ void MainCommands::mnuReset_Click() {
                              Field::powerDark,  Field::varResist,  Field::varWis,
                              Field::varInt,     Field::varLevel};
     for (const TextBox& box : boxes) {
-        view_.setText(box, "0");
+        setText(box, "0");
     }
 }
 
 void MainCommands::mnuExit_Click() {
     if (Form_QueryUnload()) {
-        view_.unload();
+        form_.close();
     }
 }
 
 void MainCommands::Form_Load() {
-    recent_ = view_.recentCharacters();
+    recent_ = platform_.recentFiles();
     if (recent_.size() > kRecentItems.size()) {
         recent_.resize(kRecentItems.size());
     }
@@ -204,7 +215,7 @@ void MainCommands::mnuOpen_Click() {
     if (!mayLeaveCharacter()) {
         return;
     }
-    if (const std::optional<std::string> path = view_.chooseCharacterToOpen()) {
+    if (const std::optional<std::string> path = platform_.chooseFileToOpen()) {
         open(*path);
     }
 }
@@ -220,7 +231,7 @@ void MainCommands::mnuSave_Click() {
 void MainCommands::mnuSaveAs_Click() {
     // The character's own file, so that the dialog opens in its folder.
     const std::string suggested = path_ ? *path_ : "Untitled.rtchar";
-    if (const std::optional<std::string> path = view_.chooseCharacterToSave(suggested)) {
+    if (const std::optional<std::string> path = platform_.chooseFileToSave(suggested)) {
         saveTo(*path);
     }
 }
@@ -232,10 +243,10 @@ void MainCommands::mnuRecent_Click(int place) {
     const std::string path = recent_[static_cast<std::size_t>(place)];
     if (CharacterFileIsGone(path)) {
         recent_.erase(recent_.begin() + place);
-        view_.keepRecentCharacters(recent_);
+        platform_.keepRecentFiles(recent_);
         showRecent();
-        view_.showMessage(FileNameOf(path) +
-                          " is no longer there, so it was taken off the recent list.");
+        platform_.showMessage(FileNameOf(path) +
+                              " is no longer there, so it was taken off the recent list.");
         return;
     }
     open(path);
@@ -248,29 +259,48 @@ void MainCommands::openCharacter(const std::string& path) {
 }
 
 void MainCommands::open(const std::string& path) {
-    auto opened = OpenCharacter(path, view_.decimalSeparator());
+    auto opened = OpenCharacter(path, platform_.decimalSeparator());
     if (const auto* message = std::get_if<std::string>(&opened)) {
-        view_.showMessage(*message);
+        platform_.showMessage(*message);
         return;
     }
     const Character& character = std::get<Character>(opened);
     for (Field field : kInputsTopDown) {
-        view_.setText(field, character.text(field));
+        setText(field, character.text(field));
     }
-    view_.selectSpell(character.spellName);
+    selectSpell(character.spellName);
     // The damage shown was worked out for other inputs.
-    view_.setText(kResultBox, "0");
+    setText(kResultBox, "0");
+    tellPlanner();
     path_ = path;
     saved_ = shown();
     showCharacterName();
     remember(path);
 }
 
+std::string MainCommands::selectedSpell() const {
+    const int place = form_.selected(listSpells);
+    return place < 0 ? std::string()
+                     : std::string(SpellTable[static_cast<std::size_t>(place)].name);
+}
+
+void MainCommands::selectSpell(std::string_view name) {
+    const auto found =
+        std::find_if(SpellTable.begin(), SpellTable.end(),
+                     [name](const SpellFormula& spell) { return spell.name == name; });
+    form_.select(listSpells,
+                 found == SpellTable.end() ? -1 : static_cast<int>(found - SpellTable.begin()));
+}
+
+bool MainCommands::takesFile(std::string_view path) const {
+    return HasCharacterExtension(path);
+}
+
 SpellInputs MainCommands::shown() const {
     SpellInputs inputs;
-    inputs.spellName = view_.selectedSpell();
+    inputs.spellName = selectedSpell();
     for (Field field : kInputsTopDown) {
-        inputs.text(field) = view_.text(field);
+        inputs.text(field) = form_.text(BoxOf(field));
     }
     return inputs;
 }
@@ -283,12 +313,13 @@ bool MainCommands::mayLeaveCharacter() {
     if (!hasUnsavedEdits()) {
         return true;
     }
-    switch (view_.askToSave("Save changes to " + CharacterName(*path_) + "?")) {
-    case SaveAnswer::Yes:
+    static constexpr Answer kAnswers[] = {Answer::Yes, Answer::No, Answer::Cancel};
+    switch (platform_.ask("Save changes to " + CharacterName(*path_) + "?", kAnswers)) {
+    case Answer::Yes:
         return saveTo(*path_);
-    case SaveAnswer::No:
+    case Answer::No:
         return true;
-    case SaveAnswer::Cancel:
+    case Answer::Cancel:
         break;
     }
     return false;
@@ -296,8 +327,8 @@ bool MainCommands::mayLeaveCharacter() {
 
 bool MainCommands::saveTo(const std::string& path) {
     const SpellInputs inputs = shown();
-    if (auto message = SaveCharacter(path, inputs, view_.decimalSeparator())) {
-        view_.showMessage(*message);
+    if (auto message = SaveCharacter(path, inputs, platform_.decimalSeparator())) {
+        platform_.showMessage(*message);
         return false;
     }
     path_ = path;
@@ -308,7 +339,7 @@ bool MainCommands::saveTo(const std::string& path) {
 }
 
 void MainCommands::showCharacterName() {
-    view_.setCaption(CharacterName(*path_) + " - " + std::string(kMainWindow.caption));
+    form_.setCaption(CharacterName(*path_) + " - " + std::string(kMainWindow.caption));
 }
 
 void MainCommands::remember(const std::string& path) {
@@ -317,14 +348,14 @@ void MainCommands::remember(const std::string& path) {
     if (recent_.size() > kRecentItems.size()) {
         recent_.resize(kRecentItems.size());
     }
-    view_.keepRecentCharacters(recent_);
+    platform_.keepRecentFiles(recent_);
     showRecent();
 }
 
 void MainCommands::showRecent() {
     for (std::size_t i = 0; i < kRecentItems.size(); ++i) {
         if (i >= recent_.size()) {
-            view_.setMenuItem(kRecentItems[i], {}, false);
+            form_.setMenuItem(kRecentItems[i], {}, false);
             continue;
         }
         // "&" in a file name is shown as itself, not taken as the item's access key.
@@ -332,13 +363,13 @@ void MainCommands::showRecent() {
         for (char c : FileNameOf(recent_[i])) {
             caption += c == '&' ? "&&" : std::string(1, c);
         }
-        view_.setMenuItem(kRecentItems[i], caption, true);
+        form_.setMenuItem(kRecentItems[i], caption, true);
     }
 }
 
 void MainCommands::mnuPlanner_Click() {
     // Like the About dialog it has no owner; it is told the inputs in the same command.
-    view_.showPlanner();
+    platform_.show(Window::Planner);
     tellPlanner();
 }
 
@@ -351,7 +382,7 @@ void MainCommands::listSpells_Click() {
 }
 
 void MainCommands::tellPlanner() {
-    MainFollower* planner = view_.planner();
+    MainFollower* planner = platform_.follower();
     if (planner == nullptr) {
         return;
     }
@@ -360,11 +391,11 @@ void MainCommands::tellPlanner() {
 
 void MainCommands::mnuAbout_Click() {
     // The dialog has no owner: it stays when this window closes, and keeps the program alive.
-    view_.showAbout();
+    platform_.show(Window::About);
 }
 
 void MainCommands::mnuHelpme_Click() {
-    view_.showMessage(kHelpMeText);
+    platform_.showMessage(kHelpMeText);
 }
 
 bool MainCommands::click(MainControl control) {
@@ -427,9 +458,10 @@ bool MainCommands::pasteFits(MainControl box, std::size_t length) {
     if (desc.maxLength == 0 || length <= static_cast<std::size_t>(desc.maxLength)) {
         return true;
     }
-    view_.showMessage("The text pasted into \"" + std::string(AccessibleName(kMainWindow, desc)) +
-                      "\" would make it longer than " + std::to_string(desc.maxLength) +
-                      " characters, so it was not pasted.");
+    platform_.showMessage("The text pasted into \"" +
+                          std::string(AccessibleName(kMainWindow, desc)) +
+                          "\" would make it longer than " + std::to_string(desc.maxLength) +
+                          " characters, so it was not pasted.");
     return false;
 }
 

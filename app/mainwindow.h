@@ -1,10 +1,9 @@
 #pragma once
 
-#include "characterview.h"
 #include "damage.h"
 #include "formdescription.h"
-#include "localeseparator.h"
-#include "windowservices.h"
+#include "formsurface.h"
+#include "platform.h"
 
 #include <array>
 #include <cstddef>
@@ -76,43 +75,13 @@ public:
     virtual void follow(const SpellInputs& inputs) = 0;
 };
 
-// The main window as its commands see it; a front end implements it over its widgets.
-class MainView : public FormView, public CharacterPicker {
+// The window's commands, written once for every front end, over the window's surface and its
+// platform. A command that asks the player something changes nothing before its first question,
+// and does the same when it runs again with the same answers: a page, which cannot wait for an
+// answer, runs it again from the start once the player answers (web/conversation.h).
+class MainCommands : public FormEvents {
 public:
-    // An input box's text exactly as it stands.
-    virtual std::string text(Field field) const = 0;
-    virtual void setText(TextBox box, std::string_view text) = 0;
-    // The selected spell's text, or empty text when none is selected.
-    virtual std::string selectedSpell() const = 0;
-    // Shows the About dialog, modeless and without an owner.
-    virtual void showAbout() = 0;
-    // Shows the spell planner, modeless and without an owner, loading it first when needed.
-    virtual void showPlanner() = 0;
-    // The spell planner while it is loaded, else null.
-    virtual MainFollower* planner() = 0;
-    // The decimal separator of the player's regional settings.
-    virtual char decimalSeparator() const { return UserDecimalSeparator(); }
-
-    // Selects the spell of that name in the list, or none for empty text.
-    virtual void selectSpell(std::string_view name) = 0;
-    virtual void setCaption(std::string_view caption) = 0;
-    // Shows a menu item with that caption, or leaves it out of its menu.
-    virtual void setMenuItem(MainControl item, std::string_view caption, bool shown) = 0;
-    // Asks the question with Yes, No and Cancel buttons; closing the box is Cancel.
-    virtual SaveAnswer askToSave(std::string_view question) = 0;
-    // The file to save the character in, from the system's save dialog that offers
-    // `suggestedName`: a name, or the full path of the character's file, whose folder the dialog
-    // opens in. Nothing when the player cancels.
-    virtual std::optional<std::string> chooseCharacterToSave(std::string_view suggestedName) = 0;
-    // The recent list, most recent first, as the platform's settings keep it between runs.
-    virtual std::vector<std::string> recentCharacters() const = 0;
-    virtual void keepRecentCharacters(std::span<const std::string> paths) = 0;
-};
-
-// The window's commands, written once for every front end.
-class MainCommands {
-public:
-    explicit MainCommands(MainView& view) : view_(view) {}
+    MainCommands(FormSurface& form, Platform& platform) : form_(form), platform_(platform) {}
 
     // Once the window's widgets stand: shows the recent list.
     void Form_Load();
@@ -154,7 +123,23 @@ public:
     // line, or dropped on the window.
     void openCharacter(const std::string& path);
 
+    // FormEvents
+    void loaded() override { Form_Load(); }
+    void clicked(ControlId id) override { click(id.as<MainControl>()); }
+    void changed(ControlId id) override { change(id.as<MainControl>()); }
+    bool pasting(ControlId box, std::size_t length) override {
+        return pasteFits(box.as<MainControl>(), length);
+    }
+    bool takesFile(std::string_view path) const override;
+    void dropped(const std::string& path) override { openCharacter(path); }
+    bool closing() override { return Form_QueryUnload(); }
+
 private:
+    void setText(TextBox box, std::string_view text) { form_.setText(box.control(), text); }
+    // The selected spell's name, or empty text when none is selected.
+    std::string selectedSpell() const;
+    // Selects the spell of that name in the list, or none for empty text.
+    void selectSpell(std::string_view name);
     void tellPlanner();
     void open(const std::string& path);
     // The ten boxes' texts exactly as they stand and the selected spell: what a calculation, the
@@ -167,7 +152,8 @@ private:
     void remember(const std::string& path);
     void showRecent();
 
-    MainView& view_;
+    FormSurface& form_;
+    Platform& platform_;
     // The character file the window holds, and its texts as they were last opened or saved.
     std::optional<std::string> path_;
     SpellInputs saved_;

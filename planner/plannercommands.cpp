@@ -179,14 +179,14 @@ bool PlannerCommands::sort(PlannerControl table, int column) {
 }
 
 std::optional<std::string> PlannerCommands::problem(ParsedInputs& parsed, double& step) const {
-    const char separator = view_.decimalSeparator();
+    const char separator = platform_.decimalSeparator();
     parsed = ParseInputs(*inputs_, separator);
     for (Field field : kInputsTopDown) {
         if (!parsed[field]) {
             return FailureMessage(BadInput{field}); // as the main window says it
         }
     }
-    const std::optional<double> number = ParseNumber(view_.stepText(), separator);
+    const std::optional<double> number = ParseNumber(form_.text(txtStep), separator);
     if (!number) {
         const FormDesc& form = PlannerDescription();
         return "The text in \"" + std::string(AccessibleName(form, form.widget(txtStep))) +
@@ -206,15 +206,15 @@ void PlannerCommands::refresh() {
         // Figures from other inputs would mislead: none are shown until every box holds a number.
         figures_.reset();
         shown_.clear();
-        view_.setStatus(*failed);
-        view_.setRows(lvwSpells, {});
-        view_.setRows(lvwInputs, {});
-        const PointTwips size = view_.chartSize();
-        view_.setChart(DrawChartMessage(*failed, size.x, size.y));
+        form_.setText(lblStatus, *failed);
+        form_.setRows(lvwSpells, {});
+        form_.setRows(lvwInputs, {});
+        const PointTwips size = form_.sizeOf(picChart);
+        form_.setChart(picChart, DrawChartMessage(*failed, size.x, size.y));
         return;
     }
-    const char separator = view_.decimalSeparator();
-    const int chosen = std::clamp(view_.chosenInput(), 0, kFieldCount - 1);
+    const char separator = platform_.decimalSeparator();
+    const int chosen = std::clamp(form_.selected(cboInput), 0, kFieldCount - 1);
     figures.input = kInputsTopDown[static_cast<std::size_t>(chosen)];
     const std::vector<Gain> gains = InputGains(figures.inputs, figures.input, figures.step);
     if (compared_) {
@@ -253,7 +253,7 @@ void PlannerCommands::refresh() {
         figures.rows.push_back(std::move(shown));
     }
     figures_ = std::move(figures);
-    view_.setStatus(compared_ ? "Comparing with " + compared_->name + " (B)" : "");
+    form_.setText(lblStatus, compared_ ? "Comparing with " + compared_->name + " (B)" : "");
     showSpells();
     showSelected();
 }
@@ -284,8 +284,8 @@ void PlannerCommands::showSpells() {
     for (int place : shown_) {
         rows.push_back(figures.rows[static_cast<std::size_t>(place)]);
     }
-    view_.setRows(lvwSpells, rows);
-    view_.setSortMark(lvwSpells, static_cast<int>(sortColumn_), descending_);
+    form_.setRows(lvwSpells, rows);
+    form_.setSortMark(lvwSpells, static_cast<int>(sortColumn_), descending_);
 }
 
 void PlannerCommands::showSelected() {
@@ -295,11 +295,11 @@ void PlannerCommands::showSelected() {
     }
     const auto row = std::find(shown_.begin(), shown_.end(),
                                selected_ ? static_cast<int>(PlaceOf(selected_)) : -1);
-    view_.selectRow(lvwSpells, row == shown_.end() ? -1 : static_cast<int>(row - shown_.begin()));
+    form_.select(lvwSpells, row == shown_.end() ? -1 : static_cast<int>(row - shown_.begin()));
 
     std::vector<TableRow> rows;
     if (selected_ != nullptr) {
-        const char separator = view_.decimalSeparator();
+        const char separator = platform_.decimalSeparator();
         std::vector<Gain> gains;
         for (Field field : kInputsTopDown) {
             gains.push_back(SpellGain(*selected_, figures.inputs, field, figures.step));
@@ -310,7 +310,7 @@ void PlannerCommands::showSelected() {
                              ranks[i]}});
         }
     }
-    view_.setRows(lvwInputs, rows);
+    form_.setRows(lvwInputs, rows);
     drawChart();
 }
 
@@ -325,13 +325,14 @@ const SpellFormula* PlannerCommands::bestOther() const {
 
 void PlannerCommands::drawChart() {
     Figures& figures = *figures_;
-    const PointTwips size = view_.chartSize();
+    const PointTwips size = form_.sizeOf(picChart);
     if (selected_ == nullptr) {
         figures.chart.reset();
-        view_.setChart(DrawChartMessage("No spell deals damage at these inputs.", size.x, size.y));
+        form_.setChart(picChart,
+                       DrawChartMessage("No spell deals damage at these inputs.", size.x, size.y));
         return;
     }
-    const char separator = view_.decimalSeparator();
+    const char separator = platform_.decimalSeparator();
     const double now = *figures.inputs[figures.input];
     // From 0 to twice the input's value, and at least to 100, in steps of 1, 2 or 5 times a
     // power of ten: values that runetally-table --sweep can be asked for.
@@ -403,11 +404,11 @@ void PlannerCommands::drawChart() {
         }
     }
     figures.chart = data;
-    view_.setChart(DrawDamageChart(data, size.x, size.y, separator));
+    form_.setChart(picChart, DrawDamageChart(data, size.x, size.y, separator));
 }
 
 void PlannerCommands::lvwSpells_Click() {
-    const int row = view_.selectedRow(lvwSpells);
+    const int row = form_.selected(lvwSpells);
     if (!figures_ || row < 0 || row >= static_cast<int>(shown_.size())) {
         return;
     }
@@ -427,7 +428,7 @@ void PlannerCommands::lvwSpells_ColumnClick(int column) {
         showSpells();
         showSelected();
     } else {
-        view_.setSortMark(lvwSpells, column, descending_);
+        form_.setSortMark(lvwSpells, column, descending_);
     }
 }
 
@@ -436,8 +437,9 @@ void PlannerCommands::picChart_Resize() {
         return;
     }
     if (figures_ && figures_->chart) {
-        const PointTwips size = view_.chartSize();
-        view_.setChart(DrawDamageChart(*figures_->chart, size.x, size.y, view_.decimalSeparator()));
+        const PointTwips size = form_.sizeOf(picChart);
+        form_.setChart(picChart, DrawDamageChart(*figures_->chart, size.x, size.y,
+                                                 platform_.decimalSeparator()));
     } else if (figures_) {
         drawChart();
     } else {
@@ -446,19 +448,19 @@ void PlannerCommands::picChart_Resize() {
 }
 
 void PlannerCommands::cmdCompare_Click() {
-    const std::optional<std::string> path = view_.chooseCharacterToOpen();
+    const std::optional<std::string> path = platform_.chooseFileToOpen();
     if (!path) {
         return;
     }
-    const char separator = view_.decimalSeparator();
+    const char separator = platform_.decimalSeparator();
     auto opened = OpenCharacter(*path, separator);
     if (const auto* message = std::get_if<std::string>(&opened)) {
-        view_.showMessage(*message);
+        platform_.showMessage(*message);
         return;
     }
     compared_ = Compared{FileNameOf(*path), ParseInputs(std::get<Character>(opened), separator)};
-    view_.setColumns(lvwSpells, CompareColumns());
-    view_.setShown(cmdStopCompare, true);
+    form_.setColumns(lvwSpells, CompareColumns());
+    form_.setShown(cmdStopCompare, true);
     refresh();
 }
 
@@ -471,10 +473,10 @@ void PlannerCommands::cmdStopCompare_Click() {
         sortColumn_ = SpellColumn::Damage;
         descending_ = true;
     }
-    view_.setColumns(lvwSpells, PlannerDescription().widget(lvwSpells).columns);
-    view_.setShown(cmdStopCompare, false);
-    view_.setSortMark(lvwSpells, static_cast<int>(sortColumn_), descending_);
-    view_.setStatus("");
+    form_.setColumns(lvwSpells, PlannerDescription().widget(lvwSpells).columns);
+    form_.setShown(cmdStopCompare, false);
+    form_.setSortMark(lvwSpells, static_cast<int>(sortColumn_), descending_);
+    form_.setText(lblStatus, "");
     refresh();
 }
 
@@ -495,7 +497,7 @@ bool PlannerCommands::copy(PlannerControl control) {
     if (!figures_) {
         return false;
     }
-    const char separator = view_.decimalSeparator();
+    const char separator = platform_.decimalSeparator();
     switch (control) {
     case lvwSpells: {
         if (compared_) {
@@ -505,7 +507,7 @@ bool PlannerCommands::copy(PlannerControl control) {
                 rows.push_back({figures_->gains[i].gain.spell, figures_->gains[i].gain.damage,
                                 figures_->damageB[i]});
             }
-            view_.copyText(WriteCompareTable(rows, ReportFormat::Csv, separator));
+            platform_.copyText(WriteCompareTable(rows, ReportFormat::Csv, separator));
             return true;
         }
         // As runetally-table --gain INPUT --step N --sort writes it: by damage, whatever the
@@ -518,7 +520,7 @@ bool PlannerCommands::copy(PlannerControl control) {
         for (int place : RankOrder(damages)) {
             rows.push_back(figures_->gains[static_cast<std::size_t>(place)]);
         }
-        view_.copyText(WriteGainTable(rows, ReportFormat::Csv, separator));
+        platform_.copyText(WriteGainTable(rows, ReportFormat::Csv, separator));
         return true;
     }
     case lvwInputs:
@@ -526,14 +528,15 @@ bool PlannerCommands::copy(PlannerControl control) {
         if (selected_ == nullptr) {
             return false;
         }
-        view_.copyText(WriteValuesTable(SpellGains(*selected_, figures_->inputs, figures_->step),
-                                        ReportFormat::Csv, separator));
+        platform_.copyText(
+            WriteValuesTable(SpellGains(*selected_, figures_->inputs, figures_->step),
+                             ReportFormat::Csv, separator));
         return true;
     case picChart:
         if (!figures_->chart) {
             return false;
         }
-        view_.copyText(WriteSweepTable(figures_->sweep, ReportFormat::Csv, separator));
+        platform_.copyText(WriteSweepTable(figures_->sweep, ReportFormat::Csv, separator));
         return true;
     default:
         return false;

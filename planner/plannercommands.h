@@ -15,9 +15,9 @@ namespace runetally {
 // The planner's commands, written once for every front end. The planner follows the main
 // window: it is told every change there and works every figure out again from what it was told,
 // the input chosen and the step.
-class PlannerCommands : public MainFollower {
+class PlannerCommands : public MainFollower, public FormEvents {
 public:
-    explicit PlannerCommands(PlannerView& view) : view_(view) {}
+    PlannerCommands(FormSurface& form, Platform& platform) : form_(form), platform_(platform) {}
 
     void follow(const SpellInputs& inputs) override;
 
@@ -44,6 +44,15 @@ public:
     bool change(PlannerControl control);
     // Sorts that table by the column; false for a table that does not sort.
     bool sort(PlannerControl table, int column);
+
+    // FormEvents
+    void clicked(ControlId id) override { click(id.as<PlannerControl>()); }
+    void changed(ControlId id) override { change(id.as<PlannerControl>()); }
+    void sortAsked(ControlId table, int column) override {
+        sort(table.as<PlannerControl>(), column);
+    }
+    bool copying(ControlId id) override { return copy(id.as<PlannerControl>()); }
+    void resized(ControlId) override { picChart_Resize(); }
 
 private:
     // Everything worked out from one set of inputs, input and step.
@@ -74,7 +83,8 @@ private:
         ParsedInputs inputs;
     };
 
-    PlannerView& view_;
+    FormSurface& form_;
+    Platform& platform_;
     std::optional<SpellInputs> inputs_;
     std::optional<Compared> compared_;
     std::optional<Figures> figures_; // none while a box holds no number

@@ -24,7 +24,7 @@ struct FakeAbout {
     std::map<AboutControl, std::string> labels() const {
         std::map<AboutControl, std::string> set;
         for (const auto& [control, text] : form.written) {
-            set[static_cast<AboutControl>(control)] = text;
+            set[control.as<AboutControl>()] = text;
         }
         return set;
     }

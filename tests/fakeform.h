@@ -21,7 +21,7 @@ class FakeSurface : public FormSurface {
 public:
     explicit FakeSurface(const FormDesc& form) : form_(form), caption(form.caption) {
         for (const WidgetDesc& widget : form.widgets) {
-            const std::size_t i = widget.id.index;
+            const ControlId i = widget.id;
             texts[i] = std::string(widget.text);
             const auto item = std::find(widget.items.begin(), widget.items.end(), widget.text);
             chosen[i] =
@@ -31,16 +31,16 @@ public:
         }
         for (const MenuDesc& menu : form.menus) {
             for (const MenuItemDesc& item : menu.items) {
-                menuItems[item.id.index] =
+                menuItems[item.id] =
                     item.hidden ? std::nullopt : std::optional<std::string>(item.caption);
             }
         }
     }
 
-    std::string text(ControlId id) const override { return texts.at(id.index); }
+    std::string text(ControlId id) const override { return texts.at(id); }
     void setText(ControlId id, std::string_view text) override {
-        texts.at(id.index) = text;
-        written[id.index] = text;
+        texts.at(id) = text;
+        written[id] = text;
         if (form_.widget(id).kind == WidgetKind::TextBox) {
             changed.push_back(id);
             if (events != nullptr) {
@@ -48,42 +48,48 @@ public:
             }
         }
     }
-    int selected(ControlId id) const override { return chosen.at(id.index); }
-    void select(ControlId id, int place) override { chosen.at(id.index) = place; }
+    int selected(ControlId id) const override { return chosen.at(id); }
+    void select(ControlId id, int place) override { chosen.at(id) = place; }
     void setRows(ControlId table, std::span<const TableRow> shown) override {
-        rows[table.index].assign(shown.begin(), shown.end());
-        chosen[table.index] = -1;
+        rows[table].assign(shown.begin(), shown.end());
+        chosen[table] = -1;
     }
     void setColumns(ControlId table, std::span<const ColumnDesc> shown) override {
-        columns[table.index].assign(shown.begin(), shown.end());
-        rows[table.index].clear();
+        columns[table].assign(shown.begin(), shown.end());
+        rows[table].clear();
     }
     void setSortMark(ControlId, int column, bool descending) override {
         sortMark = {column, descending};
     }
     PointTwips sizeOf(ControlId) const override { return {6000, 4500}; }
     void setChart(ControlId, const ChartPicture& picture) override { chart = picture; }
-    void setShown(ControlId id, bool visible) override { shown[id.index] = visible; }
+    void setShown(ControlId id, bool visible) override { shown[id] = visible; }
     void setMenuItem(ControlId item, std::string_view text, bool visible) override {
-        menuItems[item.index] = visible ? std::optional<std::string>(text) : std::nullopt;
+        menuItems[item] = visible ? std::optional<std::string>(text) : std::nullopt;
     }
     void setCaption(std::string_view text) override { caption = text; }
     void close() override { ++closes; }
 
     // The selected item's text of a list box or combo box, or empty text.
     std::string selectedItem(ControlId id) const {
-        const int place = chosen.at(id.index);
+        const int place = chosen.at(id);
         return place < 0 ? std::string() : std::string(form_.widget(id).items[place]);
+    }
+    // Selects the item with that text, as the player does; none for a text no item has.
+    void choose(ControlId id, std::string_view item) {
+        const auto items = form_.widget(id).items;
+        const auto found = std::find(items.begin(), items.end(), item);
+        chosen.at(id) = found == items.end() ? -1 : static_cast<int>(found - items.begin());
     }
 
     FormEvents* events = nullptr; // told of setText's changes, when given
-    std::map<std::size_t, std::string> texts;
-    std::map<std::size_t, std::string> written; // what setText last wrote in each control
-    std::map<std::size_t, int> chosen;
-    std::map<std::size_t, bool> shown;
-    std::map<std::size_t, std::vector<ColumnDesc>> columns;
-    std::map<std::size_t, std::vector<TableRow>> rows;
-    std::map<std::size_t, std::optional<std::string>> menuItems;
+    std::map<ControlId, std::string> texts;
+    std::map<ControlId, std::string> written; // what setText last wrote in each control
+    std::map<ControlId, int> chosen;
+    std::map<ControlId, bool> shown;
+    std::map<ControlId, std::vector<ColumnDesc>> columns;
+    std::map<ControlId, std::vector<TableRow>> rows;
+    std::map<ControlId, std::optional<std::string>> menuItems;
     std::pair<int, bool> sortMark{-1, false};
     ChartPicture chart;
     std::string caption;
