@@ -19,13 +19,63 @@ constexpr std::string_view kDescription =
 constexpr std::string_view kDisclaimer = "Warning: This program does not contain viruses if "
                                          "downloaded from runetally.example or zelkorfans.example";
 
+// A white box with a purple doorway and a grey shadow, its yellow lid lifted off and a green
+// block above.
+constexpr std::array<std::string_view, kIconSize> kIconRows{
+    "                                ", "            ........            ",
+    "            .lllllG.            ", "            .lGGGGG.            ",
+    "            .lGGGGG.            ", "            .lGGGGG.            ",
+    "            .GGGGGG.            ", "            ........            ",
+    "                                ", "                                ",
+    "   ........................     ", "   .yyyyyyyyyyyyyyyyyyyyyy.     ",
+    "   .oooooooooooooooooooooo.     ", "   ........................     ",
+    "                                ", "                                ",
+    "     .....................      ", "     .sssssssssssssssssss.      ",
+    "     .wwwwwwwwwwwwwwwwwww.ggg   ", "     .wwwwww.......wwwwww.ggg   ",
+    "     .wwwwww.ppppp.wwwwww.ggg   ", "     .wwwww.ppppppp.wwwww.ggg   ",
+    "     .wwwww.ppppppp.wwwww.ggg   ", "     .wwwww.ppppppp.wwwww.ggg   ",
+    "     .wwwww.ppppppp.wwwww.ggg   ", "     .wwwww.ppppppp.wwwww.ggg   ",
+    "     .wwwww.ppppppp.wwwww.ggg   ", "     .wwwww.ppppppp.wwwww.ggg   ",
+    "     .....................ggg   ", "       gggggggggggggggggggggg   ",
+    "       gggggggggggggggggggggg   ", "                                ",
+};
+
+// Colours of the standard 16-colour palette.
+constexpr std::optional<Rgb> IconColour(char pixel) {
+    switch (pixel) {
+    case '.':
+        return Rgb{0, 0, 0};
+    case 'w':
+        return Rgb{255, 255, 255};
+    case 'p':
+        return Rgb{128, 0, 128};
+    case 'g':
+        return Rgb{128, 128, 128};
+    case 's':
+        return Rgb{192, 192, 192};
+    case 'y':
+        return Rgb{255, 255, 0};
+    case 'o':
+        return Rgb{128, 128, 0};
+    case 'G':
+        return Rgb{0, 128, 0};
+    case 'l':
+        return Rgb{0, 255, 0};
+    default:
+        return std::nullopt;
+    }
+}
+
+constexpr ImageDesc kIcon{kIconRows, IconColour};
+
 constexpr WidgetDesc Label(AboutControl label, TwipsRect rect, std::optional<Rgb> colour,
                            std::string_view text = {}) {
     return {.id = label, .kind = WidgetKind::Label, .rect = rect, .text = text, .colour = colour};
 }
 
 constexpr std::array kWidgets{
-    WidgetDesc{.id = picIcon, .kind = WidgetKind::Picture, .rect = {240, 240, 540, 540}},
+    WidgetDesc{
+        .id = picIcon, .kind = WidgetKind::Picture, .rect = {240, 240, 540, 540}, .image = &kIcon},
     WidgetDesc{.id = cmdOK,
                .kind = WidgetKind::PushButton,
                .rect = {4245, 2625, 1260, 345},
@@ -66,27 +116,6 @@ constexpr FormDesc kAbout{.name = "frmAbout",
                           .focusOrder = kFocusOrder};
 static_assert(FollowsItsList(kAbout));
 
-// A white box with a purple doorway and a grey shadow, its yellow lid lifted off and a green
-// block above.
-constexpr std::array<std::string_view, kIconSize> kIconRows{
-    "                                ", "            ........            ",
-    "            .lllllG.            ", "            .lGGGGG.            ",
-    "            .lGGGGG.            ", "            .lGGGGG.            ",
-    "            .GGGGGG.            ", "            ........            ",
-    "                                ", "                                ",
-    "   ........................     ", "   .yyyyyyyyyyyyyyyyyyyyyy.     ",
-    "   .oooooooooooooooooooooo.     ", "   ........................     ",
-    "                                ", "                                ",
-    "     .....................      ", "     .sssssssssssssssssss.      ",
-    "     .wwwwwwwwwwwwwwwwwww.ggg   ", "     .wwwwww.......wwwwww.ggg   ",
-    "     .wwwwww.ppppp.wwwwww.ggg   ", "     .wwwww.ppppppp.wwwww.ggg   ",
-    "     .wwwww.ppppppp.wwwww.ggg   ", "     .wwwww.ppppppp.wwwww.ggg   ",
-    "     .wwwww.ppppppp.wwwww.ggg   ", "     .wwwww.ppppppp.wwwww.ggg   ",
-    "     .wwwww.ppppppp.wwwww.ggg   ", "     .wwwww.ppppppp.wwwww.ggg   ",
-    "     .....................ggg   ", "       gggggggggggggggggggggg   ",
-    "       gggggggggggggggggggggg   ", "                                ",
-};
-
 } // namespace
 
 const FormDesc& AboutDescription() {
@@ -97,30 +126,8 @@ const std::array<std::string_view, kIconSize>& AboutIconRows() {
     return kIconRows;
 }
 
-// Colours of the standard 16-colour palette.
 std::optional<Rgb> AboutIconColour(char pixel) {
-    switch (pixel) {
-    case '.':
-        return Rgb{0, 0, 0};
-    case 'w':
-        return Rgb{255, 255, 255};
-    case 'p':
-        return Rgb{128, 0, 128};
-    case 'g':
-        return Rgb{128, 128, 128};
-    case 's':
-        return Rgb{192, 192, 192};
-    case 'y':
-        return Rgb{255, 255, 0};
-    case 'o':
-        return Rgb{128, 128, 0};
-    case 'G':
-        return Rgb{0, 128, 0};
-    case 'l':
-        return Rgb{0, 255, 0};
-    default:
-        return std::nullopt;
-    }
+    return IconColour(pixel);
 }
 
 void AboutCommands::Form_Load() {

@@ -102,6 +102,13 @@ struct FontDesc {
     int pointSize = 0;
 };
 
+// A picture's image: its rows from the top, one character a pixel, and the colour each character
+// stands for; a character with no colour is transparent.
+struct ImageDesc {
+    std::span<const std::string_view> rows;
+    std::optional<Rgb> (*colour)(char pixel) = nullptr;
+};
+
 // One widget as every front end draws it.
 struct WidgetDesc {
     ControlId id;
@@ -126,6 +133,7 @@ struct WidgetDesc {
     bool cancelButton = false;
     // A combo box's or a list box's items, in this order.
     std::span<const std::string_view> items = {};
+    const ImageDesc* image = nullptr;         // picture: what it shows at its top-left corner
     std::span<const ColumnDesc> columns = {}; // table
     // Table: a click on a column's caption, or Enter on it, asks the window's commands to sort.
     bool sortable = false;
