@@ -195,10 +195,14 @@ void Session::pageEvent(const std::string& type, const Js& event) {
             event.set("returnValue", "");
         }
     } else if (type == "dragover" && HasFiles(event)) {
+        // Cancelled, wherever it is over: else the browser would take the drop itself.
         event.call<void>("preventDefault");
     } else if (type == "drop" && HasFiles(event)) {
         event.call<void>("preventDefault");
-        ReadFiles(event["dataTransfer"]["files"], "drop");
+        // A modal box takes no drop, as on the desktop.
+        if (!DialogShown()) {
+            ReadFiles(event["dataTransfer"]["files"], "drop");
+        }
     } else if (type == "change" &&
                !event["target"].call<Js>("closest", Js("[data-pick]")).isNull()) {
         ReadFiles(event["target"]["files"], "pick");
@@ -224,7 +228,10 @@ void Session::dispatch(const Js& event) {
     const std::string type = Utf8(event["type"]);
     const Js target = event["target"];
     if (!HandleDialogEvent(type, event)) {
-        FormPage* form = type == "copy" ? nullptr : FormPage::Of(target);
+        // A file dragged over a window goes to the page, as a drop on the desktop goes to the
+        // whole window.
+        const bool page = type == "copy" || type == "dragover" || type == "drop";
+        FormPage* form = page ? nullptr : FormPage::Of(target);
         if (form != nullptr && !DialogShown()) {
             form->handle(type, event);
         } else {
