@@ -154,7 +154,7 @@ void frmMain::keepRecentCharacters(std::span<const std::string> paths) {
     }
     KeepSetting(kRecentSetting, kept);
     // The page keeps a copy of a file only while the list names it.
-    ForgetFilesBut(paths);
+    KeepCopiesOf(paths);
 }
 
 void frmMain::copyLink() {
