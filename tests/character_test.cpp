@@ -138,10 +138,8 @@ TEST(CharacterText, NumbersTakeTheReadersSeparator) {
         {"2.5", ',', '.', R"({"text":"2.5"})", "2.5"},
         {" -1.5e3 ", ',', ',', R"({"text":" -1.5e3 "})", " -1.5e3 "},
         {"2,5", ',', '.', R"("2.5")", "2.5"},
-        {"1.5.5", ',', ',', R"("1.5.5")", "1.5.5"},
         {"Thalia", ',', ',', R"("Thalia")", "Thalia"},
         {"", ',', ',', R"("")", ""},
-        {"", '.', '.', R"("")", ""},
     };
     for (const Case& c : cases) {
         Character character;
@@ -227,7 +225,6 @@ TEST(CharacterText, RefusesBadFilesInOneMessage) {
         {withInt(R"({"text": "2.5"})", 1), bad + "'int' in 'inputs' is not text"},
         {withInt(R"({"text": 2.5})"), bad + "'int' in 'inputs' is not text"},
         {withInt(R"({})"), bad + "'int' in 'inputs' is not text"},
-        {withInt(R"(["2.5"])"), bad + "'int' in 'inputs' is not text"},
         // A box would drop or change a control character, so that it showed another text.
         {withInt(R"("1\u00002")", 1), bad + "'int' in 'inputs' holds a control character"},
         {withInt(R"("1\n2")"), bad + "'int' in 'inputs' holds a control character"},
