@@ -50,18 +50,6 @@ protected:
     fs::path folder_;
 };
 
-#ifdef _WIN32
-struct Handle {
-    HANDLE handle;
-    ~Handle() { ::CloseHandle(handle); }
-};
-#else
-struct Descriptor {
-    int fd;
-    ~Descriptor() { ::close(fd); }
-};
-#endif
-
 std::string Slurp(const std::string& path) {
     std::ifstream in(fs::u8path(path), std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
@@ -221,10 +209,8 @@ TEST(CharacterText, RefusesBadFilesInOneMessage) {
          bad + "it is not JSON"},
         // An object keeps a text that is no number from being taken for one, from version 2.
         {withInt(R"({"text": "2.5"})"), ""},
-        {withInt(R"({"text": "2.5", "later": 1})"), ""},
         {withInt(R"({"text": "2.5"})", 1), bad + "'int' in 'inputs' is not text"},
         {withInt(R"({"text": 2.5})"), bad + "'int' in 'inputs' is not text"},
-        {withInt(R"({})"), bad + "'int' in 'inputs' is not text"},
         // A box would drop or change a control character, so that it showed another text.
         {withInt(R"("1\u00002")", 1), bad + "'int' in 'inputs' holds a control character"},
         {withInt(R"("1\n2")"), bad + "'int' in 'inputs' holds a control character"},
@@ -290,9 +276,9 @@ TEST_F(CharacterFile, OpensOnlyRegularFiles) {
     const std::string notAFile = ": it is not a regular file";
     fs::create_directory(Path("folder.rtchar"));
 #ifdef _WIN32
-    Handle pipe{::CreateNamedPipeW(L"\\\\.\\pipe\\runetally-test", PIPE_ACCESS_OUTBOUND,
-                                   PIPE_TYPE_BYTE, 1, 0, 0, 0, nullptr)};
-    ASSERT_NE(pipe.handle, INVALID_HANDLE_VALUE);
+    const HANDLE pipe = ::CreateNamedPipeW(L"\\\\.\\pipe\\runetally-test", PIPE_ACCESS_OUTBOUND,
+                                           PIPE_TYPE_BYTE, 1, 0, 0, 0, nullptr);
+    ASSERT_NE(pipe, INVALID_HANDLE_VALUE);
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"\\\\.\\pipe\\runetally-test", "Could not open runetally-test" + notAFile},
         {"NUL", "Could not open NUL" + notAFile},
@@ -302,8 +288,8 @@ TEST_F(CharacterFile, OpensOnlyRegularFiles) {
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     Path("s.rtchar").copy(address.sun_path, sizeof address.sun_path - 1);
-    Descriptor socket{::socket(AF_UNIX, SOCK_STREAM, 0)};
-    ASSERT_EQ(::bind(socket.fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_EQ(::bind(socket, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
     const std::vector<std::pair<std::string, std::string>> cases = {
         {Path("p.rtchar"), "Could not open p.rtchar" + notAFile},
         {Path("s.rtchar"), "Could not open s.rtchar" + notAFile},
@@ -315,6 +301,11 @@ TEST_F(CharacterFile, OpensOnlyRegularFiles) {
         const std::string* refused = std::get_if<std::string>(&opened);
         EXPECT_EQ(refused ? *refused : "opened", message);
     }
+#ifdef _WIN32
+    ::CloseHandle(pipe);
+#else
+    ::close(socket);
+#endif
     // The system's words: "Is a directory", "Access is denied".
     const std::string folder = std::get<std::string>(OpenCharacter(Path("folder.rtchar"), '.'));
     EXPECT_TRUE(folder.starts_with("Could not open folder.rtchar: ") && !folder.ends_with(": ") &&
