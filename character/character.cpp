@@ -221,6 +221,15 @@ std::string Problem(const nlohmann::json& file, Character& character, char separ
 
 } // namespace
 
+std::optional<std::string_view> InputWithControlCharacter(const Character& character) {
+    for (const InputName& input : InputNames) {
+        if (HasControlCharacter(character.text(input.field))) {
+            return input.name;
+        }
+    }
+    return std::nullopt;
+}
+
 std::string NotACharacterMessage(std::string_view fileName, std::string_view problem) {
     return std::string(fileName) + " is not a Runetally character: " + std::string(problem);
 }

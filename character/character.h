@@ -3,6 +3,7 @@
 #include "spellinputs.h"
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -28,6 +29,10 @@ std::string CharacterFileText(const Character& character, char separator);
 // `fileName`.
 std::variant<Character, std::string> ReadCharacterText(std::string_view bytes,
                                                        std::string_view fileName, char separator);
+
+// The first input (its name in the file, "int") that holds a control character, U+0000 to U+001F
+// or U+007F, which a file may not hold; nothing when none does.
+std::optional<std::string_view> InputWithControlCharacter(const Character& character);
 
 // The messages a player is shown about a character file; every one names the file.
 std::string NotACharacterMessage(std::string_view fileName, std::string_view problem);

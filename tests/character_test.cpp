@@ -234,10 +234,13 @@ TEST_F(CharacterFile, FailedSavesKeepTheOldFile) {
     for (int f = 0; f < kFieldCount; ++f) {
         huge.text(Field(f)) = std::string(kMaxCharacterInputLength, '7');
     }
+    Character tab; // a box may hold what a file may not
+    tab.varInt = "1\t2";
     const std::vector<std::tuple<std::string, Character, std::string>> cases = {
         {"folder.rtchar", Character{}, "Could not save folder.rtchar: "},
         {"missing/thalia.rtchar", Character{}, "Could not save thalia.rtchar: "},
         {kName, huge, "Could not save thalia.rtchar: the character is larger than 64 KiB"},
+        {kName, tab, "Could not save thalia.rtchar: 'int' holds a control character"},
     };
     for (const auto& [name, character, message] : cases) {
         const auto result = SaveCharacter(Path(name), character, '.');
