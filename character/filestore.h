@@ -20,8 +20,11 @@ struct ReadBytes {
 // Whether nothing is at `path` (UTF-8) any more: neither the file nor, perhaps, its folder.
 bool IsGone(const std::string& path);
 
-// Reads at most `limit` bytes of the file at `path` (UTF-8).
+// Reads at most `limit` bytes of the file at `path` (UTF-8). Only a regular file is read: a
+// pipe, a device or a socket is refused at once, with kNotARegularFile as the reason, and a
+// folder with the system's own words.
 ReadBytes ReadAtMost(const std::string& path, std::size_t limit);
+inline constexpr std::string_view kNotARegularFile = "it is not a regular file";
 
 // Writes `bytes` to a temporary file beside `path`, flushes it to disk and renames it over
 // `path`. Gives the system's reason on failure, after removing the temporary file; empty when

@@ -55,16 +55,37 @@ bool IsGone(const std::string& path) {
     return ::stat(path.c_str(), &status) != 0 && (errno == ENOENT || errno == ENOTDIR);
 }
 
+namespace {
+
+// Why a file of this kind is not read; empty for a regular file.
+std::string Refusal(const struct stat& status) {
+    if (S_ISREG(status.st_mode)) {
+        return {};
+    }
+    return S_ISDIR(status.st_mode) ? Reason(EISDIR) : std::string(kNotARegularFile);
+}
+
+} // namespace
+
 ReadBytes ReadAtMost(const std::string& path, std::size_t limit) {
     ReadBytes out;
-    Descriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
-    if (file.fd < 0) {
+    // A pipe may wait for a writer, in open() as in read(), and a device or a socket may never
+    // end: the kind is known before opening. What is opened is looked at again, in case the name
+    // was given to another file in between; O_NONBLOCK keeps that open from waiting for a pipe.
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) {
         out.reason = Reason(errno);
         return out;
     }
-    struct stat status {};
-    if (::fstat(file.fd, &status) == 0 && S_ISDIR(status.st_mode)) {
-        out.reason = Reason(EISDIR);
+    if (out.reason = Refusal(status); !out.reason.empty()) {
+        return out;
+    }
+    Descriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY)};
+    if (file.fd < 0 || ::fstat(file.fd, &status) != 0) {
+        out.reason = Reason(errno);
+        return out;
+    }
+    if (out.reason = Refusal(status); !out.reason.empty()) {
         return out;
     }
     out.bytes.resize(limit);

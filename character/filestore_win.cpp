@@ -59,6 +59,15 @@ ReadBytes ReadAtMost(const std::string& path, std::size_t limit) {
         out.reason = Reason(::GetLastError());
         return out;
     }
+    // A pipe (\\.\pipe\...) or a device (CON, COM1) may never end a read. A folder fails to open
+    // above, with the system's words; one opened all the same is no file either.
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (::GetFileType(file.handle) != FILE_TYPE_DISK ||
+        !::GetFileInformationByHandle(file.handle, &information) ||
+        (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        out.reason = kNotARegularFile;
+        return out;
+    }
     out.bytes.resize(limit);
     std::size_t have = 0;
     while (have < limit) {

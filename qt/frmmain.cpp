@@ -219,7 +219,7 @@ void frmMain::keepRecentCharacters(std::span<const std::string> paths) {
     KeepRecentCharacters(paths);
 }
 
-void frmMain::openArguments(const QStringList& arguments) {
+void frmMain::openArguments(const std::vector<std::string>& arguments) {
     if (const std::optional<std::string> path = CharacterArgument(arguments)) {
         commands_.openCharacter(*path);
     }

@@ -3,6 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+#endif
+
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -96,27 +105,44 @@ TEST_F(CharacterFile, WindowTextsSurviveTheFile) {
     EXPECT_EQ(Listing(), std::set<std::string>{"th\xc3\xa9lia \xe2\x82\xac.rtchar"});
 }
 
-// Numbers move between locales with their separator; everything else stays as typed.
+// Numbers move between locales with their separator; everything else stays as typed, and what
+// is no number where it was typed is none after reopening there.
 TEST(CharacterText, NumbersTakeTheReadersSeparator) {
     struct Case {
         std::string typed;
         char writer, reader;
-        std::string stored, read;
+        std::string stored, read; // stored: the member's JSON
     };
     const std::vector<Case> cases = {
-        {"1,5", ',', '.', "1.5", "1.5"},       {"1.5", '.', ',', "1.5", "1,5"},
-        {" 2e3 ", ',', '.', " 2e3 ", " 2e3 "}, {"-0,25E-3", ',', ',', "-0.25E-3", "-0,25E-3"},
-        {"1,5", '.', ',', "1,5", "1,5"},       {"1,5", '.', '.', "1,5", "1,5"},
-        {"1.5.5", '.', ',', "1.5.5", "1.5.5"}, {"", ',', '.', "", ""},
+        {"1,5", ',', '.', R"("1.5")", "1.5"},
+        {"1.5", '.', ',', R"("1.5")", "1,5"},
+        {" 2e3 ", ',', '.', R"(" 2e3 ")", " 2e3 "},
+        {"-0,25E-3", ',', ',', R"("-0.25E-3")", "-0,25E-3"},
+        {"1,5", '.', ',', R"("1,5")", "1,5"},
+        {"1,5", '.', '.', R"("1,5")", "1,5"},
+        {"1.5.5", '.', ',', R"("1.5.5")", "1.5.5"},
+        {"", ',', '.', R"("")", ""},
+        // No number where ',' is the separator, but one for a reader of '.'.
+        {"2.5", ',', ',', R"({"text":"2.5"})", "2.5"},
+        {"2.5", ',', '.', R"({"text":"2.5"})", "2.5"},
+        {" -1.5e3 ", ',', ',', R"({"text":" -1.5e3 "})", " -1.5e3 "},
+        {"2,5", ',', '.', R"("2.5")", "2.5"},
+        {"Thalia", ',', ',', R"("Thalia")", "Thalia"},
+        {"", ',', ',', R"("")", ""},
     };
     for (const Case& c : cases) {
         Character character;
         character.varInt = c.typed;
         const std::string file = CharacterFileText(character, c.writer);
-        EXPECT_NE(file.find(R"("int":")" + c.stored + '"'), std::string::npos) << file;
+        EXPECT_NE(file.find(R"("int":)" + c.stored + ','), std::string::npos) << file;
         const auto read = ReadCharacterText(file, kName, c.reader);
         ASSERT_TRUE(std::holds_alternative<Character>(read)) << std::get<std::string>(read);
-        EXPECT_EQ(std::get<Character>(read).varInt, c.read) << c.typed;
+        const std::string& shown = std::get<Character>(read).varInt;
+        EXPECT_EQ(shown, c.read) << c.typed;
+        // Across locales a text that is none may read as a number: it is shown as typed.
+        if (c.writer == c.reader || ParseNumber(c.typed, c.writer)) {
+            EXPECT_EQ(ParseNumber(shown, c.reader), ParseNumber(c.typed, c.writer)) << c.typed;
+        }
     }
 }
 
@@ -127,7 +153,7 @@ TEST(CharacterText, WritesTheMembersInTheirOrder) {
         character.text(Field(f)) = std::to_string(f);
     }
     EXPECT_EQ(CharacterFileText(character, '.'),
-              R"({"format":"runetally-character","version":1,"spell":"Fireball","inputs":{)"
+              R"({"format":"runetally-character","version":2,"spell":"Fireball","inputs":{)"
               R"("level":"0","int":"1","wis":"2","resist":"3","light":"4","earth":"5",)"
               R"("fire":"6","air":"7","water":"8","dark":"9"}})"
               "\n");
@@ -137,10 +163,17 @@ TEST(CharacterText, RefusesBadFilesInOneMessage) {
     const std::string inputs = R"({"level": "99", "int": "100", "wis": "1", "resist": "1",)"
                                R"( "light": "1", "earth": "1", "fire": "1", "air": "1",)"
                                R"( "water": "1", "dark": "1"})";
-    const auto file = [&](const std::string& members) {
-        return R"({"format": "runetally-character", "version": 1, )" + members + "}";
+    const auto file = [&](const std::string& members, int version = 1) {
+        return R"({"format": "runetally-character", "version": )" + std::to_string(version) + ", " +
+               members + "}";
     };
     const std::string good = file(R"("spell": "Fireball", "inputs": )" + inputs);
+    // Version 2 with `int` stored as given.
+    const auto withInt = [&](const std::string& stored, int version = 2) {
+        return file(R"("spell": "", "inputs": )" +
+                        std::string(inputs).replace(inputs.find(R"("100")"), 5, stored),
+                    version);
+    };
     const std::string bad = std::string(kName) + " is not a Runetally character: ";
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"", bad + "it is empty"},
@@ -156,8 +189,8 @@ TEST(CharacterText, RefusesBadFilesInOneMessage) {
          bad + "'level' in 'inputs' is not text"},
         {file(R"("spell": "Fireball")"), bad + "'inputs' is missing"},
         {file(R"("spell": "Firebal", "inputs": )" + inputs), bad + "'spell' names no known spell"},
-        {R"({"format": "runetally-character", "version": 2, "spell": 7})",
-         std::string(kName) + " was made by a newer Runetally (version 2)"},
+        {R"({"format": "runetally-character", "version": 3, "spell": 7})",
+         std::string(kName) + " was made by a newer Runetally (version 3)"},
         {good + std::string(65 * 1024 - good.size(), ' '), bad + "it is larger than 64 KiB"},
         {file("\"spell\": \"Fire\xff\", \"inputs\": " + inputs), bad + "it is not UTF-8 text"},
         {"\xEF\xBB\xBF" + good, ""},
@@ -169,6 +202,22 @@ TEST(CharacterText, RefusesBadFilesInOneMessage) {
         {file(R"("spell": "", "inputs": )" +
               std::string(inputs).replace(inputs.find("100"), 3, std::string(32768, '1'))),
          bad + "'int' in 'inputs' is longer than 32767 characters"},
+        // Nothing may follow the object: nlohmann's parser would stop at the NUL.
+        {good + '\0' + R"({"format": 1})", bad + "it holds more than one JSON value"},
+        {good + std::string(" \0", 2), bad + "it holds more than one JSON value"},
+        {good + "\n" + good, bad + "it holds more than one JSON value"},
+        {R"({"format": "runetally-character")" + std::string(1, '\0') + "}",
+         bad + "it is not JSON"},
+        // An object keeps a text that is no number from being taken for one, from version 2.
+        {withInt(R"({"text": "2.5"})"), ""},
+        {withInt(R"({"text": "2.5"})", 1), bad + "'int' in 'inputs' is not text"},
+        {withInt(R"({"text": 2.5})"), bad + "'int' in 'inputs' is not text"},
+        // A box would drop or change a control character, so that it showed another text.
+        {withInt(R"("1\u00002")", 1), bad + "'int' in 'inputs' holds a control character"},
+        {withInt(R"("1\n2")"), bad + "'int' in 'inputs' holds a control character"},
+        {withInt(R"("\u007f")"), bad + "'int' in 'inputs' holds a control character"},
+        {withInt(R"({"text": "\u001f"})"), bad + "'int' in 'inputs' holds a control character"},
+        {withInt(R"("\u0080 \u0020~")"), ""},
     };
     for (const auto& [bytes, message] : cases) {
         const auto read = ReadCharacterText(bytes, kName, '.');
@@ -186,10 +235,13 @@ TEST_F(CharacterFile, FailedSavesKeepTheOldFile) {
     for (int f = 0; f < kFieldCount; ++f) {
         huge.text(Field(f)) = std::string(kMaxCharacterInputLength, '7');
     }
+    Character tab; // a box may hold what a file may not
+    tab.varInt = "1\t2";
     const std::vector<std::tuple<std::string, Character, std::string>> cases = {
         {"folder.rtchar", Character{}, "Could not save folder.rtchar: "},
         {"missing/thalia.rtchar", Character{}, "Could not save thalia.rtchar: "},
         {kName, huge, "Could not save thalia.rtchar: the character is larger than 64 KiB"},
+        {kName, tab, "Could not save thalia.rtchar: 'int' holds a control character"},
     };
     for (const auto& [name, character, message] : cases) {
         const auto result = SaveCharacter(Path(name), character, '.');
@@ -220,6 +272,49 @@ TEST_F(CharacterFile, OpeningTellsWhatIsWrong) {
               "big.rtchar is not a Runetally character: it is larger than 64 KiB");
     const std::string missing = std::get<std::string>(OpenCharacter(Path(kName), '.'));
     EXPECT_TRUE(missing.starts_with("Could not open thalia.rtchar: ")) << missing;
+}
+
+// What is no regular file is refused at once: a pipe without a writer is never waited on, nor a
+// device or a socket read. A folder keeps the system's words.
+TEST_F(CharacterFile, OpensOnlyRegularFiles) {
+    const std::string notAFile = ": it is not a regular file";
+    fs::create_directory(Path("folder.rtchar"));
+#ifdef _WIN32
+    const HANDLE pipe = ::CreateNamedPipeW(L"\\\\.\\pipe\\runetally-test", PIPE_ACCESS_OUTBOUND,
+                                           PIPE_TYPE_BYTE, 1, 0, 0, 0, nullptr);
+    ASSERT_NE(pipe, INVALID_HANDLE_VALUE);
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"\\\\.\\pipe\\runetally-test", "Could not open runetally-test" + notAFile},
+        {"NUL", "Could not open NUL" + notAFile},
+    };
+#else
+    ASSERT_EQ(::mkfifo(Path("p.rtchar").c_str(), 0600), 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    Path("s.rtchar").copy(address.sun_path, sizeof address.sun_path - 1);
+    const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_EQ(::bind(socket, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {Path("p.rtchar"), "Could not open p.rtchar" + notAFile},
+        {Path("s.rtchar"), "Could not open s.rtchar" + notAFile},
+        {"/dev/null", "Could not open null" + notAFile},
+    };
+#endif
+    for (const auto& [path, message] : cases) {
+        const auto opened = OpenCharacter(path, '.');
+        const std::string* refused = std::get_if<std::string>(&opened);
+        EXPECT_EQ(refused ? *refused : "opened", message);
+    }
+#ifdef _WIN32
+    ::CloseHandle(pipe);
+#else
+    ::close(socket);
+#endif
+    // The system's words: "Is a directory", "Access is denied".
+    const std::string folder = std::get<std::string>(OpenCharacter(Path("folder.rtchar"), '.'));
+    EXPECT_TRUE(folder.starts_with("Could not open folder.rtchar: ") && !folder.ends_with(": ") &&
+                !folder.ends_with(notAFile))
+        << folder;
 }
 
 // What the window takes as a character file when one is dropped on it.
