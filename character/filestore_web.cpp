@@ -93,6 +93,11 @@ std::string ReplaceFileContents(const std::string& path, std::string_view bytes)
     return {};
 }
 
+// A save downloads a new file and replaces none, so there is no change made elsewhere to find.
+std::optional<FileStamp> FileStampOf(const std::string&) {
+    return std::nullopt;
+}
+
 void KeepGivenFile(const std::string& name, std::string_view bytes) {
     StoreCopy(name.c_str(), Bytes(bytes), static_cast<int>(bytes.size()));
 }

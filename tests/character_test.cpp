@@ -10,6 +10,14 @@
 #include <string>
 #include <vector>
 
+#ifndef _WIN32
+#include <grp.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 using namespace runetally;
 namespace fs = std::filesystem;
 
@@ -230,5 +238,149 @@ TEST(CharacterFileName, IsKnownByItsExtensionInAnyCase) {
         EXPECT_FALSE(HasCharacterExtension(name)) << name;
     }
 }
+
+#ifndef _WIN32
+// A save through links writes the file at the end of the chain; each link stays as it was.
+TEST_F(CharacterFile, SavingThroughLinksWritesTheFileTheyName) {
+    const std::string old = "the old character\n";
+    const std::vector<std::pair<std::vector<std::pair<std::string, std::string>>, std::string>>
+        cases = {
+            {{{"link.rtchar", "thalia.rtchar"}}, "thalia.rtchar"},
+            {{{"link.rtchar", Path("sub/thalia.rtchar")}}, "sub/thalia.rtchar"},
+            {{{"link.rtchar", "sub/b.rtchar"}, {"sub/b.rtchar", "../thalia.rtchar"}},
+             "thalia.rtchar"},
+            {{{"link.rtchar", "sub/new.rtchar"}}, "sub/new.rtchar"}, // a file yet to be made
+        };
+    for (const auto& [links, written] : cases) {
+        fs::remove_all(folder_);
+        fs::create_directories(Path("sub"));
+        std::ofstream(Path(kName)) << old;
+        std::ofstream(Path("sub/thalia.rtchar")) << old;
+        for (const auto& [link, target] : links) {
+            fs::create_symlink(target, Path(link));
+        }
+        Character character;
+        character.varInt = "7";
+        ASSERT_EQ(SaveCharacter(Path("link.rtchar"), character, '.'), std::nullopt) << written;
+        for (const auto& [link, target] : links) {
+            EXPECT_EQ(fs::read_symlink(Path(link)), target) << link;
+        }
+        for (const std::string name : {"thalia.rtchar", "sub/thalia.rtchar", "sub/new.rtchar"}) {
+            const auto opened = OpenCharacter(Path(name), '.');
+            EXPECT_EQ(name == written, std::holds_alternative<Character>(opened) &&
+                                           std::get<Character>(opened).varInt == "7")
+                << name;
+        }
+        for (const auto& entry : fs::recursive_directory_iterator(folder_)) {
+            EXPECT_FALSE(entry.path().filename().string().starts_with(".")) << entry.path();
+        }
+    }
+}
+
+// What a save cannot write without losing something is refused, and nothing changes.
+TEST_F(CharacterFile, SavesThatWouldLoseSomethingAreRefused) {
+    const std::string old = "the old character\n";
+    std::ofstream(Path(kName)) << old;
+    fs::create_hard_link(Path(kName), Path("other.rtchar"));
+    ::mkfifo(Path("p.rtchar").c_str(), 0644);
+    fs::create_symlink("loop.rtchar", Path("loop.rtchar"));
+    fs::create_symlink("/dev/null", Path("null.rtchar"));
+    const std::set<std::string> listing = Listing();
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {kName, "Could not save thalia.rtchar: it has 2 names (hard links), and saving would "
+                "part them; save it under another name with Save Character As..."},
+        {"p.rtchar", "Could not save p.rtchar: it is not a regular file"},
+        {"null.rtchar", "Could not save null.rtchar: it is not a regular file"},
+        {"loop.rtchar", "Could not save loop.rtchar: Too many levels of symbolic links"},
+    };
+    for (const auto& [name, message] : cases) {
+        EXPECT_EQ(SaveCharacter(Path(name), Character{}, '.'), message);
+        EXPECT_EQ(Listing(), listing);
+        EXPECT_EQ(Slurp(Path(kName)) + Slurp(Path("other.rtchar")), old + old);
+        EXPECT_TRUE(fs::is_fifo(Path("p.rtchar")) && fs::is_character_file("/dev/null"));
+    }
+}
+
+// The saved file keeps the old one's owner, group and mode where the saver may give them; where
+// it becomes the saver's, it runs as no one else and its owner still reads and writes it, or the
+// save is refused. Run as root, which makes the files and saves as other users in a child.
+TEST_F(CharacterFile, SavesKeepOwnerGroupAndModeOrAreRefused) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "only root makes other users' files";
+    }
+    ASSERT_TRUE(::getpwuid(2) != nullptr && ::getpwuid(1) != nullptr) << "the system's users";
+    const std::string owner = ::getpwuid(1)->pw_name;
+    const std::string lost =
+        "it belongs to " + owner + ", and saving would make it yours, so that ";
+    struct Case {
+        uid_t uid;
+        gid_t gid;
+        mode_t mode;
+        uid_t saver;
+        std::vector<gid_t> groups; // 4242 is a group of no one's
+        std::string refused;       // or the new file's owner, group and mode
+        uid_t newUid = 0;
+        gid_t newGid = 0;
+        mode_t newMode = 0;
+    };
+    const std::vector<Case> cases = {
+        {1, 1, 0600, 0, {0}, "", 1, 1, 0600},
+        {1, 4242, 04751, 0, {0}, "", 1, 4242, 04751},
+        {2, 2, 02770, 2, {2}, "", 2, 2, 02770},
+        {1, 1, 0660, 2, {2, 1}, "", 2, 1, 0660}, // daemon's own group still reads and writes
+        {1, 1, 06777, 2, {2}, "", 2, 2, 0777},
+        {1, 4242, 0660, 2, {2, 4242}, lost + owner + " could no longer read or write it"},
+        {1, 1, 0644, 2, {2}, lost + owner + " could no longer write it"},
+        {1, 4242, 0460, 2, {2, 4242}, lost + owner + " could no longer read it"},
+    };
+    fs::permissions(folder_, fs::perms::all);
+    for (const Case& c : cases) {
+        const std::string old = "the old character\n";
+        std::ofstream(Path(kName)) << old;
+        ASSERT_EQ(::chown(Path(kName).c_str(), c.uid, c.gid) | ::chmod(Path(kName).c_str(), c.mode),
+                  0);
+        // The saver's message comes back through a pipe.
+        int pipe[2];
+        ASSERT_EQ(::pipe(pipe), 0);
+        if (::fork() == 0) {
+            ::setgroups(c.groups.size(), c.groups.data());
+            ::setresgid(c.groups[0], c.groups[0], c.groups[0]);
+            ::setresuid(c.saver, c.saver, c.saver);
+            const std::string said = SaveCharacter(Path(kName), Character{}, '.').value_or("");
+            ::_exit(::write(pipe[1], said.data(), said.size()) < 0);
+        }
+        ::close(pipe[1]);
+        char said[512] = {};
+        ::read(pipe[0], said, sizeof said - 1);
+        ::close(pipe[0]);
+        ::wait(nullptr);
+        struct stat now {};
+        ::stat(Path(kName).c_str(), &now);
+        const std::string file = Path(kName) + " " + std::to_string(c.mode);
+        if (!c.refused.empty()) {
+            EXPECT_EQ(said, "Could not save thalia.rtchar: " + c.refused) << file;
+            EXPECT_EQ(Slurp(Path(kName)), old) << file;
+            EXPECT_EQ(std::tuple(now.st_uid, now.st_gid, now.st_mode & 07777),
+                      std::tuple(c.uid, c.gid, c.mode));
+        } else {
+            EXPECT_STREQ(said, "") << file;
+            EXPECT_NE(Slurp(Path(kName)), old) << file;
+            EXPECT_EQ(std::tuple(now.st_uid, now.st_gid, now.st_mode & 07777),
+                      std::tuple(c.newUid, c.newGid, c.newMode))
+                << file;
+        }
+        EXPECT_EQ(Listing(), std::set<std::string>{kName});
+    }
+}
+
+// The longest name a folder holds is saved: the temporary file's name is a short one.
+TEST_F(CharacterFile, SavesTheLongestName) {
+    const std::string name = std::string(255 - 7, 't') + ".rtchar";
+    ASSERT_EQ(SaveCharacter(Path(name), Character{}, '.'), std::nullopt);
+    ASSERT_EQ(SaveCharacter(Path(name), Character{}, '.'), std::nullopt); // over the old file
+    EXPECT_TRUE(std::holds_alternative<Character>(OpenCharacter(Path(name), '.')));
+    EXPECT_EQ(Listing(), std::set<std::string>{name});
+}
+#endif
 
 } // namespace
