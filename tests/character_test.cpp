@@ -10,7 +10,12 @@
 #include <string>
 #include <vector>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+
+#include <aclapi.h>
+#include <sddl.h>
+#else
 #include <grp.h>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -373,6 +378,8 @@ TEST_F(CharacterFile, SavesKeepOwnerGroupAndModeOrAreRefused) {
     }
 }
 
+#endif
+
 // The longest name a folder holds is saved: the temporary file's name is a short one.
 TEST_F(CharacterFile, SavesTheLongestName) {
     const std::string name = std::string(255 - 7, 't') + ".rtchar";
@@ -380,6 +387,107 @@ TEST_F(CharacterFile, SavesTheLongestName) {
     ASSERT_EQ(SaveCharacter(Path(name), Character{}, '.'), std::nullopt); // over the old file
     EXPECT_TRUE(std::holds_alternative<Character>(OpenCharacter(Path(name), '.')));
     EXPECT_EQ(Listing(), std::set<std::string>{name});
+}
+#ifdef _WIN32
+// Under Wine, which makes and removes no symbolic link, the host's `ln` or `rm` does, on the
+// link at `link`; true once it is there, or gone.
+bool OnHost(const std::wstring& command, const fs::path& link, bool there) {
+    using UnixName = char*(CDECL*)(const wchar_t*);
+    const auto unixName = reinterpret_cast<UnixName>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
+    if (unixName == nullptr) {
+        return false;
+    }
+    std::wstring line = command + L" \"" + fs::path(unixName(link.c_str())).wstring() + L"\"";
+    STARTUPINFOW start{};
+    start.cb = sizeof start;
+    PROCESS_INFORMATION process{};
+    const std::wstring program = L"Z:\\bin\\" + command.substr(0, command.find(L' '));
+    if (::CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                         &start, &process)) {
+        ::CloseHandle(process.hProcess); // Wine may tell its end before it is done
+        ::CloseHandle(process.hThread);
+        for (int wait = 0; wait < 100 && fs::exists(link) != there; ++wait) {
+            ::Sleep(50);
+        }
+    }
+    return fs::exists(link) == there;
+}
+
+std::wstring Permissions(const std::string& path) {
+    PSECURITY_DESCRIPTOR security = nullptr;
+    wchar_t* text = nullptr;
+    ::GetNamedSecurityInfoW(fs::u8path(path).c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION,
+                            nullptr, nullptr, nullptr, nullptr, &security);
+    ::ConvertSecurityDescriptorToStringSecurityDescriptorW(
+        security, SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &text, nullptr);
+    const std::wstring permissions = text ? text : L"";
+    ::LocalFree(text);
+    ::LocalFree(security);
+    return permissions;
+}
+
+// A save through a link writes the file it names, whose permissions stay.
+TEST_F(CharacterFile, SavingThroughALinkKeepsTheFileAndItsPermissions) {
+    std::ofstream(Path(kName), std::ios::binary) << "the old character\n";
+    PSECURITY_DESCRIPTOR everyone = nullptr;
+    ::ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;;FA;;;WD)", SDDL_REVISION_1,
+                                                           &everyone, nullptr);
+    ::SetFileSecurityW(fs::u8path(Path(kName)).c_str(), DACL_SECURITY_INFORMATION, everyone);
+    ::LocalFree(everyone);
+    const std::wstring permissions = Permissions(Path(kName));
+    SaveCharacter(Path("new.rtchar"), Character{}, '.');
+    EXPECT_NE(permissions, Permissions(Path("new.rtchar"))) << "a new file's are not these";
+    const fs::path link = fs::u8path(Path("link.rtchar"));
+    const bool made = ::CreateSymbolicLinkW(link.c_str(), L"thalia.rtchar",
+                                            SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE) &&
+                      fs::exists(link);
+    if (!made && !OnHost(L"ln -s thalia.rtchar", link, true)) {
+        GTEST_SKIP() << "no symbolic links here";
+    }
+    Character character;
+    character.varInt = "7";
+    ASSERT_EQ(SaveCharacter(Path("link.rtchar"), character, '.'), std::nullopt);
+    for (const char* name : {kName, "link.rtchar"}) {
+        const auto opened = OpenCharacter(Path(name), '.');
+        ASSERT_TRUE(std::holds_alternative<Character>(opened)) << name;
+        EXPECT_EQ(std::get<Character>(opened).varInt, "7") << name;
+    }
+    std::ofstream(Path(kName), std::ios::app) << " "; // the link still leads there
+    EXPECT_EQ(Slurp(Path("link.rtchar")), Slurp(Path(kName)));
+    EXPECT_EQ(Permissions(Path(kName)), permissions);
+    EXPECT_EQ(Listing(), (std::set<std::string>{kName, "link.rtchar", "new.rtchar"}));
+    if (!made) {
+        OnHost(L"rm", link, false); // Wine would remove the file it names
+    }
+}
+
+// What a save cannot write without losing something is refused before anything is written.
+TEST_F(CharacterFile, SavesThatWouldLoseSomethingAreRefused) {
+    const std::string old = "the old character\n";
+    std::ofstream(Path(kName), std::ios::binary) << old;
+    std::ofstream(Path("read-only.rtchar"), std::ios::binary) << old;
+    wchar_t denied[256] = {}; // the system's words, which a message ends without a full stop
+    ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                     ERROR_ACCESS_DENIED, 0, denied, 256, nullptr);
+    std::string words = fs::path(denied).string();
+    words.erase(words.find_last_not_of(". \r\n") + 1);
+    ::SetFileAttributesW(fs::u8path(Path("read-only.rtchar")).c_str(), FILE_ATTRIBUTE_READONLY);
+    ASSERT_TRUE(::CreateHardLinkW(fs::u8path(Path("other.rtchar")).c_str(),
+                                  fs::u8path(Path(kName)).c_str(), nullptr));
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {kName, "Could not save thalia.rtchar: it has 2 names (hard links), and saving would "
+                "part them; save it under another name with Save Character As..."},
+        {"read-only.rtchar", "Could not save read-only.rtchar: " + words}, // Access is denied
+    };
+    for (const auto& [name, message] : cases) {
+        EXPECT_EQ(SaveCharacter(Path(name), Character{}, '.'), message);
+        EXPECT_EQ(Listing(), (std::set<std::string>{kName, "other.rtchar", "read-only.rtchar"}));
+        EXPECT_EQ(Slurp(Path(name)), old);
+    }
+    EXPECT_EQ(::GetFileAttributesW(fs::u8path(Path("read-only.rtchar")).c_str()),
+              DWORD{FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE});
+    ::SetFileAttributesW(fs::u8path(Path("read-only.rtchar")).c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 #endif
 
