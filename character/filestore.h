@@ -32,8 +32,8 @@ ReadBytes ReadAtMost(const std::string& path, std::size_t limit);
 // What the player did not ask to change stays: a link is followed and the file it names is
 // replaced, beside which the temporary file is made; the new file takes the old one's owner,
 // group and permissions where the system allows. A save that cannot keep them is refused rather
-// than let them go: a file with more than one name (hard links), a read-only file, and one whose
-// owner could no longer read or write it once it were this user's.
+// than let them go: a file with more than one name (hard links), a read-only file on Windows,
+// and one whose owner could no longer read or write it once it were this user's.
 std::string ReplaceFileContents(const std::string& path, std::string_view bytes);
 
 // Which file stands at a path and when it last changed: a save compares it with the one taken
