@@ -248,6 +248,9 @@ void MainCommands::openCharacter(const std::string& path) {
 }
 
 void MainCommands::open(const std::string& path) {
+    // Taken before reading: a change made meanwhile is then asked about at the next save rather
+    // than overwritten.
+    std::optional<FileStamp> stamp = FileStampOf(path);
     auto opened = OpenCharacter(path, view_.decimalSeparator());
     if (const auto* message = std::get_if<std::string>(&opened)) {
         view_.showMessage(*message);
@@ -262,6 +265,7 @@ void MainCommands::open(const std::string& path) {
     view_.setText(kResultBox, "0");
     path_ = path;
     saved_ = shown();
+    stamp_ = stamp;
     showCharacterName();
     remember(path);
 }
@@ -295,6 +299,16 @@ bool MainCommands::mayLeaveCharacter() {
 }
 
 bool MainCommands::saveTo(const std::string& path) {
+    // Another window or program may have written the file since; a file deleted since is simply
+    // written again.
+    if (path_ == path && stamp_) {
+        const std::optional<FileStamp> now = FileStampOf(path);
+        if (now && *now != *stamp_ &&
+            !view_.askYesNo(FileNameOf(path) +
+                            " has changed on disk since it was opened. Replace it?")) {
+            return false;
+        }
+    }
     const SpellInputs inputs = shown();
     if (auto message = SaveCharacter(path, inputs, view_.decimalSeparator())) {
         view_.showMessage(*message);
@@ -302,6 +316,7 @@ bool MainCommands::saveTo(const std::string& path) {
     }
     path_ = path;
     saved_ = inputs;
+    stamp_ = FileStampOf(path);
     showCharacterName();
     remember(path);
     return true;

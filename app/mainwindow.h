@@ -2,6 +2,7 @@
 
 #include "characterview.h"
 #include "damage.h"
+#include "filestore.h"
 #include "formdescription.h"
 #include "localeseparator.h"
 #include "windowservices.h"
@@ -100,6 +101,8 @@ public:
     virtual void setMenuItem(MainControl item, std::string_view caption, bool shown) = 0;
     // Asks the question with Yes, No and Cancel buttons; closing the box is Cancel.
     virtual SaveAnswer askToSave(std::string_view question) = 0;
+    // Asks the question with Yes and No buttons; closing the box is No.
+    virtual bool askYesNo(std::string_view question) = 0;
     // The file to save the character in, from the system's save dialog that offers
     // `suggestedName`: a name, or the full path of the character's file, whose folder the dialog
     // opens in. Nothing when the player cancels.
@@ -171,6 +174,9 @@ private:
     // The character file the window holds, and its texts as they were last opened or saved.
     std::optional<std::string> path_;
     SpellInputs saved_;
+    // The file as it stood when the window last read or wrote it; nothing where files carry no
+    // stamp.
+    std::optional<FileStamp> stamp_;
     std::vector<std::string> recent_;
 };
 

@@ -148,6 +148,11 @@ std::string ReplaceFileContents(const std::string& path, std::string_view bytes)
     return {};
 }
 
+// A save downloads a new file and replaces none, so there is no change made elsewhere to find.
+std::optional<FileStamp> FileStampOf(const std::string&) {
+    return std::nullopt;
+}
+
 GivenFileOpening::GivenFileOpening(GivenFile file) {
     GivenFiles().push_back({.file = std::move(file)});
 }

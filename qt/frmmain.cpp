@@ -203,6 +203,11 @@ SaveAnswer frmMain::askToSave(std::string_view question) {
     }
 }
 
+bool frmMain::askYesNo(std::string_view question) {
+    return Ask(ToQString(question), QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
+           QMessageBox::Yes;
+}
+
 std::optional<std::string> frmMain::chooseCharacterToOpen() {
     return ChooseCharacterToOpen(this);
 }

@@ -678,4 +678,19 @@ TEST_F(CharacterTest, ANameThatIsNoUtf8OpensByItsBytes) {
     std::remove(path.c_str()); // QTemporaryDir cannot, by a name that is no UTF-8
 }
 
+// A file changed on disk since it was opened: Save asks, Yes or No, and No writes nothing.
+TEST_F(CharacterTest, SavingOverAFileChangedOnDiskAsksYesOrNo) {
+    window->openArguments({"runetally", write("thalia.rtchar", "Avalanche")});
+    WriteCharacter(folder.filePath("thalia.rtchar"), "Avalanche", "2800"); // another program
+    box("varInt").setText("281");
+    const auto seen = ExpectOneMessageBox([&] { trigger("mnuSave"); }, {}, QMessageBox::No);
+    ASSERT_TRUE(seen.has_value());
+    EXPECT_EQ(seen->text, "thalia.rtchar has changed on disk since it was opened. Replace it?");
+    EXPECT_EQ(seen->buttons, QMessageBox::Yes | QMessageBox::No);
+    QFile file(folder.filePath("thalia.rtchar"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().contains("\"2800\""));
+    box("varInt").setText("280"); // as opened: closing asks nothing
+}
+
 } // namespace

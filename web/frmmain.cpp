@@ -127,6 +127,12 @@ SaveAnswer frmMain::askToSave(std::string_view question) {
     return Session::Get().askToSave(question);
 }
 
+// A save on the page downloads a new file and replaces none, so there is nothing to ask; its
+// copies carry no stamp, and the commands never ask it.
+bool frmMain::askYesNo(std::string_view) {
+    return true;
+}
+
 std::optional<std::string> frmMain::chooseCharacterToOpen() {
     return Session::Get().chooseFileToOpen();
 }
