@@ -680,7 +680,7 @@ TEST_F(CharacterTest, ANameThatIsNoUtf8OpensByItsBytes) {
 
 // A file changed on disk since it was opened: Save asks, Yes or No, and No writes nothing.
 TEST_F(CharacterTest, SavingOverAFileChangedOnDiskAsksYesOrNo) {
-    window->openArguments({"runetally", write("thalia.rtchar", "Avalanche")});
+    window->openArguments({"runetally", write("thalia.rtchar", "Avalanche").toStdString()});
     WriteCharacter(folder.filePath("thalia.rtchar"), "Avalanche", "2800"); // another program
     box("varInt").setText("281");
     const auto seen = ExpectOneMessageBox([&] { trigger("mnuSave"); }, {}, QMessageBox::No);
