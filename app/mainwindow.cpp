@@ -259,6 +259,9 @@ void MainCommands::openCharacter(const std::string& path) {
 }
 
 void MainCommands::open(const std::string& path) {
+    // Taken before reading: a change made meanwhile is then asked about at the next save rather
+    // than overwritten.
+    std::optional<FileStamp> stamp = FileStampOf(path);
     auto opened = OpenCharacter(path, platform_.decimalSeparator());
     if (const auto* message = std::get_if<std::string>(&opened)) {
         platform_.showMessage(*message);
@@ -274,6 +277,7 @@ void MainCommands::open(const std::string& path) {
     tellPlanner();
     path_ = path;
     saved_ = shown();
+    stamp_ = stamp;
     showCharacterName();
     remember(path);
 }
@@ -314,7 +318,8 @@ bool MainCommands::mayLeaveCharacter() {
         return true;
     }
     static constexpr Answer kAnswers[] = {Answer::Yes, Answer::No, Answer::Cancel};
-    switch (platform_.ask("Save changes to " + CharacterName(*path_) + "?", kAnswers)) {
+    switch (
+        platform_.ask("Save changes to " + CharacterName(*path_) + "?", kAnswers, Answer::Yes)) {
     case Answer::Yes:
         return saveTo(*path_);
     case Answer::No:
@@ -326,6 +331,18 @@ bool MainCommands::mayLeaveCharacter() {
 }
 
 bool MainCommands::saveTo(const std::string& path) {
+    // Another window or program may have written the file since; a file deleted since is simply
+    // written again.
+    if (path_ == path && stamp_) {
+        const std::optional<FileStamp> now = FileStampOf(path);
+        static constexpr Answer kAnswers[] = {Answer::Yes, Answer::No};
+        if (now && *now != *stamp_ &&
+            platform_.ask(FileNameOf(path) +
+                              " has changed on disk since it was opened. Replace it?",
+                          kAnswers, Answer::No) != Answer::Yes) {
+            return false;
+        }
+    }
     const SpellInputs inputs = shown();
     if (auto message = SaveCharacter(path, inputs, platform_.decimalSeparator())) {
         platform_.showMessage(*message);
@@ -333,6 +350,7 @@ bool MainCommands::saveTo(const std::string& path) {
     }
     path_ = path;
     saved_ = inputs;
+    stamp_ = FileStampOf(path);
     showCharacterName();
     remember(path);
     return true;

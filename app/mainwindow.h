@@ -1,6 +1,7 @@
 #pragma once
 
 #include "damage.h"
+#include "filestore.h"
 #include "formdescription.h"
 #include "formsurface.h"
 #include "platform.h"
@@ -157,6 +158,9 @@ private:
     // The character file the window holds, and its texts as they were last opened or saved.
     std::optional<std::string> path_;
     SpellInputs saved_;
+    // The file as it stood when the window last read or wrote it; nothing where files carry no
+    // stamp.
+    std::optional<FileStamp> stamp_;
     std::vector<std::string> recent_;
 };
 

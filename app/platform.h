@@ -28,9 +28,10 @@ public:
     // An application-modal message box with an OK button alone, no icon and the application's
     // title as caption. Returns when it is closed; how it was closed does not matter.
     virtual void showMessage(std::string_view text) = 0;
-    // The same box with these buttons, in this order. Closing it any other way (Esc, its close
-    // box) gives the last.
-    virtual Answer ask(std::string_view question, std::span<const Answer> answers) = 0;
+    // The same box with these buttons, in this order, Enter pressing `byDefault`. Closing it any
+    // other way (Esc, its close box) gives the last.
+    virtual Answer ask(std::string_view question, std::span<const Answer> answers,
+                       Answer byDefault) = 0;
     // The file the player chose in the system's open dialog, filtered to characters; nothing when
     // the player cancels.
     virtual std::optional<std::string> chooseFileToOpen() = 0;

@@ -17,7 +17,9 @@ namespace runetally {
 namespace {
 
 constexpr std::string_view kFormat = "runetally-character";
-constexpr std::uint64_t kVersion = 1;
+// Version 2 adds {"text": ...} for a text that is no number where it was typed but would be
+// read as one.
+constexpr std::uint64_t kVersion = 2;
 
 // Only the separator changes, so the text keeps its own digits, spaces, sign and exponent.
 std::string WithSeparator(std::string text, char from, char to) {
@@ -75,6 +77,47 @@ std::string Quote(std::string_view name) {
     }
     return "'" + std::string(name.substr(0, end)) + (end < name.size() ? "...'" : "'");
 }
+
+// Whether the text holds a character that no box shows: U+0000 to U+001F and U+007F. A front end
+// would drop or change it, so that what it shows is not what the file says.
+bool HasControlCharacter(std::string_view text) {
+    return std::any_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
+}
+
+// The input's text as the file stores it: a string, or from version 2 an object whose "text"
+// is a string. Nothing for anything else.
+const std::string* StoredText(const nlohmann::json& input, std::uint64_t version) {
+    if (input.is_string()) {
+        return &input.get_ref<const std::string&>();
+    }
+    if (version >= 2 && input.is_object()) {
+        const auto text = input.find("text");
+        if (text != input.end() && text->is_string()) {
+            return &text->get_ref<const std::string&>();
+        }
+    }
+    return nullptr;
+}
+
+// Takes every value as it comes: a parse with it tells whether the text starts with one whole
+// JSON value.
+struct AnyValue {
+    using json = nlohmann::json;
+    bool null() { return true; }
+    bool boolean(bool) { return true; }
+    bool number_integer(json::number_integer_t) { return true; }
+    bool number_unsigned(json::number_unsigned_t) { return true; }
+    bool number_float(json::number_float_t, const json::string_t&) { return true; }
+    bool string(json::string_t&) { return true; }
+    bool binary(json::binary_t&) { return true; }
+    bool start_object(std::size_t) { return true; }
+    bool key(json::string_t&) { return true; }
+    bool end_object() { return true; }
+    bool start_array(std::size_t) { return true; }
+    bool end_array() { return true; }
+    bool parse_error(std::size_t, const std::string&, const json::exception&) { return false; }
+};
 
 // The version as a whole number, or nothing when it is none or below 1.
 std::optional<std::uint64_t> VersionOf(const nlohmann::json& version) {
@@ -153,24 +196,39 @@ std::string Problem(const nlohmann::json& file, Character& character, char separ
         return "'inputs' is not an object";
     }
     for (const InputName& input : InputNames) {
-        const auto text = inputs->find(std::string(input.name));
-        if (text == inputs->end()) {
+        const auto member = inputs->find(std::string(input.name));
+        if (member == inputs->end()) {
             return Quote(input.name) + " is missing from 'inputs'";
         }
-        if (!text->is_string()) {
+        const std::string* found = StoredText(*member, *number);
+        if (found == nullptr) {
             return Quote(input.name) + " in 'inputs' is not text";
         }
-        const std::string& stored = text->get_ref<const std::string&>();
+        const std::string& stored = *found;
         if (Utf16Length(stored).value_or(0) > kMaxCharacterInputLength) {
             return Quote(input.name) + " in 'inputs' is longer than 32767 characters";
         }
-        character.text(input.field) =
-            ParseNumber(stored, '.') ? WithSeparator(stored, '.', separator) : stored;
+        if (HasControlCharacter(stored)) {
+            return Quote(input.name) + " in 'inputs' holds a control character";
+        }
+        // An object's text is shown as it stands, whatever it looks like.
+        character.text(input.field) = member->is_string() && ParseNumber(stored, '.')
+                                          ? WithSeparator(stored, '.', separator)
+                                          : stored;
     }
     return {};
 }
 
 } // namespace
+
+std::optional<std::string_view> InputWithControlCharacter(const Character& character) {
+    for (const InputName& input : InputNames) {
+        if (HasControlCharacter(character.text(input.field))) {
+            return input.name;
+        }
+    }
+    return std::nullopt;
+}
 
 std::string NotACharacterMessage(std::string_view fileName, std::string_view problem) {
     return std::string(fileName) + " is not a Runetally character: " + std::string(problem);
@@ -188,8 +246,15 @@ std::string CharacterFileText(const Character& character, char separator) {
     nlohmann::ordered_json inputs = nlohmann::ordered_json::object();
     for (const InputName& input : InputNames) {
         const std::string& text = character.text(input.field);
-        inputs[std::string(input.name)] =
-            ParseNumber(text, separator) ? WithSeparator(text, separator, '.') : text;
+        nlohmann::ordered_json& stored = inputs[std::string(input.name)];
+        if (ParseNumber(text, separator)) {
+            stored = WithSeparator(text, separator, '.');
+        } else if (ParseNumber(text, '.')) {
+            // "2.5" where ',' is the separator: no number here, so none for any reader.
+            stored = nlohmann::ordered_json::object({{"text", text}});
+        } else {
+            stored = text;
+        }
     }
     nlohmann::ordered_json file = nlohmann::ordered_json::object();
     file["format"] = kFormat;
@@ -221,7 +286,15 @@ std::variant<Character, std::string> ReadCharacterText(std::string_view bytes,
     const nlohmann::json file =
         nlohmann::json::parse(bytes.begin(), bytes.end(), std::ref(duplicates), false);
     if (file.is_discarded()) {
-        return bad("it is not JSON");
+        AnyValue any;
+        const bool oneValueFirst = nlohmann::json::sax_parse(
+            bytes.begin(), bytes.end(), &any, nlohmann::json::input_format_t::json, false);
+        return bad(oneValueFirst ? "it holds more than one JSON value" : "it is not JSON");
+    }
+    // nlohmann's parser takes a NUL byte for the end of the text, and no JSON value holds one:
+    // whatever follows it was never read.
+    if (bytes.find('\0') != std::string_view::npos) {
+        return bad("it holds more than one JSON value");
     }
     if (!duplicates.duplicate.empty()) {
         return bad(Quote(duplicates.duplicate) + " appears more than once");

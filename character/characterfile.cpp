@@ -45,6 +45,10 @@ std::optional<std::string> SaveCharacter(const std::string& path, const Characte
     if (text.size() > kMaxCharacterFileBytes) {
         return CouldNotSaveMessage(FileNameOf(path), "the character is larger than 64 KiB");
     }
+    if (const auto input = InputWithControlCharacter(character)) {
+        return CouldNotSaveMessage(FileNameOf(path),
+                                   "'" + std::string(*input) + "' holds a control character");
+    }
     if (std::string reason = ReplaceFileContents(path, text); !reason.empty()) {
         return CouldNotSaveMessage(FileNameOf(path), reason);
     }

@@ -8,18 +8,34 @@
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace runetally {
 namespace {
 
 // Each byte of a file is one character of the stored text, so that any bytes come back as
 // they were, UTF-8 or not. Storage may be refused (private modes, a full quota): reading then
-// finds nothing, and keeping does nothing.
+// finds nothing. Keeping gives null once the copy is kept, else why not in memory the caller
+// frees: the browser's words, or empty text for a full storage.
 // clang-format off
-EM_JS(void, StoreCopy, (const char* name, const unsigned char* bytes, int size), {
+EM_JS(char*, StoreCopy, (const char* name, const unsigned char* bytes, int size), {
+    var key = "runetally.file:" + UTF8ToString(name);
     var text = "";
     for (var i = 0; i < size; ++i) text += String.fromCharCode(HEAPU8[bytes + i]);
-    try { localStorage.setItem("runetally.file:" + UTF8ToString(name), text); } catch (e) {}
+    try {
+        localStorage.setItem(key, text);
+        return 0;
+    } catch (e) {
+        // An older copy would open in the file's place, as if it were the file.
+        try { localStorage.removeItem(key); } catch (ignored) {}
+        var full = e.name === "QuotaExceededError" || e.name === "NS_ERROR_DOM_QUOTA_REACHED";
+        var said = full ? "" : String(e.message || e);
+        var length = lengthBytesUTF8(said) + 1;
+        var words = _malloc(length);
+        stringToUTF8(said, words, length);
+        return words;
+    }
 });
 
 // The copy's bytes in memory the caller frees, their count in *size; null when there is none.
@@ -62,6 +78,37 @@ const unsigned char* Bytes(std::string_view text) {
     return reinterpret_cast<const unsigned char*>(text.data());
 }
 
+struct Given {
+    GivenFile file;
+    bool read = false; // by OpenCharacter
+};
+
+// The files given to the commands running now, the innermost last.
+std::vector<Given>& GivenFiles() {
+    static std::vector<Given> given;
+    return given;
+}
+
+Given* GivenAs(const std::string& name) {
+    std::vector<Given>& given = GivenFiles();
+    return !given.empty() && given.back().file.name == name ? &given.back() : nullptr;
+}
+
+std::function<void(const std::string&)>& Teller() {
+    static std::function<void(const std::string&)> tell;
+    return tell;
+}
+
+void KeepCopy(const std::string& name, std::string_view bytes) {
+    const std::unique_ptr<char, decltype(&std::free)> problem(
+        StoreCopy(name.c_str(), Bytes(bytes), static_cast<int>(bytes.size())), &std::free);
+    if (problem == nullptr || !Teller()) {
+        return;
+    }
+    const std::string reason = *problem ? problem.get() : "its storage is full";
+    Teller()("Could not keep a copy of " + FileNameOf(name) + " in this browser: " + reason);
+}
+
 } // namespace
 
 std::string FileNameOf(const std::string& path) {
@@ -70,6 +117,9 @@ std::string FileNameOf(const std::string& path) {
 }
 
 bool IsGone(const std::string& path) {
+    if (GivenAs(path) != nullptr) {
+        return false;
+    }
     int size = 0;
     const std::unique_ptr<unsigned char, decltype(&std::free)> copy(LoadCopy(path.c_str(), &size),
                                                                     &std::free);
@@ -77,6 +127,10 @@ bool IsGone(const std::string& path) {
 }
 
 ReadBytes ReadAtMost(const std::string& path, std::size_t limit) {
+    if (Given* given = GivenAs(path)) {
+        given->read = true;
+        return {.ok = true, .bytes = given->file.bytes.substr(0, limit)};
+    }
     int size = 0;
     const std::unique_ptr<unsigned char, decltype(&std::free)> copy(LoadCopy(path.c_str(), &size),
                                                                     &std::free);
@@ -88,22 +142,44 @@ ReadBytes ReadAtMost(const std::string& path, std::size_t limit) {
 }
 
 std::string ReplaceFileContents(const std::string& path, std::string_view bytes) {
-    StoreCopy(path.c_str(), Bytes(bytes), static_cast<int>(bytes.size()));
+    // The download is the save; a copy that cannot be kept does not undo it.
     Download(FileNameOf(path).c_str(), Bytes(bytes), static_cast<int>(bytes.size()));
+    KeepCopy(path, bytes);
     return {};
 }
 
-void KeepGivenFile(const std::string& name, std::string_view bytes) {
-    StoreCopy(name.c_str(), Bytes(bytes), static_cast<int>(bytes.size()));
+// A save downloads a new file and replaces none, so there is no change made elsewhere to find.
+std::optional<FileStamp> FileStampOf(const std::string&) {
+    return std::nullopt;
 }
 
-void ForgetFilesBut(std::span<const std::string> names) {
+GivenFileOpening::GivenFileOpening(GivenFile file) {
+    GivenFiles().push_back({.file = std::move(file)});
+}
+
+GivenFileOpening::~GivenFileOpening() {
+    GivenFiles().pop_back();
+}
+
+void KeepCopiesOf(std::span<const std::string> names) {
     std::string list;
     for (const std::string& name : names) {
         list += name;
         list += '/';
     }
+    // Others go first, to make room.
     ForgetCopiesBut(list.c_str(), static_cast<int>(list.size()));
+    // A save under the given file's name, before the window reads the file, puts the name first
+    // too: only a file read is taken in.
+    Given* given = names.empty() ? nullptr : GivenAs(names.front());
+    if (given != nullptr && given->read) {
+        given->read = false;
+        KeepCopy(given->file.name, given->file.bytes);
+    }
+}
+
+void WhenCopyNotKept(std::function<void(const std::string& message)> tell) {
+    Teller() = std::move(tell);
 }
 
 } // namespace runetally

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QStringList>
-
 #include <optional>
 #include <span>
 #include <string>
@@ -14,7 +12,7 @@ class QWidget;
 namespace runetally {
 
 // The system's file dialogs for character files, shown over `parent`; nothing when the player
-// cancels. Paths are UTF-8.
+// cancels. Paths are the bytes the system names the file by: UTF-8, or any other bytes.
 std::optional<std::string> ChooseCharacterToOpen(QWidget* parent);
 std::optional<std::string> ChooseCharacterToSave(QWidget* parent, std::string_view suggestedName);
 
@@ -28,6 +26,6 @@ std::optional<std::string> DraggedCharacter(const QMimeData* data);
 
 // The file named on the command line (Qt's own options already taken out), as a whole path;
 // nothing when none is named. Only the first name counts, and options are passed over.
-std::optional<std::string> CharacterArgument(const QStringList& arguments);
+std::optional<std::string> CharacterArgument(std::span<const std::string> arguments);
 
 } // namespace runetally

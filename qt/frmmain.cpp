@@ -203,6 +203,11 @@ SaveAnswer frmMain::askToSave(std::string_view question) {
     }
 }
 
+bool frmMain::askYesNo(std::string_view question) {
+    return Ask(ToQString(question), QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
+           QMessageBox::Yes;
+}
+
 std::optional<std::string> frmMain::chooseCharacterToOpen() {
     return ChooseCharacterToOpen(this);
 }
@@ -219,7 +224,7 @@ void frmMain::keepRecentCharacters(std::span<const std::string> paths) {
     KeepRecentCharacters(paths);
 }
 
-void frmMain::openArguments(const QStringList& arguments) {
+void frmMain::openArguments(const std::vector<std::string>& arguments) {
     if (const std::optional<std::string> path = CharacterArgument(arguments)) {
         commands_.openCharacter(*path);
     }

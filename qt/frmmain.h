@@ -4,8 +4,8 @@
 #include "mainwindow.h"
 
 #include <QMainWindow>
-#include <QStringList>
 
+#include <string>
 #include <vector>
 
 class QAction;
@@ -27,8 +27,9 @@ public:
     void activate();
     using QMainWindow::close;
 
-    // Opens the character file the command line names, if it names one.
-    void openArguments(const QStringList& arguments);
+    // Opens the character file the command line names, if it names one; `arguments` are the
+    // bytes the program was given, once Qt has taken its own options out.
+    void openArguments(const std::vector<std::string>& arguments);
 
     // MainView
     std::string text(Field field) const override;
@@ -43,6 +44,7 @@ public:
     void setCaption(std::string_view caption) override;
     void setMenuItem(MainControl item, std::string_view caption, bool shown) override;
     SaveAnswer askToSave(std::string_view question) override;
+    bool askYesNo(std::string_view question) override;
     std::optional<std::string> chooseCharacterToOpen() override;
     std::optional<std::string> chooseCharacterToSave(std::string_view suggestedName) override;
     std::vector<std::string> recentCharacters() const override;

@@ -107,7 +107,7 @@ public:
             onMessage();
         }
     }
-    Answer ask(std::string_view question, std::span<const Answer> offered) override {
+    Answer ask(std::string_view question, std::span<const Answer> offered, Answer) override {
         questions.emplace_back(question);
         return std::find(offered.begin(), offered.end(), answer) != offered.end() ? answer
                                                                                   : offered.back();

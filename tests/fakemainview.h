@@ -47,6 +47,10 @@ public:
         questions.emplace_back(question);
         return answer;
     }
+    bool askYesNo(std::string_view question) override {
+        questions.emplace_back(question);
+        return yes;
+    }
     std::optional<std::string> chooseCharacterToOpen() override { return toOpen; }
     std::optional<std::string> chooseCharacterToSave(std::string_view suggested) override {
         suggestedNames.emplace_back(suggested);
@@ -61,6 +65,7 @@ public:
     std::string caption = "Velmoranth's Zelkor Runetally";
     std::map<MainControl, std::optional<std::string>> menuItems;
     SaveAnswer answer = SaveAnswer::Cancel;
+    bool yes = false;
     std::vector<std::string> questions;
     std::optional<std::string> toOpen;
     std::optional<std::string> toSave;

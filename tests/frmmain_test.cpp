@@ -8,6 +8,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QDragEnterEvent>
+#include <QFile>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QLabel>
@@ -24,6 +25,7 @@
 
 #include <algorithm>
 #include <clocale>
+#include <cstdio>
 #include <functional>
 #include <stdexcept>
 #include <tuple>
@@ -642,6 +644,53 @@ TEST_F(CharacterTest, UnsavedEditsAreAskedAboutOnceBeforeTheWindowCloses) {
     }
     ExpectOneMessageBox([&] { trigger("mnuExit"); }, {}, QMessageBox::No);
     EXPECT_EQ(MainForm().loaded(), nullptr);
+}
+
+// A name that is no UTF-8 reaches its file by its bytes: from the command line, the recent list
+// and a drop alike.
+TEST_F(CharacterTest, ANameThatIsNoUtf8OpensByItsBytes) {
+    const std::string path = QFile::encodeName(folder.path()).toStdString() + "/\xe9t\xe9.rtchar";
+    ASSERT_EQ(std::rename(QFile::encodeName(write("thalia.rtchar", "Avalanche")), path.c_str()), 0);
+    QMimeData dragged;
+    dragged.setUrls({QUrl::fromEncoded(
+        "file://" + QByteArray::fromStdString(path).toPercentEncoding("/"), QUrl::StrictMode)});
+    const std::vector<std::pair<const char*, std::function<void()>>> ways = {
+        {"command line",
+         [&] {
+             window->openArguments({"runetally", path});
+         }},
+        {"recent list", [&] { trigger("mnuRecent1"); }},
+        {"drop",
+         [&] {
+             QDragEnterEvent enter({2, 2}, Qt::CopyAction, &dragged, Qt::LeftButton, {});
+             QApplication::sendEvent(&box("varWis"), &enter);
+             QDropEvent drop({2, 2}, Qt::CopyAction, &dragged, Qt::LeftButton, {});
+             QApplication::sendEvent(&box("varWis"), &drop);
+             QCoreApplication::processEvents();
+         }},
+    };
+    for (const auto& [way, openIt] : ways) {
+        reopen();
+        openIt();
+        EXPECT_EQ(box("varInt").text(), "280") << way;
+        EXPECT_EQ(selection(), QStringList{"Avalanche"}) << way;
+    }
+    std::remove(path.c_str()); // QTemporaryDir cannot, by a name that is no UTF-8
+}
+
+// A file changed on disk since it was opened: Save asks, Yes or No, and No writes nothing.
+TEST_F(CharacterTest, SavingOverAFileChangedOnDiskAsksYesOrNo) {
+    window->openArguments({"runetally", write("thalia.rtchar", "Avalanche").toStdString()});
+    WriteCharacter(folder.filePath("thalia.rtchar"), "Avalanche", "2800"); // another program
+    box("varInt").setText("281");
+    const auto seen = ExpectOneMessageBox([&] { trigger("mnuSave"); }, {}, QMessageBox::No);
+    ASSERT_TRUE(seen.has_value());
+    EXPECT_EQ(seen->text, "thalia.rtchar has changed on disk since it was opened. Replace it?");
+    EXPECT_EQ(seen->buttons, QMessageBox::Yes | QMessageBox::No);
+    QFile file(folder.filePath("thalia.rtchar"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().contains("\"2800\""));
+    box("varInt").setText("280"); // as opened: closing asks nothing
 }
 
 } // namespace

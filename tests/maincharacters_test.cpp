@@ -160,4 +160,49 @@ TEST_F(MainCharacters, TheRecentListKeepsFourAndDropsAFileThatHasGone) {
     EXPECT_EQ(view_.menuItems.at(mnuRecent2), "&2 d.rtchar");
 }
 
+// Two windows hold one file, or another program edits it: a save over a change made elsewhere
+// asks first. No leaves the file and the window's edits as they are; Yes writes them. A file
+// deleted meanwhile is written again.
+TEST_F(MainCharacters, ASaveOverAChangeMadeElsewhereAsksFirst) {
+    const std::string asked = "thalia.rtchar has changed on disk since it was opened. Replace it?";
+    std::string edited = kThalia; // by another program, in place
+    edited.replace(edited.find("\"120\""), 5, "\"1300\"");
+    struct Case {
+        std::string meanwhile;
+        bool yes;
+        const char* inFile;
+    };
+    const Case cases[] = {
+        {"window", false, "\"int\":\"121\""},    {"window", true, "\"int\":\"122\""},
+        {"program", false, "\"int\": \"1300\""}, {"program", true, "\"int\":\"122\""},
+        {"deleted", false, "\"int\":\"122\""},
+    };
+    for (const Case& c : cases) {
+        Write("thalia.rtchar", kThalia);
+        FakeMainView a, b;
+        MainCommands windowA(a), windowB(b);
+        windowA.openCharacter(thalia_);
+        windowB.openCharacter(thalia_);
+        a.texts.at(varInt) = "121";
+        if (c.meanwhile == "window") {
+            windowA.mnuSave_Click();
+        } else if (c.meanwhile == "program") {
+            Write("thalia.rtchar", edited);
+        } else {
+            fs::remove(thalia_);
+        }
+        b.texts.at(varInt) = "122";
+        b.yes = c.yes;
+        windowB.mnuSave_Click();
+        const bool changed = c.meanwhile != "deleted";
+        EXPECT_EQ(b.questions, changed ? std::vector{asked} : std::vector<std::string>{})
+            << c.meanwhile;
+        EXPECT_NE(Read(thalia_).find(c.inFile), std::string::npos) << Read(thalia_);
+        EXPECT_EQ(windowB.hasUnsavedEdits(), changed && !c.yes) << c.meanwhile;
+        windowB.mnuSave_Click(); // asked again only while the change stands
+        EXPECT_EQ(b.questions.size(), changed && !c.yes ? 2u : changed ? 1u : 0u) << c.meanwhile;
+        EXPECT_TRUE(a.questions.empty());
+    }
+}
+
 } // namespace

@@ -15,6 +15,7 @@
 #include <set>
 #include <spawn.h>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -334,6 +335,20 @@ std::string ReadAll(std::FILE* file) {
     return text;
 }
 
+// Waits for the program to end. One that still runs after 30 seconds is stopped, so that a
+// program that hangs fails its test instead of stopping the run.
+bool Ended(pid_t pid, int& status) {
+    for (int tick = 0; tick < 3000; ++tick) {
+        if (waitpid(pid, &status, WNOHANG) == pid) {
+            return true;
+        }
+        usleep(10000);
+    }
+    kill(pid, SIGKILL);
+    waitpid(pid, &status, 0);
+    return false;
+}
+
 // Runs the built program with `args`; stdout and stderr go to files, read when it has ended. The
 // program starts with SIGPIPE at its default, whatever the test runner does with it.
 ProcessRun Execute(const Args& args, const Args& env = {}, Stdout stdoutTo = Stdout::Kept) {
@@ -382,7 +397,7 @@ ProcessRun Execute(const Args& args, const Args& env = {}, Stdout stdoutTo = Std
     ProcessRun run;
     int status = 0;
     if (posix_spawn(&pid, argvp[0], &actions, &attributes, argvp.data(), envpp.data()) == 0 &&
-        waitpid(pid, &status, 0) == pid && WIFEXITED(status)) {
+        Ended(pid, status) && WIFEXITED(status)) {
         run.exitCode = WEXITSTATUS(status);
     }
     posix_spawnattr_destroy(&attributes);
@@ -448,6 +463,21 @@ TEST(SpellReportProgram, SurvivesInvalidUtf8AndLongArguments) {
         EXPECT_TRUE(line.empty() ? run.out.empty() : run.out.find(line) != std::string::npos)
             << run.out;
     }
+}
+
+// A pipe named as a character is refused at once, not read until a writer comes and goes.
+TEST(SpellReportProgram, RefusesAPipeAsACharacter) {
+    char folder[] = "/tmp/runetally-fifo-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string fifo = folder + std::string("/p.rtchar");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    for (const char* option : {"--character", "--compare"}) {
+        const ProcessRun run = Execute({option, fifo}, {"LC_ALL=C"});
+        EXPECT_EQ(run.exitCode, 2) << option;
+        EXPECT_EQ(run.err, "runetally-table: Could not open p.rtchar: it is not a regular file\n");
+    }
+    unlink(fifo.c_str());
+    rmdir(folder);
 }
 
 // A table that did not reach its reader is an error, not a silent success.

@@ -11,6 +11,8 @@
 
 #include <shlobj.h>
 
+#include <filesystem>
+
 using namespace runetally;
 using namespace runetally::win32;
 using namespace runetally::win32::testing;
@@ -139,6 +141,21 @@ TEST_F(Win32Characters, AGoneFileLeavesTheRegistryToo) {
     EXPECT_EQ(boxes.take().size(), 1u) << "the file is gone";
     EXPECT_EQ(Recent1(), L"");
     EXPECT_EQ(fileMenu().size(), 6u) << "its item is gone";
+}
+
+// A file changed on disk since it was saved: Save asks, Yes or No; any other answer is No.
+TEST_F(Win32Characters, SavingOverAFileChangedOnDiskAsksYesOrNo) {
+    Press('S', VK_CONTROL);
+    HANDLE file = CreateFileW(chosen.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(file, "edited elsewhere", 16, &written, nullptr);
+    CloseHandle(file);
+    SetWindowTextW(get(varInt), L"131");
+    Press('S', VK_CONTROL);
+    EXPECT_EQ(boxes.take(),
+              std::vector<std::string>{"Runetally: thalía.rtchar has changed on disk since it was "
+                                       "opened. Replace it? (2)"});
+    EXPECT_EQ(std::filesystem::file_size(chosen), 16u) << "No writes nothing";
 }
 
 TEST(Win32CommandLine, OneFileNamedAfterTheProgramIsOpened) {

@@ -127,6 +127,12 @@ SaveAnswer frmMain::askToSave(std::string_view question) {
     return Session::Get().askToSave(question);
 }
 
+// A save on the page downloads a new file and replaces none, so there is nothing to ask; its
+// copies carry no stamp, and the commands never ask it.
+bool frmMain::askYesNo(std::string_view) {
+    return true;
+}
+
 std::optional<std::string> frmMain::chooseCharacterToOpen() {
     return Session::Get().chooseFileToOpen();
 }
@@ -154,7 +160,7 @@ void frmMain::keepRecentCharacters(std::span<const std::string> paths) {
     }
     KeepSetting(kRecentSetting, kept);
     // The page keeps a copy of a file only while the list names it.
-    ForgetFilesBut(paths);
+    KeepCopiesOf(paths);
 }
 
 void frmMain::copyLink() {

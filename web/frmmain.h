@@ -31,6 +31,7 @@ public:
     void setCaption(std::string_view caption) override;
     void setMenuItem(MainControl item, std::string_view caption, bool shown) override;
     SaveAnswer askToSave(std::string_view question) override;
+    bool askYesNo(std::string_view question) override;
     std::optional<std::string> chooseCharacterToOpen() override;
     std::optional<std::string> chooseCharacterToSave(std::string_view suggestedName) override;
     std::vector<std::string> recentCharacters() const override;

@@ -69,6 +69,7 @@ Session::Session()
       planner_([] { return new frmPlanner(); }) {}
 
 void Session::start() {
+    WhenCopyNotKept([](const std::string& message) { ShowMessage(message); });
     main_.show();
     // The window is drawn first; what the browser keeps from other visits is read once it is.
     Js::module("afterPaint").call<void>("call", Js::null());
@@ -90,16 +91,30 @@ void Session::openLink() {
     const std::string hash = Utf8(Js::global("location")["hash"]);
     const std::optional<std::string> text =
         LinkedCharacterText(hash.empty() ? hash : hash.substr(1));
-    if (!text || main_.loaded() == nullptr) {
-        return;
+    if (text) {
+        openGiven({.name = std::string(kLinkName), .bytes = *text});
     }
-    const std::string name(kLinkName);
-    KeepGivenFile(name, *text);
-    run([this, name] { main_.loaded()->commands().openCharacter(name); });
 }
 
-void Session::run(std::function<void()> command) {
-    conversation_.start(std::move(command));
+void Session::openGiven(GivenFile file) {
+    if (main_.loaded() == nullptr) {
+        return;
+    }
+    const std::string name = file.name;
+    run([this, name] { main_.loaded()->commands().openCharacter(name); }, std::move(file));
+}
+
+void Session::run(std::function<void()> command, std::optional<GivenFile> file) {
+    // A file picked for an earlier command is not this one's.
+    picked_ = nullptr;
+    given_ = std::move(file);
+    conversation_.start([this, command = std::move(command)] {
+        std::optional<GivenFileOpening> opening;
+        if (given_) {
+            opening.emplace(*given_);
+        }
+        command();
+    });
 }
 
 SaveAnswer Session::askToSave(std::string_view question) {
@@ -173,13 +188,13 @@ void Session::fileRead(const Js& detail) {
     const Js bytes = detail["bytes"];
     std::string text(bytes["length"].as<std::size_t>(), '\0');
     bytes.copyBytes(text.data(), text.size());
-    KeepGivenFile(name, text);
     if (tag == "pick" && picked_) {
         auto resume = std::move(picked_);
         picked_ = nullptr;
+        given_ = GivenFile{.name = name, .bytes = std::move(text)};
         resume(name);
-    } else if (tag == "drop" && main_.loaded() != nullptr) {
-        run([this, name] { main_.loaded()->commands().openCharacter(name); });
+    } else if (tag == "drop") {
+        openGiven({.name = name, .bytes = std::move(text)});
     }
 }
 
@@ -195,10 +210,14 @@ void Session::pageEvent(const std::string& type, const Js& event) {
             event.set("returnValue", "");
         }
     } else if (type == "dragover" && HasFiles(event)) {
+        // Cancelled, wherever it is over: else the browser would take the drop itself.
         event.call<void>("preventDefault");
     } else if (type == "drop" && HasFiles(event)) {
         event.call<void>("preventDefault");
-        ReadFiles(event["dataTransfer"]["files"], "drop");
+        // A modal box takes no drop, as on the desktop.
+        if (!DialogShown()) {
+            ReadFiles(event["dataTransfer"]["files"], "drop");
+        }
     } else if (type == "change" &&
                !event["target"].call<Js>("closest", Js("[data-pick]")).isNull()) {
         ReadFiles(event["target"]["files"], "pick");
@@ -224,7 +243,10 @@ void Session::dispatch(const Js& event) {
     const std::string type = Utf8(event["type"]);
     const Js target = event["target"];
     if (!HandleDialogEvent(type, event)) {
-        FormPage* form = type == "copy" ? nullptr : FormPage::Of(target);
+        // A file dragged over a window goes to the page, as a drop on the desktop goes to the
+        // whole window.
+        const bool page = type == "copy" || type == "dragover" || type == "drop";
+        FormPage* form = page ? nullptr : FormPage::Of(target);
         if (form != nullptr && !DialogShown()) {
             form->handle(type, event);
         } else {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "browserfiles.h"
 #include "characterview.h"
 #include "conversation.h"
 #include "windowservices.h"
@@ -32,8 +33,9 @@ public:
     FormInstance<frmAbout>& about() { return about_; }
     FormInstance<frmPlanner>& planner() { return planner_; }
 
-    // Runs a window's command, which may wait for the player (conversation.h).
-    void run(std::function<void()> command);
+    // Runs a window's command, which may wait for the player (conversation.h), and the file the
+    // player gave for it to open, if any (browserfiles.h).
+    void run(std::function<void()> command, std::optional<GivenFile> file = std::nullopt);
     // What a view gives its command for each of these, as conversation.h describes: the answer
     // when the player gave it, else the question shown and what cancelling gives.
     SaveAnswer askToSave(std::string_view question);
@@ -51,6 +53,7 @@ private:
     // event reaches a window.
     void finishLoading();
     void openLink();
+    void openGiven(GivenFile file);
     void fileRead(const Js& detail);
     void pageEvent(const std::string& type, const Js& event);
 
@@ -59,6 +62,7 @@ private:
     FormInstance<frmPlanner> planner_;
     Conversation conversation_;
     std::function<void(std::string)> picked_; // the command waiting for a file, if any
+    std::optional<GivenFile> given_;          // the file the command opens, if any
     std::vector<std::function<void()>> closed_;
     int depth_ = 0; // events within events
     bool loaded_ = false;

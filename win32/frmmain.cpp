@@ -217,6 +217,10 @@ SaveAnswer frmMain::askToSave(std::string_view question) {
     }
 }
 
+bool frmMain::askYesNo(std::string_view question) {
+    return ShowMessage(question, MB_YESNO | MB_DEFBUTTON2) == IDYES;
+}
+
 std::optional<std::string> frmMain::chooseCharacterToOpen() {
     return ChooseCharacterToOpen(handle());
 }

@@ -3,6 +3,7 @@
 // RUNETALLY_PAGE (the page), RUNETALLY_NPM (where playwright-core is installed) and CHROMIUM.
 import { after, before, test } from 'node:test';
 import assert from 'node:assert/strict';
+import fs from 'node:fs';
 import { createRequire } from 'node:module';
 import { pathToFileURL } from 'node:url';
 
@@ -319,4 +320,97 @@ test('every control has its accessible name, and the menus are an ARIA menubar',
         ['grid', 'Inputs of the selected spell'], ['img', 'Damage chart']]) {
         assert.equal(await page.getByRole(role, { name }).count(), 1, `${role} ${name}`);
     }
+});
+
+// A character file whose Wisdom is `wis`, and a link that carries a file's text.
+const character = (wis) => JSON.stringify({ format: 'runetally-character', version: 1, spell: '',
+    inputs: { level: '1', int: '2', wis, resist: '4', light: '5', earth: '6', fire: '7', air: '8',
+        water: '9', dark: '10' } });
+const linkTo = (text) => `#c=${Buffer.from(text).toString('base64url')}`;
+const follow = (page, text) => page.evaluate((hash) => { location.hash = hash; }, linkTo(text));
+
+// Drags a file over what `selector` finds and drops it there; whether the page took the drag.
+const drop = (page, name, text, selector = 'body') => page.evaluate(([name, text, selector]) => {
+    const dataTransfer = new DataTransfer(), target = document.querySelector(selector);
+    dataTransfer.items.add(new File([text], name));
+    const [over, drop] = ['dragover', 'drop'].map((type) =>
+        new DragEvent(type, { dataTransfer, bubbles: true, cancelable: true }));
+    target.dispatchEvent(over);
+    target.dispatchEvent(drop);
+    return over.defaultPrevented;
+}, [name, text, selector]);
+
+// The Wisdom of each copy the page keeps, by name; of the file that `save` downloads.
+const copies = (page) => page.evaluate(() => Object.fromEntries(Object.keys(localStorage)
+    .filter((key) => key.startsWith('runetally.file:'))
+    .map((key) => [key.slice(15), JSON.parse(localStorage.getItem(key)).inputs.wis])));
+async function downloaded(page, save) {
+    const [file] = await Promise.all([page.waitForEvent('download'), save()]);
+    return [file.suggestedFilename(), JSON.parse(fs.readFileSync(await file.path())).inputs.wis];
+}
+
+test('a full storage: a save still downloads and says so; a file dropped opens as it is', async (t) => {
+    const page = await openPage(t);
+    await drop(page, 'thalia.rtchar', character('3'));
+    await page.locator('#frmMain-caption', { hasText: 'thalia' }).waitFor();
+    // Junk up to the quota, to within a character; again once a copy has been let go.
+    const fill = () => page.evaluate(() => {
+        for (let size = 1 << 24, i = localStorage.length; size > 0;) {
+            try { localStorage.setItem(`junk${i}`, 'x'.repeat(size)); ++i; } catch { size >>= 1; }
+        }
+    });
+    const full = 'Could not keep a copy of thalia.rtchar in this browser: its storage is full';
+    await fill();
+    await drop(page, 'thalia.rtchar', character('7') + ' '.repeat(999)); // larger than the copy
+    assert.equal((await messageBox(page)).text, full);
+    await answer(page, 'OK');
+    assert.equal(await page.inputValue('#varWis'), '7');
+    assert.deepEqual(await copies(page), {}); // the older copy would stand for the file
+    await page.fill('#varWis', '11');
+    await fill();
+    const saved = downloaded(page, () => page.keyboard.press('Control+s'));
+    assert.equal((await messageBox(page)).text, full);
+    await answer(page, 'OK');
+    assert.deepEqual(await saved, ['thalia.rtchar', '11']);
+    await page.evaluate(() => localStorage.clear());
+});
+
+test('Yes to saving first saves the edited character, then opens the link or file given', async (t) => {
+    for (const [name, give] of [['link', follow],
+        ['thalia', (page, text) => drop(page, 'thalia.rtchar', text)]]) {
+        const page = await openPage(t);
+        await give(page, character('3'));
+        await page.locator('#frmMain-caption', { hasText: name }).waitFor();
+        await page.fill('#varWis', '5');
+        await give(page, character('7'));
+        assert.equal((await messageBox(page)).text, `Save changes to ${name}?`);
+        assert.deepEqual(await downloaded(page, () => answer(page, 'Yes')), [`${name}.rtchar`, '5']);
+        assert.equal(await page.inputValue('#varWis'), '7', name);
+        assert.deepEqual(await copies(page), { [`${name}.rtchar`]: '7' });
+    }
+});
+
+test('a file dropped on a window opens; only what the window opens is kept', async (t) => {
+    const page = await openPage(t, { hash: linkTo(character('9')) });
+    await page.keyboard.press('Control+p');
+    await page.locator('#lvwSpells').waitFor();
+    const kept = { 'link.rtchar': '9' };
+    for (const [i, selector] of ['#varInt', '#listSpells', '#lvwSpells'].entries()) {
+        assert.equal(await drop(page, `${i}.rtchar`, character(`${i}`), selector), true, selector);
+        await page.locator('#frmMain-caption', { hasText: `${i} -` }).waitFor();
+        kept[`${i}.rtchar`] = `${i}`;
+    }
+    for (const [name, give] of [['link', () => follow(page, 'not json')],
+        ['bad', () => drop(page, 'bad.rtchar', 'not json')]]) {
+        await give();
+        assert.equal((await messageBox(page)).text,
+            `${name}.rtchar is not a Runetally character: it is not JSON`);
+        await answer(page, 'OK');
+    }
+    const picker = page.waitForEvent('filechooser');
+    await page.click('#cmdCompare'); // a character compared is not opened
+    await (await picker).setFiles({ name: 'b.rtchar', mimeType: 'application/octet-stream',
+        buffer: Buffer.from(character('8')) });
+    await page.locator('#cmdStopCompare:visible').waitFor();
+    assert.deepEqual(await copies(page), kept);
 });
