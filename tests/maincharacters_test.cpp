@@ -1,4 +1,4 @@
-#include "fakemainview.h"
+#include "fakemain.h"
 #include "mainwindow.h"
 
 #include <gtest/gtest.h>
@@ -45,62 +45,62 @@ protected:
 
     fs::path folder_;
     std::string thalia_;
-    FakeMainView view_;
-    MainCommands commands_{view_};
+    FakeMain view_;
+    MainCommands commands_{view_.form, view_.platform};
 };
 
 TEST_F(MainCharacters, OpeningFillsTheWindowNamesItAndRemembersIt) {
     commands_.Form_Load();
-    EXPECT_FALSE(view_.menuItems.at(mnuRecent1));
-    view_.texts.at(dmg) = "12";
-    view_.toOpen = thalia_;
+    EXPECT_FALSE(view_.form.menuItems.at(mnuRecent1));
+    view_.form.texts.at(dmg) = "12";
+    view_.platform.toOpen = thalia_;
     commands_.mnuOpen_Click();
-    EXPECT_EQ(view_.texts.at(varLevel), "40");
-    EXPECT_EQ(view_.texts.at(powerFire), "150");
-    EXPECT_EQ(view_.texts.at(varWis), "90");
-    EXPECT_EQ(view_.spell, "Fireball");
-    EXPECT_EQ(view_.texts.at(dmg), "0");
-    EXPECT_EQ(view_.caption, "thalia - Velmoranth's Zelkor Runetally");
-    EXPECT_EQ(view_.recent, std::vector<std::string>{thalia_});
-    EXPECT_EQ(view_.menuItems.at(mnuRecent1), "&1 thalia.rtchar");
-    EXPECT_TRUE(view_.messages.empty());
+    EXPECT_EQ(view_.form.texts.at(varLevel), "40");
+    EXPECT_EQ(view_.form.texts.at(powerFire), "150");
+    EXPECT_EQ(view_.form.texts.at(varWis), "90");
+    EXPECT_EQ(view_.spell(), "Fireball");
+    EXPECT_EQ(view_.form.texts.at(dmg), "0");
+    EXPECT_EQ(view_.form.caption, "thalia - Velmoranth's Zelkor Runetally");
+    EXPECT_EQ(view_.platform.recent, std::vector<std::string>{thalia_});
+    EXPECT_EQ(view_.form.menuItems.at(mnuRecent1), "&1 thalia.rtchar");
+    EXPECT_TRUE(view_.platform.messages.empty());
 }
 
 TEST_F(MainCharacters, AFileThatCannotBeOpenedChangesNothing) {
     const std::string bad = Write("bad.rtchar", R"({"format": "runetally-character"})");
     for (const std::string& path : {bad, (folder_ / "none.rtchar").string()}) {
-        FakeMainView view;
-        MainCommands commands(view);
-        const Texts before = view.texts;
-        view.toOpen = path;
+        FakeMain view;
+        MainCommands commands(view.form, view.platform);
+        const Texts before = view.form.texts;
+        view.platform.toOpen = path;
         commands.mnuOpen_Click();
-        EXPECT_EQ(view.messages.size(), 1u) << path;
-        EXPECT_EQ(view.texts, before) << path;
-        EXPECT_EQ(view.caption, "Velmoranth's Zelkor Runetally") << path;
-        EXPECT_TRUE(view.recent.empty()) << path;
+        EXPECT_EQ(view.platform.messages.size(), 1u) << path;
+        EXPECT_EQ(view.form.texts, before) << path;
+        EXPECT_EQ(view.form.caption, "Velmoranth's Zelkor Runetally") << path;
+        EXPECT_TRUE(view.platform.recent.empty()) << path;
     }
 }
 
 // Exit with an edit since the file was opened: the player's answer decides.
 TEST_F(MainCharacters, ExitAsksAboutUnsavedEdits) {
     struct Case {
-        SaveAnswer answer;
+        Answer answer;
         int unloads;
         const char* fireInFile;
     };
-    const Case cases[] = {{SaveAnswer::Yes, 1, "\"fire\":\"175\""},
-                          {SaveAnswer::No, 1, "\"fire\":\n    \"150\""},
-                          {SaveAnswer::Cancel, 0, "\"fire\":\n    \"150\""}};
+    const Case cases[] = {{Answer::Yes, 1, "\"fire\":\"175\""},
+                          {Answer::No, 1, "\"fire\":\n    \"150\""},
+                          {Answer::Cancel, 0, "\"fire\":\n    \"150\""}};
     for (const Case& c : cases) {
         Write("thalia.rtchar", kThalia);
-        FakeMainView view;
-        MainCommands commands(view);
+        FakeMain view;
+        MainCommands commands(view.form, view.platform);
         commands.openCharacter(thalia_);
-        view.texts.at(powerFire) = "175";
-        view.answer = c.answer;
+        view.form.texts.at(powerFire) = "175";
+        view.platform.answer = c.answer;
         commands.mnuExit_Click();
-        EXPECT_EQ(view.questions, std::vector<std::string>{"Save changes to thalia?"});
-        EXPECT_EQ(view.unloads, c.unloads);
+        EXPECT_EQ(view.platform.questions, std::vector<std::string>{"Save changes to thalia?"});
+        EXPECT_EQ(view.form.closes, c.unloads);
         EXPECT_NE(Read(thalia_).find(c.fireInFile), std::string::npos) << Read(thalia_);
     }
 }
@@ -110,54 +110,54 @@ TEST_F(MainCharacters, ExitAsksAboutUnsavedEdits) {
 TEST_F(MainCharacters, OnlyAnEditIsAskedAbout) {
     commands_.mnuExit_Click();
     commands_.openCharacter(thalia_);
-    view_.texts.at(varInt) = "121";
-    view_.texts.at(varInt) = "120"; // back as the file has it
+    view_.form.texts.at(varInt) = "121";
+    view_.form.texts.at(varInt) = "120"; // back as the file has it
     commands_.mnuExit_Click();
-    EXPECT_TRUE(view_.questions.empty());
-    EXPECT_EQ(view_.unloads, 2);
-    view_.spell = "Meteor";
-    view_.toOpen = Write("other.rtchar", kThalia);
+    EXPECT_TRUE(view_.platform.questions.empty());
+    EXPECT_EQ(view_.form.closes, 2);
+    view_.choose("Meteor");
+    view_.platform.toOpen = Write("other.rtchar", kThalia);
     commands_.mnuOpen_Click();
-    EXPECT_EQ(view_.questions.size(), 1u);
-    EXPECT_EQ(view_.spell, "Meteor");
-    EXPECT_EQ(view_.caption, "thalia - Velmoranth's Zelkor Runetally");
+    EXPECT_EQ(view_.platform.questions.size(), 1u);
+    EXPECT_EQ(view_.spell(), "Meteor");
+    EXPECT_EQ(view_.form.caption, "thalia - Velmoranth's Zelkor Runetally");
 }
 
 TEST_F(MainCharacters, SaveWithoutAFileAsksForOneAndWritesIt) {
-    view_.texts.at(varInt) = "1,5"; // a number with the reader's separator
-    view_.separator = ',';
-    view_.toSave = (folder_ / "new.rtchar").string();
+    view_.form.texts.at(varInt) = "1,5"; // a number with the reader's separator
+    view_.platform.separator = ',';
+    view_.platform.toSave = (folder_ / "new.rtchar").string();
     commands_.mnuSave_Click();
-    EXPECT_EQ(view_.suggestedNames, std::vector<std::string>{"Untitled.rtchar"});
-    EXPECT_NE(Read(*view_.toSave).find("\"int\":\"1.5\""), std::string::npos);
-    EXPECT_EQ(view_.caption, "new - Velmoranth's Zelkor Runetally");
-    view_.texts.at(varInt) = "2";
+    EXPECT_EQ(view_.platform.suggestedNames, std::vector<std::string>{"Untitled.rtchar"});
+    EXPECT_NE(Read(*view_.platform.toSave).find("\"int\":\"1.5\""), std::string::npos);
+    EXPECT_EQ(view_.form.caption, "new - Velmoranth's Zelkor Runetally");
+    view_.form.texts.at(varInt) = "2";
     commands_.mnuSave_Click(); // to the same file, without asking
-    EXPECT_EQ(view_.suggestedNames.size(), 1u);
-    EXPECT_NE(Read(*view_.toSave).find("\"int\":\"2\""), std::string::npos);
+    EXPECT_EQ(view_.platform.suggestedNames.size(), 1u);
+    EXPECT_NE(Read(*view_.platform.toSave).find("\"int\":\"2\""), std::string::npos);
     commands_.mnuSaveAs_Click(); // offers the file itself, in its folder
-    EXPECT_EQ(view_.suggestedNames.back(), *view_.toSave);
+    EXPECT_EQ(view_.platform.suggestedNames.back(), *view_.platform.toSave);
 }
 
 TEST_F(MainCharacters, TheRecentListKeepsFourAndDropsAFileThatHasGone) {
-    view_.recent = {(folder_ / "gone.rtchar").string()};
+    view_.platform.recent = {(folder_ / "gone.rtchar").string()};
     commands_.Form_Load();
-    EXPECT_EQ(view_.menuItems.at(mnuRecent1), "&1 gone.rtchar");
+    EXPECT_EQ(view_.form.menuItems.at(mnuRecent1), "&1 gone.rtchar");
     for (const char* name : {"a.rtchar", "b&c.rtchar", "d.rtchar", "e.rtchar"}) {
         commands_.openCharacter(Write(name, kThalia));
     }
     commands_.openCharacter((folder_ / "b&c.rtchar").string()); // again: back to the top
-    EXPECT_EQ(view_.menuItems.at(mnuRecent1), "&1 b&&c.rtchar");
-    EXPECT_EQ(view_.menuItems.at(mnuRecent2), "&2 e.rtchar");
-    EXPECT_EQ(view_.menuItems.at(mnuRecent4), "&4 a.rtchar");
+    EXPECT_EQ(view_.form.menuItems.at(mnuRecent1), "&1 b&&c.rtchar");
+    EXPECT_EQ(view_.form.menuItems.at(mnuRecent2), "&2 e.rtchar");
+    EXPECT_EQ(view_.form.menuItems.at(mnuRecent4), "&4 a.rtchar");
     fs::remove(folder_ / "e.rtchar");
     commands_.click(mnuRecent2);
-    EXPECT_EQ(view_.messages,
+    EXPECT_EQ(view_.platform.messages,
               std::vector<std::string>{
                   "e.rtchar is no longer there, so it was taken off the recent list."});
-    EXPECT_EQ(view_.recent.size(), 3u);
-    EXPECT_FALSE(view_.menuItems.at(mnuRecent4));
-    EXPECT_EQ(view_.menuItems.at(mnuRecent2), "&2 d.rtchar");
+    EXPECT_EQ(view_.platform.recent.size(), 3u);
+    EXPECT_FALSE(view_.form.menuItems.at(mnuRecent4));
+    EXPECT_EQ(view_.form.menuItems.at(mnuRecent2), "&2 d.rtchar");
 }
 
 // Two windows hold one file, or another program edits it: a save over a change made elsewhere
@@ -179,11 +179,11 @@ TEST_F(MainCharacters, ASaveOverAChangeMadeElsewhereAsksFirst) {
     };
     for (const Case& c : cases) {
         Write("thalia.rtchar", kThalia);
-        FakeMainView a, b;
-        MainCommands windowA(a), windowB(b);
+        FakeMain a, b;
+        MainCommands windowA(a.form, a.platform), windowB(b.form, b.platform);
         windowA.openCharacter(thalia_);
         windowB.openCharacter(thalia_);
-        a.texts.at(varInt) = "121";
+        a.form.texts.at(varInt) = "121";
         if (c.meanwhile == "window") {
             windowA.mnuSave_Click();
         } else if (c.meanwhile == "program") {
@@ -191,17 +191,20 @@ TEST_F(MainCharacters, ASaveOverAChangeMadeElsewhereAsksFirst) {
         } else {
             fs::remove(thalia_);
         }
-        b.texts.at(varInt) = "122";
-        b.yes = c.yes;
+        b.form.texts.at(varInt) = "122";
+        b.platform.answer = c.yes ? Answer::Yes : Answer::No;
         windowB.mnuSave_Click();
         const bool changed = c.meanwhile != "deleted";
-        EXPECT_EQ(b.questions, changed ? std::vector{asked} : std::vector<std::string>{})
+        EXPECT_EQ(b.platform.questions, changed ? std::vector{asked} : std::vector<std::string>{})
             << c.meanwhile;
         EXPECT_NE(Read(thalia_).find(c.inFile), std::string::npos) << Read(thalia_);
         EXPECT_EQ(windowB.hasUnsavedEdits(), changed && !c.yes) << c.meanwhile;
         windowB.mnuSave_Click(); // asked again only while the change stands
-        EXPECT_EQ(b.questions.size(), changed && !c.yes ? 2u : changed ? 1u : 0u) << c.meanwhile;
-        EXPECT_TRUE(a.questions.empty());
+        EXPECT_EQ(b.platform.questions.size(), changed && !c.yes ? 2u
+                                               : changed         ? 1u
+                                                                 : 0u)
+            << c.meanwhile;
+        EXPECT_TRUE(a.platform.questions.empty());
     }
 }
 

@@ -1,7 +1,8 @@
 #include "captionfit.h"
-#include "fakemainview.h"
+#include "fakemain.h"
 #include "mainwindow.h"
 #include "spelltable.h"
+#include "windowservices.h"
 
 #include <gtest/gtest.h>
 
@@ -75,19 +76,20 @@ std::string_view Shown(ControlId id) {
 }
 
 // What a press did to the window, in a word.
-std::string Effect(const FakeMainView& view) {
+std::string Effect(FakeMain& view) {
     std::string effect;
-    if (view.texts.at(dmg) != "0") {
-        effect += "shows " + view.texts.at(dmg);
+    if (view.form.texts.at(dmg) != "0") {
+        effect += "shows " + view.form.texts.at(dmg);
     }
-    if (view.changed.size() == 11) {
+    if (view.form.changed.size() == 11) {
         effect += "reset";
     }
-    if (!view.messages.empty()) {
-        effect += "says " + view.messages.front();
+    if (!view.platform.messages.empty()) {
+        effect += "says " + view.platform.messages.front();
     }
-    effect += std::string(view.aboutShown, 'A') + std::string(view.plannerShown, 'P') +
-              std::string(view.unloads, 'X');
+    effect += std::string(view.platform.windowsShown[Window::About], 'A') +
+              std::string(view.platform.windowsShown[Window::Planner], 'P') +
+              std::string(view.form.closes, 'X');
     return effect;
 }
 
@@ -104,8 +106,8 @@ TEST(MainCommands, EachButtonAndMenuItemRunsItsCommand) {
         {Label1, "Wisdom", ""},
     };
     for (const auto& [id, shown, effect] : cases) {
-        FakeMainView view;
-        MainCommands commands(view);
+        FakeMain view;
+        MainCommands commands(view.form, view.platform);
         EXPECT_EQ(commands.click(id), !effect.empty()) << ControlName(id);
         EXPECT_EQ(Effect(view), effect) << ControlName(id);
         EXPECT_EQ(Shown(id), shown) << ControlName(id);
@@ -113,13 +115,13 @@ TEST(MainCommands, EachButtonAndMenuItemRunsItsCommand) {
 }
 
 TEST(MainCommands, StartTextsAndAnEmptySelection) {
-    FakeMainView view;
-    MainCommands commands(view);
+    FakeMain view;
+    MainCommands commands(view.form, view.platform);
     commands.cmdCalculate_Click();
-    EXPECT_EQ(view.texts.at(dmg), "No Spell Selected");
-    for (const auto& [box, text] : view.texts) {
+    EXPECT_EQ(view.form.texts.at(dmg), "No Spell Selected");
+    for (const auto& [box, text] : view.boxes()) {
         if (box != dmg) {
-            EXPECT_EQ(text, box == varLevel ? "99" : "100") << ControlName(box);
+            EXPECT_EQ(text, box == varLevel ? "99" : "100") << ControlName(box.as<MainControl>());
         }
     }
 }
@@ -146,20 +148,19 @@ TEST(MainCommands, CalculateShowsTheWorkedDamage) {
         {"Avalanche", {{varResist, "-100"}}, '.', "-157.5"},
         {"Avalanche", {}, ',', "157,5"},
         {"Avalanche", {{varResist, "0,5"}}, ',', "31500"},
-        {"avalanche", {}, '.', "0"}, // not a spell: nothing changes
         {"", {{varInt, ""}}, '.', "No Spell Selected"},
     };
     for (const Worked& c : cases) {
-        FakeMainView view;
-        MainCommands commands(view);
-        view.spell = c.spell;
-        view.separator = c.separator;
+        FakeMain view;
+        MainCommands commands(view.form, view.platform);
+        view.choose(c.spell);
+        view.platform.separator = c.separator;
         for (const auto& [box, text] : c.typed) {
-            view.texts.at(box) = text;
+            view.form.texts.at(box) = text;
         }
         commands.cmdCalculate_Click();
-        EXPECT_EQ(view.texts.at(dmg), c.shown) << c.spell;
-        EXPECT_TRUE(view.messages.empty()) << c.spell;
+        EXPECT_EQ(view.form.texts.at(dmg), c.shown) << c.spell;
+        EXPECT_TRUE(view.platform.messages.empty()) << c.spell;
     }
 }
 
@@ -184,76 +185,77 @@ TEST(MainCommands, FailureNamesTheBoxOrFaultAndChangesNothing) {
         {"Meteor", {{varInt, "1e308"}}, "The result is too large."},
     };
     for (const auto& [spell, typed, message] : cases) {
-        FakeMainView view;
-        MainCommands commands(view);
-        view.spell = spell;
+        FakeMain view;
+        MainCommands commands(view.form, view.platform);
+        view.choose(spell);
         commands.cmdCalculate_Click(); // a result from the start texts, which the failure keeps
         for (const auto& [box, text] : typed) {
-            view.texts.at(box) = text;
+            view.form.texts.at(box) = text;
         }
-        const auto before = view.texts;
-        view.changed.clear();
+        const auto before = view.form.texts;
+        view.form.changed.clear();
         commands.cmdCalculate_Click();
-        EXPECT_EQ(view.messages, std::vector<std::string>{message});
-        EXPECT_EQ(view.texts, before) << message;
+        EXPECT_EQ(view.platform.messages, std::vector<std::string>{message});
+        EXPECT_EQ(view.form.texts, before) << message;
         EXPECT_EQ(view.textsWhileMessage, before) << message;
-        EXPECT_TRUE(view.changed.empty()) << message;
-        EXPECT_EQ(view.spell, spell);
+        EXPECT_TRUE(view.form.changed.empty()) << message;
+        EXPECT_EQ(view.spell(), spell);
     }
 }
 
 TEST(MainCommands, ResetZeroesTheElevenBoxesInItsOrderAndKeepsTheSpell) {
-    FakeMainView view;
-    MainCommands commands(view);
-    view.spell = "Avalanche";
+    FakeMain view;
+    MainCommands commands(view.form, view.platform);
+    view.choose("Avalanche");
     commands.mnuReset_Click();
-    EXPECT_EQ(view.changed,
-              (std::vector{dmg, powerLight, powerEarth, powerWater, powerAir, powerFire, powerDark,
-                           varResist, varWis, varInt, varLevel}));
-    for (const auto& [box, text] : view.texts) {
-        EXPECT_EQ(text, "0") << ControlName(box);
+    EXPECT_EQ(view.form.changed,
+              (std::vector<ControlId>{dmg, powerLight, powerEarth, powerWater, powerAir, powerFire,
+                                      powerDark, varResist, varWis, varInt, varLevel}));
+    for (const auto& [box, text] : view.boxes()) {
+        EXPECT_EQ(text, "0") << ControlName(box.as<MainControl>());
     }
     commands.mnuReset_Click();
-    EXPECT_EQ(view.texts.size(), 11u);
-    EXPECT_EQ(view.spell, "Avalanche");
+    EXPECT_EQ(view.boxes().size(), 11u);
+    EXPECT_EQ(view.spell(), "Avalanche");
     commands.cmdCalculate_Click();
-    EXPECT_EQ(view.messages, std::vector<std::string>{"Zero was divided by zero."});
+    EXPECT_EQ(view.platform.messages, std::vector<std::string>{"Zero was divided by zero."});
 }
 
 // The planner hears of every edit of an input box and every new selection while it is loaded,
 // with the texts as they stand; the main window changes nothing on its own.
 TEST(MainCommands, PlannerIsToldEveryEditAndSelectionWhileLoaded) {
-    FakeMainView view;
-    MainCommands commands(view);
+    FakeMain view;
+    MainCommands commands(view.form, view.platform);
     EXPECT_TRUE(commands.change(varInt)) << "not loaded: nobody to tell";
-    EXPECT_TRUE(view.follower.told.empty());
+    EXPECT_TRUE(view.platform.following.told.empty());
 
     commands.click(mnuPlanner);
-    ASSERT_EQ(view.follower.told.size(), 1u) << "told as soon as it is shown";
-    EXPECT_EQ(view.follower.told.back().varLevel, "99");
-    EXPECT_EQ(view.follower.told.back().spellName, "");
+    ASSERT_EQ(view.platform.following.told.size(), 1u) << "told as soon as it is shown";
+    EXPECT_EQ(view.platform.following.told.back().varLevel, "99");
+    EXPECT_EQ(view.platform.following.told.back().spellName, "");
 
     const std::tuple<MainControl, const char*, bool> edits[] = {
         {varInt, "abc", true},        {powerDark, "", true}, {varLevel, "7", true},
         {listSpells, "Meteor", true}, {dmg, "12", false},    {cmdCalculate, "", false},
     };
     for (const auto& [control, text, told] : edits) {
-        const std::size_t before = view.follower.told.size();
+        const std::size_t before = view.platform.following.told.size();
         if (control == listSpells) {
-            view.spell = text;
-        } else if (view.texts.contains(control)) {
-            view.texts.at(control) = text;
+            view.choose(text);
+        } else if (view.boxes().contains(control)) {
+            view.form.texts.at(control) = text;
         }
         EXPECT_EQ(commands.change(control), told) << ControlName(control);
-        ASSERT_EQ(view.follower.told.size(), before + (told ? 1 : 0)) << ControlName(control);
+        ASSERT_EQ(view.platform.following.told.size(), before + (told ? 1 : 0))
+            << ControlName(control);
         if (told && control != listSpells) {
-            EXPECT_EQ(view.follower.told.back().text(FieldOf(control)), text);
+            EXPECT_EQ(view.platform.following.told.back().text(FieldOf(control)), text);
         }
     }
-    EXPECT_EQ(view.follower.told.back().spellName, "Meteor");
-    EXPECT_EQ(view.follower.told.back().varInt, "abc");
-    EXPECT_TRUE(view.changed.empty());
-    EXPECT_TRUE(view.messages.empty());
+    EXPECT_EQ(view.platform.following.told.back().spellName, "Meteor");
+    EXPECT_EQ(view.platform.following.told.back().varInt, "abc");
+    EXPECT_TRUE(view.form.changed.empty());
+    EXPECT_TRUE(view.platform.messages.empty());
 }
 
 // A paste is asked about with the length the box would have; one past 32,767 is refused whole.
@@ -270,13 +272,13 @@ TEST(MainCommands, PasteThatWouldPassTheLimitIsRefusedWithAWord) {
         {dmg, 1u << 20, ""}, // no limit
     };
     for (const auto& [box, length, message] : cases) {
-        FakeMainView view;
-        MainCommands commands(view);
-        const Texts before = view.texts;
+        FakeMain view;
+        MainCommands commands(view.form, view.platform);
+        const Texts before = view.form.texts;
         EXPECT_EQ(commands.pasteFits(box, length), *message == '\0') << length;
-        EXPECT_EQ(view.messages,
+        EXPECT_EQ(view.platform.messages,
                   *message ? std::vector<std::string>{message} : std::vector<std::string>{});
-        EXPECT_EQ(view.texts, before);
+        EXPECT_EQ(view.form.texts, before);
     }
 }
 
