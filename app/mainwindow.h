@@ -124,6 +124,10 @@ public:
     // line, or dropped on the window.
     void openCharacter(const std::string& path);
 
+    // The ten boxes' texts exactly as they stand and the selected spell: what a calculation, the
+    // planner, a character file and a link take.
+    SpellInputs shown() const;
+
     // FormEvents
     void loaded() override { Form_Load(); }
     void clicked(ControlId id) override { click(id.as<MainControl>()); }
@@ -143,9 +147,6 @@ private:
     void selectSpell(std::string_view name);
     void tellPlanner();
     void open(const std::string& path);
-    // The ten boxes' texts exactly as they stand and the selected spell: what a calculation, the
-    // planner and a character file take.
-    SpellInputs shown() const;
     // Whether the player lets the window's character go: saved, or its edits given up.
     bool mayLeaveCharacter();
     bool saveTo(const std::string& path);
