@@ -14,7 +14,9 @@ namespace runetally {
 
 // The planner's commands, written once for every front end. The planner follows the main
 // window: it is told every change there and works every figure out again from what it was told,
-// the input chosen and the step.
+// the input chosen and the step. As every window's commands, one that asks the player something
+// changes nothing before its first question, and does the same when it runs again with the same
+// answers: a page runs it again from the start once the player answers (web/conversation.h).
 class PlannerCommands : public MainFollower, public FormEvents {
 public:
     PlannerCommands(FormSurface& form, Platform& platform) : form_(form), platform_(platform) {}
