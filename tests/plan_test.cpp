@@ -1,3 +1,4 @@
+#include "damagebounds.h"
 #include "gains.h"
 #include "inputnames.h"
 #include "ranking.h"
@@ -6,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <random>
 
 using namespace runetally;
@@ -116,6 +118,79 @@ TEST(Plan, ToBestWhereTheCrossingIsKnown) {
     for (const Case& c : cases) {
         EXPECT_EQ(ToBest(c.inputs, *FindInput(c.input))[Row(c.spell)], c.toBest)
             << c.spell << " along " << c.input;
+    }
+}
+
+// Inputs at the edges of the doubles, where rounding decides and a model in exact arithmetic
+// would mislead.
+TEST(Plan, ToBestWhereRoundingDecides) {
+    // Resist and water at the least doubles: only the water spells and a few with no element
+    // succeed. Tsunami's i/7 + 126 first reaches Avalanche's i/8 + 145 at i = 1064, 1074 points
+    // above -10, where both are 278 and the same steps follow.
+    const ParsedInputs faint = Character({{"int", -10},
+                                          {"wis", 0.5},
+                                          {"resist", 4.9e-324},
+                                          {"light", 1e-310},
+                                          {"earth", 1e-300},
+                                          {"fire", 0},
+                                          {"air", 123456789},
+                                          {"water", 1e-300}});
+    EXPECT_EQ(ToBest(faint, Field::varInt)[Row("Avalanche")], 0);
+    EXPECT_EQ(ToBest(faint, Field::varInt)[Row("Tsunami")], 1074);
+
+    // Dark and resist both the least double: dark times a damage rounds to a whole multiple of
+    // it, so the dark spells deal whole numbers, and every spell with another element
+    // overflows. Mana Burst's i/13 + 47 passes Soulsteal's whole i/18 + 70 sooner than the exact
+    // lines cross.
+    const ParsedInputs whole = Character({{"level", 0},
+                                          {"int", 344},
+                                          {"resist", 4.9e-324},
+                                          {"light", 1e150},
+                                          {"earth", 1e-10},
+                                          {"fire", 1e-10},
+                                          {"air", 1e17},
+                                          {"water", -1e6},
+                                          {"dark", 4.9e-324}});
+    std::optional<int> passes;
+    for (int n = 0; !passes; ++n) {
+        const double i = 344.0 + n;
+        if (i / 13 + 47 >= std::nearbyint(i / 18 + 70)) {
+            passes = n;
+        }
+    }
+    const auto toBest = ToBest(whole, Field::varInt);
+    EXPECT_EQ(toBest[Row("Soulsteal")], 0);
+    EXPECT_EQ(toBest[Row("Mana Burst")], passes);
+    EXPECT_LT(*passes, 732) << "the exact lines cross at 1076.4, 732.4 points up";
+}
+
+// The bounds over a range of the input hold every damage the calculation gives inside it.
+TEST(Plan, DamageBoundsHoldTheCalculation) {
+    std::mt19937 random(20);
+    const double values[] = {0, 4.9e-324, -1e-310, 1e-300, -0.5, 7, -100, 1e6, 1e17, -1e300};
+    std::uniform_int_distribution<std::size_t> pick(0, std::size(values) - 1);
+    std::uniform_real_distribution<double> share(0, 1);
+    for (int round = 0; round < 2000; ++round) {
+        ParsedInputs inputs;
+        for (auto& input : inputs.values) {
+            input = values[pick(random)] * (1 + share(random));
+        }
+        const auto input = static_cast<Field>(round % kFieldCount);
+        const double lo = *inputs[input];
+        const double hi = lo + std::ldexp(share(random), static_cast<int>(pick(random)) * 8);
+        const SpellFormula& spell = SpellTable[static_cast<std::size_t>(round) % kSpellCount];
+        const DamageBounds bounds = BoundDamage(spell, inputs, input, lo, hi);
+        for (double at : {lo, hi, lo + (hi - lo) * share(random)}) {
+            inputs.values[static_cast<std::size_t>(input)] = at;
+            const DamageValue damage = EvaluateSpell(spell, inputs);
+            const double* number = std::get_if<double>(&damage);
+            if (bounds.kind == DamageBounds::Kind::Fails) {
+                EXPECT_FALSE(number) << spell.name << " at " << at;
+            } else if (bounds.kind == DamageBounds::Kind::Succeeds) {
+                ASSERT_TRUE(number) << spell.name << " at " << at;
+                EXPECT_TRUE(*number >= bounds.least && *number <= bounds.most) << spell.name;
+            }
+        }
     }
 }
 

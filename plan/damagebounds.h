@@ -1,0 +1,40 @@
+#pragma once
+
+#include "damage.h"
+#include "spelltable.h"
+
+namespace runetally {
+
+// What the calculation gives for a spell while one input takes any value from `lo` to `hi`, the
+// others held: it succeeds for every value, with no damage below `least` or above `most`; it
+// fails for every value; or either may happen.
+//
+// Where it succeeds, two more bounds compare it with the same steps done in exact arithmetic,
+// a rational function of the input: the calculation's damage is never further from it than
+// `error`, and the function's slope lies from `slopeLeast` to `slopeMost`. Both are infinite
+// where they cannot be told.
+struct DamageBounds {
+    enum class Kind { Succeeds, Fails, Either };
+    Kind kind = Kind::Either;
+    double least = 0;
+    double most = 0;
+    double error = 0;
+    double slopeLeast = 0;
+    double slopeMost = 0;
+};
+
+// Worked out from the calculation's own steps: each is one rounded operation, which never falls
+// as an operand rises (or never rises, as the operand's sign and place require), so over a box
+// of operands it takes its extremes at the corners. With lo equal to hi, least and most are the
+// calculation's result itself.
+DamageBounds BoundDamage(const SpellFormula& spell, const ParsedInputs& inputs, Field input,
+                         double lo, double hi);
+
+// Whether spell b deals less than spell a wherever the input lies from lo to hi, shown from
+// their bounds there and their damages at one value c inside: the exact functions differ at
+// c by at least the damages' difference less the errors, and elsewhere by no less than that
+// minus the largest difference of slopes times the distance from c.
+bool AlwaysBelow(const DamageBounds& b, const DamageBounds& a, double damageB, double damageA,
+                 double lo, double c, double hi);
+
+} // namespace runetally
