@@ -1,5 +1,6 @@
 #include "plantable.h"
 
+#include "figuretext.h"
 #include "inputnames.h"
 #include "numbers.h"
 #include "tabletext.h"
@@ -132,9 +133,11 @@ struct DamageCells {
     std::string outcome, text, field, fault, shown;
 };
 
-DamageCells Cells(const DamageValue& value, char separator) {
+DamageCells Cells(const DamageValue& figure, char separator) {
+    const DamageValue value =
+        std::holds_alternative<double>(figure) ? Checked(std::get<double>(figure)) : figure;
     if (const double* number = std::get_if<double>(&value)) {
-        const std::string text = FormatNumber(*number, separator);
+        const std::string text = FigureText(*number, separator);
         return {"ShowText", text, {}, {}, text};
     }
     const DamageFailure& failure = std::get<DamageFailure>(value);
@@ -186,7 +189,7 @@ std::string WriteValuesTable(const std::vector<Gain>& rows, ReportFormat format,
     for (const Gain& row : rows) {
         const DamageCells gain = Cells(row.gain, separator);
         cells.push_back({std::string(row.spell->name), std::string(NameOf(row.input).name),
-                         FormatNumber(row.step, separator), gain.outcome, gain.shown,
+                         FigureText(row.step, separator), gain.outcome, gain.shown,
                          Shown(row.percent, separator), gain.field, gain.fault});
     }
     return Render(columns, cells, format, separator);
@@ -200,7 +203,7 @@ std::string WriteSweepTable(const Sweep& sweep, ReportFormat format, char separa
     const std::string input(NameOf(sweep.input).name);
     std::vector<std::string> values;
     for (double value : sweep.values) {
-        values.push_back(FormatNumber(value, separator));
+        values.push_back(FigureText(value, separator));
     }
     std::vector<Row> cells;
     cells.reserve(sweep.damages.size());

@@ -1,4 +1,5 @@
 #include "damagebounds.h"
+#include "figuretext.h"
 #include "gains.h"
 #include "inputnames.h"
 #include "ranking.h"
@@ -8,7 +9,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <random>
+#include <tuple>
 
 using namespace runetally;
 
@@ -245,6 +248,27 @@ TEST(Plan, CrossingAndRanking) {
     EXPECT_EQ(ranked[1].spell->name, "Electric Shield");
     EXPECT_EQ(ranked[1].percentOfBest, 10.0 / (100.0 / 13 + 47) * 100);
     EXPECT_EQ(ranked[2].spell->name, "Avalanche"); // the failures, in the table's order
+}
+
+// Every figure has a text: a percent to a tenth while a double holds a fraction, as it is
+// beyond, and a figure that is no finite number as the calculation's failure.
+TEST(Plan, FiguresAlwaysHaveAText) {
+    const double infinity = std::numeric_limits<double>::infinity();
+    const std::tuple<double, const char*, const char*> cases[] = {
+        {12.345, "12.3", "12.345"},
+        {-0.04, "0", "-0.04"},
+        {4503599627370495.5, "4.5035996273705E+15", "4.5035996273705E+15"},
+        {1.7976931348623157e308, "1.79769313486232E+308", "1.79769313486232E+308"},
+        {-3.0851063829787e307, "-3.0851063829787E+307", "-3.0851063829787E+307"},
+        {infinity, "ArithmeticFault: Overflow", "ArithmeticFault: Overflow"},
+        {-infinity, "ArithmeticFault: Overflow", "ArithmeticFault: Overflow"},
+        {std::nan(""), "ArithmeticFault: InvalidOperation", "ArithmeticFault: InvalidOperation"},
+    };
+    for (const auto& [value, tenths, figure] : cases) {
+        EXPECT_EQ(TenthsText(value, '.'), tenths) << value;
+        EXPECT_EQ(FigureText(value, '.'), figure) << value;
+    }
+    EXPECT_EQ(TenthsText(0.25, ','), "0,3") << "halves round away from 0";
 }
 
 TEST(Plan, SweepValuesAreComputedNotAccumulated) {

@@ -1,10 +1,12 @@
 #include "fakeplannerview.h"
+#include "numbers.h"
 #include "plannercommands.h"
 #include "tablecommand.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -309,6 +311,74 @@ TEST(PlannerCommands, ComparesWithACharacterFromAFileAsTheTerminalDoes) {
     EXPECT_EQ(p.view.columns[lvwSpells].size(), 6u);
     EXPECT_EQ(p.view.rows[lvwSpells][0].cells.size(), 6u);
     EXPECT_EQ(p.view.sortMark, std::pair(int(SpellColumn::Damage), true));
+    std::filesystem::remove(file);
+}
+
+} // namespace
+
+namespace {
+
+// Characters whose percents lie beyond a tenth of the largest double, as a file can hold them:
+// every percent is still shown, and is the share its row's damages make, worked out here from
+// the texts shown.
+TEST(PlannerCommands, ShowsPercentsUpToTheLargestDouble) {
+    const std::filesystem::path file =
+        std::filesystem::temp_directory_path() /
+        ("runetally-huge-" + std::to_string(std::random_device{}()) + ".rtchar");
+    std::ofstream(file) << R"({"format": "runetally-character", "version": 1, "spell": "",
+        "inputs": {"level": "99", "int": "2.1e6", "wis": "100", "resist": "100", "light": "100",
+        "earth": "100", "fire": "100", "air": "100", "water": "100", "dark": "100"}})";
+    const auto number = [](const std::string& text) { return ParseNumber(text).value_or(0); };
+    const auto near = [](double shown, double share) {
+        return std::abs(shown - share) <= std::max(0.05, std::abs(share) * 1e-13);
+    };
+    struct Case {
+        std::vector<std::pair<Field, const char*>> inputs;
+        bool compare; // the percent of A that B's damage differs by, else the percent of best
+    };
+    const Case cases[] = {
+        {{{Field::varLevel, "1e-291"},
+          {Field::varInt, "1e-158"},
+          {Field::varWis, "1e-57"},
+          {Field::varResist, "-1e-138"},
+          {Field::powerLight, "1e210"},
+          {Field::powerEarth, "1e-283"},
+          {Field::powerFire, "1e-273"},
+          {Field::powerAir, "1e94"},
+          {Field::powerWater, "1e167"},
+          {Field::powerDark, "1e277"}},
+         false},
+        {{{Field::varInt, "2.1e-300"}}, true},
+    };
+    for (const Case& c : cases) {
+        Planner p;
+        SpellInputs inputs = Worked();
+        inputs.varInt = "100";
+        for (const auto& [field, text] : c.inputs) {
+            inputs.text(field) = text;
+        }
+        p.commands.follow(inputs);
+        if (c.compare) {
+            p.view.toOpen = file.string();
+            p.commands.click(cmdCompare);
+        }
+        const std::vector<TableRow>& rows = p.view.rows[lvwSpells];
+        ASSERT_EQ(rows.size(), 41u);
+        const double best = number(rows[0].cells[2]);
+        double largest = 0;
+        for (const TableRow& row : rows) {
+            const std::string& percent = row.cells[c.compare ? 8 : 3];
+            const double a = number(row.cells[2]);
+            const double b = c.compare ? number(row.cells[6]) : best;
+            if (percent.empty() || percent.starts_with("Arith")) {
+                continue; // a damage that failed, or a difference too large itself
+            }
+            const double share = c.compare ? (b - a) / a * 100 : a / b * 100;
+            EXPECT_TRUE(near(number(percent), share)) << row.cells[0] << ": " << percent;
+            largest = std::max(largest, std::abs(number(percent)));
+        }
+        EXPECT_GT(largest, 1.8e307) << "beyond what can be multiplied by ten";
+    }
     std::filesystem::remove(file);
 }
 
