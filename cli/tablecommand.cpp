@@ -161,7 +161,10 @@ CommandResult TableCommand::Run(const std::vector<std::string>& arguments, char 
     const CLI::Option* sweep =
         option("sweep",
                "Each spell's damage as one input goes from FROM to TO by STEP,\n"
-               "e.g. --sweep int=100:200:10 (at most 10001 values).",
+               "e.g. --sweep int=100:200:10: at FROM + k x STEP for k = 0, 1, ... up\n"
+               "to the last not past TO, allowing for a rounded decimal STEP; one\n"
+               "that close to TO is TO itself (0:0.3:0.1 ends at 0.3). At most 10001\n"
+               "values.",
                "<input=from:to:step>");
     const CLI::Option* character =
         option("character",

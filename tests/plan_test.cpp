@@ -281,4 +281,35 @@ TEST(Plan, SweepValuesAreComputedNotAccumulated) {
     EXPECT_EQ(std::get<SweepProblem>(SweepValues(0, 1, 0)), SweepProblem::StepNotPositive);
 }
 
+// Worked by hand: 0.1 × 3 is 0.30000000000000004 and 0.1 × 7 is 0.7000000000000001, a unit in
+// the last place past 0.3 and 0.7, which are still reached; and -0.3 + 0.1 × 3 is 2^-54. From
+// the lowest double by 1.7e308 the sums are those of exact arithmetic, rounded once.
+TEST(Plan, SweepValuesReachToAndNeverOverflow) {
+    using Values = std::vector<double>;
+    const std::tuple<double, double, double, Values> cases[] = {
+        {0, 0.3, 0.1, {0, 0.1, 0.2, 0.3}},
+        {0, 0.7, 0.1, {0, 0.1, 0.2, 0.30000000000000004, 0.4, 0.5, 0.6000000000000001, 0.7}},
+        {-0.3, 0, 0.1, {-0.3, -0.19999999999999998, -0.09999999999999998, 0}},
+        {-1e308, 1e308, 1e308, {-1e308, 0, 1e308}},
+        {-1.7976931348623157e308,
+         1.7976931348623157e308,
+         1.7e308,
+         {-1.7976931348623157e308, -9.769313486231577e306, 1.6023068651376842e308}},
+        {1, 1, 1, {1}},
+        // Past the slack: 0.30000000000000004 is beyond a TO of 0.29999999999999.
+        {0, 0.29999999999999, 0.1, {0, 0.1, 0.2}},
+        {1e16, 1e16 + 4, 2, {1e16, 1e16 + 2, 1e16 + 4}},
+    };
+    for (const auto& [from, to, step, expected] : cases) {
+        const auto values = SweepValues(from, to, step);
+        ASSERT_TRUE(std::holds_alternative<Values>(values)) << from << ':' << to << ':' << step;
+        EXPECT_EQ(std::get<Values>(values), expected) << from << ':' << to << ':' << step;
+    }
+    // The limit counts TO: 0 to 1000 by 0.1 is 10001 values, the last 1000 itself.
+    const auto tenths = std::get<Values>(SweepValues(0, 1000, 0.1));
+    EXPECT_EQ(tenths.size(), std::size_t{kSweepLimit});
+    EXPECT_EQ(tenths.back(), 1000);
+    EXPECT_EQ(std::get<SweepProblem>(SweepValues(0, 1000.1, 0.1)), SweepProblem::TooManyValues);
+}
+
 } // namespace
