@@ -72,6 +72,8 @@ struct Span {
     double hi;
     double error = 0;
     Interval slope{0, 0};
+    bool variable = false; // depends on the input
+    bool input = false;    // is the input itself
 
     double largest() const { return std::max(std::abs(lo), std::abs(hi)); }
     double smallest() const { return lo > 0 ? lo : hi < 0 ? -hi : 0; }
@@ -91,7 +93,7 @@ Span Point(double value) {
 class Bounder {
 public:
     Bounder(const ParsedInputs& inputs, Field input, double lo, double hi)
-        : inputs_(inputs), input_(input), range_{lo, hi, 0, {1, 1}} {}
+        : inputs_(inputs), input_(input), range_{lo, hi, 0, {1, 1}, true, true} {}
 
     Span convert(Field field) {
         if (field == input_) {
@@ -106,6 +108,7 @@ public:
 
     Span add(Span x, Span y) {
         Span z = corners(x, y, [](double a, double b) { return a + b; });
+        follow('+', x, y, z);
         // A sum is exact where it is subnormal: no absolute part.
         z.error = Up(x.error + y.error + kUnit * z.largest());
         z.slope = x.slope + y.slope;
@@ -113,6 +116,7 @@ public:
     }
     Span mul(Span x, Span y) {
         Span z = corners(x, y, [](double a, double b) { return a * b; });
+        follow('*', x, y, z);
         z.error = Up(x.largest() * y.error + y.largest() * x.error + x.error * y.error +
                      kUnit * z.largest() + kTiniest);
         z.slope = x.slope * y.exact() + x.exact() * y.slope;
@@ -128,6 +132,7 @@ public:
             return {-kInfinity, kInfinity};
         }
         Span z = corners(x, y, [](double a, double b) { return a / b; });
+        follow('/', x, y, z);
         // The exact divisor lies at least this far from 0.
         const double least = y.error == 0 ? y.smallest() : Down(y.smallest() - y.error);
         if (least > 0) {
@@ -144,23 +149,50 @@ public:
     }
 
     DamageBounds result(const Span& value) const {
-        if (fails_) {
-            return {DamageBounds::Kind::Fails};
-        }
-        if (open_) {
-            return {DamageBounds::Kind::Either};
+        DamageBounds bounds;
+        if (fails_ || open_) {
+            bounds.kind = fails_ ? DamageBounds::Kind::Fails : DamageBounds::Kind::Either;
+            return bounds;
         }
         const bool told =
             !std::isnan(value.error) && !std::isnan(value.slope.lo) && !std::isnan(value.slope.hi);
-        return {DamageBounds::Kind::Succeeds,
-                value.lo,
-                value.hi,
-                told ? value.error : kInfinity,
-                told ? value.slope.lo : -kInfinity,
-                told ? value.slope.hi : kInfinity};
+        bounds.kind = DamageBounds::Kind::Succeeds;
+        bounds.least = value.lo;
+        bounds.most = value.hi;
+        bounds.error = told ? value.error : kInfinity;
+        bounds.slopeLeast = told ? value.slope.lo : -kInfinity;
+        bounds.slopeMost = told ? value.slope.hi : kInfinity;
+        if (!broken_ && chain_.count > 0) {
+            bounds.chain = chain_;
+            bounds.chain.known = true;
+        }
+        return bounds;
     }
 
 private:
+    // Records the steps from where the input enters: a value that does not depend on it times,
+    // plus or divided by the input, then the result of each step with a constant or the input.
+    // Anything else (the input twice, the input as a dividend) has no such chain.
+    void follow(char op, const Span& x, const Span& y, Span& z) {
+        z.variable = x.variable || y.variable;
+        if (!z.variable || broken_) {
+            return;
+        }
+        const bool running = x.variable && !x.input && !y.variable;
+        const bool entering = chain_.count == 0 && !(x.variable && y.variable) &&
+                              (op == '/' ? y.input : x.input || y.input);
+        if (chain_.count < static_cast<int>(chain_.steps.size()) && entering) {
+            chain_.head = x.input ? y.lo : x.lo;
+            chain_.steps[static_cast<std::size_t>(chain_.count++)] = {op, true, 0};
+        } else if (chain_.count > 0 && chain_.count < static_cast<int>(chain_.steps.size()) &&
+                   (running || (op != '/' && y.variable && !y.input && !x.variable))) {
+            chain_.steps[static_cast<std::size_t>(chain_.count++)] = {op, false,
+                                                                      running ? y.lo : x.lo};
+        } else {
+            broken_ = true;
+        }
+    }
+
     // Each step is monotonic in each operand while the other is held, so the rounded results at
     // the corners of the box bound those inside it.
     template <class Op> Span corners(Span x, Span y, Op op) {
@@ -181,6 +213,8 @@ private:
     Span range_;
     bool fails_ = false;
     bool open_ = false;
+    DamageBounds::Chain chain_;
+    bool broken_ = false;
 };
 
 } // namespace
@@ -234,13 +268,58 @@ bool AlwaysBelow(const DamageBounds& b, const DamageBounds& a, double damageB, d
     if (a.kind != DamageBounds::Kind::Succeeds || b.kind != DamageBounds::Kind::Succeeds) {
         return false;
     }
-    // a − b exactly at c, at least; then over the range, less what the slopes can take away.
+    // a − b exactly at c, at least; then on either side of c, less what the slope of the
+    // difference can take away there: only a falling slope above c, a rising one below it.
     const double gap = Down(damageA - damageB);
-    const double slopes =
-        Up(std::max(std::abs(a.slopeMost - b.slopeLeast), std::abs(a.slopeLeast - b.slopeMost)));
-    const double reach = Up(std::max(c - lo, hi - c));
-    const double lost = Up(Up(2 * (a.error + b.error)) + Up(slopes * reach));
+    const double fallingSlope = Up(std::max(0.0, b.slopeMost - a.slopeLeast));
+    const double risingSlope = Up(std::max(0.0, a.slopeMost - b.slopeLeast));
+    const double taken = std::max(Up(fallingSlope * Up(hi - c)), Up(risingSlope * Up(c - lo)));
+    const double lost = Up(Up(2 * (a.error + b.error)) + taken);
     return gap > lost; // false for NaN
+}
+
+bool BelowAlongTheSameSteps(const DamageBounds& b, const DamageBounds& a, double lo, double hi) {
+    if (a.kind != DamageBounds::Kind::Succeeds || b.kind != DamageBounds::Kind::Succeeds ||
+        !a.chain.known || !b.chain.known || a.chain.count != b.chain.count ||
+        !std::equal(a.chain.steps.begin(), a.chain.steps.begin() + a.chain.count,
+                    b.chain.steps.begin())) {
+        return false;
+    }
+    // How far a's value lies above b's after each step (negative: below), at least, and how
+    // large either may be: each step scales the gap by its operand, and its rounding of each
+    // value can take away half a unit in the last place and the least subnormal.
+    const double first = a.chain.head - b.chain.head;
+    double sign = first > 0 ? 1 : -1;
+    double gap = Down(std::abs(first));
+    double largest = Up(std::max(std::abs(a.chain.head), std::abs(b.chain.head)));
+    for (int i = 0; i < a.chain.count && gap > 0; ++i) {
+        const DamageBounds::Step& step = a.chain.steps[static_cast<std::size_t>(i)];
+        const double from = step.input ? lo : step.constant;
+        const double to = step.input ? hi : step.constant;
+        if (step.op != '+') {
+            if (!(from > 0 || to < 0)) {
+                return false; // a factor of 0 between can make the two equal
+            }
+            sign = from > 0 ? sign : -sign;
+        }
+        const double least = std::min(std::abs(from), std::abs(to));
+        const double most = std::max(std::abs(from), std::abs(to));
+        switch (step.op) {
+        case '*':
+            gap = Down(gap * least);
+            largest = Up(largest * most);
+            break;
+        case '/':
+            gap = Down(gap / most);
+            largest = Up(largest / least);
+            break;
+        default:
+            largest = Up(largest + most);
+            break;
+        }
+        gap = Down(gap - Up(2 * (kUnit * largest + kTiniest)));
+    }
+    return gap > 0 && sign > 0; // false for NaN
 }
 
 } // namespace runetally

@@ -122,7 +122,8 @@ private:
                     if (!floorAtMiddle) {
                         floorAtMiddle = damageAt(floorSpell);
                     }
-                    if (AlwaysBelow(bound, top, damageAt(s), *floorAtMiddle, lo, middle, hi)) {
+                    if (BelowAlongTheSameSteps(bound, top, lo, hi) ||
+                        AlwaysBelow(bound, top, damageAt(s), *floorAtMiddle, lo, middle, hi)) {
                         continue;
                     }
                 }
@@ -155,17 +156,46 @@ double FromOrdered(std::uint64_t key) {
 }
 
 // The least double at which a deals at least as much as b, both succeeding, by halving the
-// doubles in order and passing over the halves that the bounds show hold none. Lines that stay
-// within rounding of each other all along cannot be told apart by bounds: after kMostLooks
-// halves the search gives up rather than keep the window waiting.
+// doubles in order and passing over the halves that the bounds show hold none. Lines that keep
+// within their rounding of each other over a long range (far out, where a bonus is lost in the
+// sum) cannot be told apart there by bounds: after kMostLooks halves the search halves the rest
+// between where it stands and the end instead, for some double past which a reaches b.
 class CrossingSearch {
 public:
     CrossingSearch(const SpellFormula& a, const SpellFormula& b, const ParsedInputs& inputs,
                    Field input)
         : a_(a), b_(b), inputs_(inputs), input_(input) {}
 
+    std::optional<double> run(std::uint64_t first, std::uint64_t last) {
+        if (const auto found = find(first, last); found || !frontier_) {
+            return found;
+        }
+        // Nothing below the frontier reaches: from there to the end, a reached double that
+        // follows one that is not.
+        std::uint64_t lo = *frontier_;
+        if (reached(FromOrdered(lo))) {
+            return FromOrdered(lo);
+        }
+        if (!reached(FromOrdered(last))) {
+            return std::nullopt;
+        }
+        std::uint64_t hi = last;
+        while (hi - lo > 1) {
+            const std::uint64_t middle = lo + (hi - lo) / 2;
+            (reached(FromOrdered(middle)) ? hi : lo) = middle;
+        }
+        return FromOrdered(hi);
+    }
+
+private:
+    static constexpr int kMostLooks = 2'000;
+
     std::optional<double> find(std::uint64_t first, std::uint64_t last) {
+        if (frontier_) {
+            return std::nullopt;
+        }
         if (++looks_ > kMostLooks) {
+            frontier_ = first; // the halves before it hold no crossing
             return std::nullopt;
         }
         const double lo = FromOrdered(first);
@@ -185,7 +215,8 @@ public:
                 return lo;
             }
             const double c = FromOrdered(middle);
-            if (x.most < y.least || AlwaysBelow(x, y, damage(a_, c), damage(b_, c), lo, c, hi)) {
+            if (x.most < y.least || BelowAlongTheSameSteps(x, y, lo, hi) ||
+                AlwaysBelow(x, y, damage(a_, c), damage(b_, c), lo, c, hi)) {
                 return std::nullopt;
             }
         }
@@ -194,9 +225,6 @@ public:
         }
         return find(middle + 1, last);
     }
-
-private:
-    static constexpr int kMostLooks = 20'000;
 
     double damage(const SpellFormula& spell, double value) const {
         ParsedInputs at = inputs_;
@@ -218,6 +246,7 @@ private:
     const ParsedInputs& inputs_;
     Field input_;
     int looks_ = 0;
+    std::optional<std::uint64_t> frontier_;
 };
 
 } // namespace
@@ -240,7 +269,7 @@ std::optional<double> Crossing(const SpellFormula& a, const SpellFormula& b,
     if (!(from <= to)) {
         return std::nullopt;
     }
-    return CrossingSearch(a, b, inputs, input).find(Ordered(from), Ordered(to));
+    return CrossingSearch(a, b, inputs, input).run(Ordered(from), Ordered(to));
 }
 
 } // namespace runetally

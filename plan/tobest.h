@@ -18,8 +18,8 @@ std::array<std::optional<int>, kSpellCount> ToBest(const ParsedInputs& inputs, F
 
 // The least value of `input` from `from` to `to` at which spells a and b both succeed and a
 // deals at least as much as b, or empty when there is none, found the same way to the exact
-// double. Lines that keep within rounding of each other without crossing can make the search
-// give up and answer empty.
+// double. Where the two keep within their rounding of each other over a long range, the answer
+// may instead be one double at which a reaches b after one at which it does not.
 std::optional<double> Crossing(const SpellFormula& a, const SpellFormula& b,
                                const ParsedInputs& inputs, Field input, double from, double to);
 

@@ -167,34 +167,61 @@ TEST(Plan, ToBestWhereRoundingDecides) {
     EXPECT_LT(*passes, 732) << "the exact lines cross at 1076.4, 732.4 points up";
 }
 
-// The bounds over a range of the input hold every damage the calculation gives inside it.
+// The bounds over a range of the input hold every damage the calculation gives inside it, and
+// a spell said to deal less than another there does so at every value tried.
 TEST(Plan, DamageBoundsHoldTheCalculation) {
     std::mt19937 random(20);
     const double values[] = {0, 4.9e-324, -1e-310, 1e-300, -0.5, 7, -100, 1e6, 1e17, -1e300};
     std::uniform_int_distribution<std::size_t> pick(0, std::size(values) - 1);
+    std::uniform_int_distribution<std::size_t> spells(0, kSpellCount - 1);
     std::uniform_real_distribution<double> share(0, 1);
-    for (int round = 0; round < 2000; ++round) {
+    int below = 0;
+    for (int round = 0; round < 4000; ++round) {
         ParsedInputs inputs;
         for (auto& input : inputs.values) {
             input = values[pick(random)] * (1 + share(random));
         }
+        if (round % 2) {
+            // Two powers alike and a large stat: spells that keep close all along.
+            inputs.values[static_cast<std::size_t>(Field::powerWater)] = inputs[Field::powerFire];
+            inputs.values[static_cast<std::size_t>(Field::varInt)] = 1e12 * (1 + share(random));
+        }
         const auto input = static_cast<Field>(round % kFieldCount);
         const double lo = *inputs[input];
         const double hi = lo + std::ldexp(share(random), static_cast<int>(pick(random)) * 8);
-        const SpellFormula& spell = SpellTable[static_cast<std::size_t>(round) % kSpellCount];
-        const DamageBounds bounds = BoundDamage(spell, inputs, input, lo, hi);
-        for (double at : {lo, hi, lo + (hi - lo) * share(random)}) {
-            inputs.values[static_cast<std::size_t>(input)] = at;
-            const DamageValue damage = EvaluateSpell(spell, inputs);
+        const double middle = lo + (hi - lo) / 2;
+        const SpellFormula& a = SpellTable[spells(random)];
+        const SpellFormula& b = SpellTable[spells(random)];
+        const DamageBounds boundsA = BoundDamage(a, inputs, input, lo, hi);
+        const DamageBounds boundsB = BoundDamage(b, inputs, input, lo, hi);
+        auto at = [&](const SpellFormula& spell, double value) {
+            ParsedInputs there = inputs;
+            there.values[static_cast<std::size_t>(input)] = value;
+            return EvaluateSpell(spell, there);
+        };
+        bool bBelow = BelowAlongTheSameSteps(boundsB, boundsA, lo, hi);
+        if (!bBelow && boundsA.kind == DamageBounds::Kind::Succeeds &&
+            boundsB.kind == DamageBounds::Kind::Succeeds) {
+            bBelow = AlwaysBelow(boundsB, boundsA, std::get<double>(at(b, middle)),
+                                 std::get<double>(at(a, middle)), lo, middle, hi);
+        }
+        below += bBelow;
+        for (double value : {lo, hi, middle, lo + (hi - lo) * share(random)}) {
+            const DamageValue damage = at(a, value);
             const double* number = std::get_if<double>(&damage);
-            if (bounds.kind == DamageBounds::Kind::Fails) {
-                EXPECT_FALSE(number) << spell.name << " at " << at;
-            } else if (bounds.kind == DamageBounds::Kind::Succeeds) {
-                ASSERT_TRUE(number) << spell.name << " at " << at;
-                EXPECT_TRUE(*number >= bounds.least && *number <= bounds.most) << spell.name;
+            if (boundsA.kind == DamageBounds::Kind::Fails) {
+                EXPECT_FALSE(number) << a.name << " at " << value;
+            } else if (boundsA.kind == DamageBounds::Kind::Succeeds) {
+                ASSERT_TRUE(number) << a.name << " at " << value;
+                EXPECT_TRUE(*number >= boundsA.least && *number <= boundsA.most) << a.name;
+                if (bBelow) {
+                    EXPECT_LT(std::get<double>(at(b, value)), *number)
+                        << b.name << " below " << a.name << " at " << value;
+                }
             }
         }
     }
+    EXPECT_GT(below, 100);
 }
 
 // Checked with the calculation alone: the spell is best at the step claimed and not one before.
