@@ -17,6 +17,12 @@ constexpr SpellSet Bit(std::size_t spell) {
     return SpellSet{1} << spell;
 }
 
+// The damage, where the bounds say it succeeds; were they ever wrong, NaN proves nothing.
+double NumberOrNaN(const DamageValue& damage) {
+    const double* number = std::get_if<double>(&damage);
+    return number ? *number : std::numeric_limits<double>::quiet_NaN();
+}
+
 // The spells that are best at these inputs (none when every spell fails), from the calculation.
 SpellSet BestAt(const ParsedInputs& inputs, std::size_t& leader) {
     std::array<DamageValue, kSpells> damages;
@@ -96,39 +102,37 @@ private:
                 consider(s); // none of those looked at succeeds throughout: perhaps another does
             }
         }
-        // Where the floor's spell succeeds throughout, a candidate that lies close below it all
-        // along, as lines of one slope do, is told apart by the exact functions' gap at the
-        // middle value, less the rounding and what the slopes can change.
+        // A candidate that lies close below a spell that succeeds throughout, the floor's or the
+        // last best, may still be told apart: by the same steps they take from their values
+        // before the input enters, or by the exact functions' gap at the middle value less the
+        // rounding and what the slopes can change.
         const double middle = valueAt(a + (b - a) / 2);
-        std::optional<double> floorAtMiddle;
+        std::array<std::optional<double>, kSpells> atMiddle;
         auto damageAt = [&](std::size_t s) {
-            ParsedInputs at = inputs_;
-            at.values[static_cast<std::size_t>(input_)] = middle;
-            return std::get<double>(EvaluateSpell(SpellTable[s], at));
+            if (!atMiddle[s]) {
+                ParsedInputs at = inputs_;
+                at.values[static_cast<std::size_t>(input_)] = middle;
+                atMiddle[s] = NumberOrNaN(EvaluateSpell(SpellTable[s], at));
+            }
+            return *atMiddle[s];
+        };
+        auto below = [&](std::size_t s, std::size_t above) {
+            const DamageBounds& low = *bounds[s];
+            const DamageBounds& high = *bounds[above];
+            return s != above && high.kind == DamageBounds::Kind::Succeeds &&
+                   (low.most < high.least || BelowAlongTheSameSteps(low, high, lo, hi) ||
+                    AlwaysBelow(low, high, damageAt(s), damageAt(above), lo, middle, hi));
         };
         SpellSet kept = 0;
         for (SpellSet rest = candidates; rest != 0; rest &= rest - 1) {
             const auto s = static_cast<std::size_t>(std::countr_zero(rest));
             const DamageBounds& bound = *bounds[s];
-            if (bound.kind == DamageBounds::Kind::Fails) {
-                continue;
+            const bool never = bound.kind == DamageBounds::Kind::Fails ||
+                               (bound.kind == DamageBounds::Kind::Succeeds &&
+                                (bound.most < floor || below(s, floorSpell) || below(s, leader_)));
+            if (!never) {
+                kept |= Bit(s);
             }
-            if (bound.kind == DamageBounds::Kind::Succeeds) {
-                if (bound.most < floor) {
-                    continue;
-                }
-                const DamageBounds& top = *bounds[floorSpell];
-                if (s != floorSpell && top.kind == DamageBounds::Kind::Succeeds) {
-                    if (!floorAtMiddle) {
-                        floorAtMiddle = damageAt(floorSpell);
-                    }
-                    if (BelowAlongTheSameSteps(bound, top, lo, hi) ||
-                        AlwaysBelow(bound, top, damageAt(s), *floorAtMiddle, lo, middle, hi)) {
-                        continue;
-                    }
-                }
-            }
-            kept |= Bit(s);
         }
         if (kept == 0) {
             return;
@@ -229,7 +233,7 @@ private:
     double damage(const SpellFormula& spell, double value) const {
         ParsedInputs at = inputs_;
         at.values[static_cast<std::size_t>(input_)] = value;
-        return std::get<double>(EvaluateSpell(spell, at));
+        return NumberOrNaN(EvaluateSpell(spell, at));
     }
     bool reached(double value) const {
         ParsedInputs at = inputs_;
