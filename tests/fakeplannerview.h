@@ -26,7 +26,7 @@ public:
     }
     void selectRow(PlannerControl table, int row) override { selected[table] = row; }
     int selectedRow(PlannerControl table) const override { return selected.at(table); }
-    PointTwips chartSize() const override { return {6000, 4500}; }
+    PointTwips chartSize() const override { return size; }
     void setChart(const ChartPicture& shown) override { chart = shown; }
     void copyText(std::string_view text) override { copied = text; }
     void showMessage(std::string_view text) override { messages.emplace_back(text); }
@@ -64,6 +64,7 @@ public:
     }
 
     std::string step = "1";
+    PointTwips size{6000, 4500};
     int input = 1; // Inteligence
     char separator = '.';
     std::string status = "unset";
