@@ -35,34 +35,101 @@ Interval Widened(double lo, double hi) {
     return {Down(lo), Up(hi)};
 }
 
-Interval operator+(Interval x, Interval y) {
-    return Widened(x.lo + y.lo, x.hi + y.hi);
+// A range of slopes as two mantissas times one power of two. A step's slope is the product of
+// its constants, which can lie far beyond the doubles (a power of 1e-300 over a resist of 1e-320)
+// while the damage's own slope is an ordinary number; plain doubles would lose it.
+struct Slope {
+    double lo = 0;
+    double hi = 0;
+    int exponent = 0;
+};
+
+constexpr Slope kAnySlope{-kInfinity, kInfinity, 0};
+
+bool Told(const Slope& s) {
+    return std::isfinite(s.lo) && std::isfinite(s.hi);
 }
 
-Interval operator-(Interval x, Interval y) {
-    return Widened(x.lo - y.hi, x.hi - y.lo);
+// Mantissas kept within 2^±400 by a power of two, so that products and quotients of two never
+// leave the doubles; widened for the rounding that made them.
+Slope Normal(double lo, double hi, long exponent) {
+    if (!std::isfinite(lo) || !std::isfinite(hi)) {
+        return kAnySlope;
+    }
+    const double largest = std::max(std::abs(lo), std::abs(hi));
+    if (largest == 0) {
+        return {};
+    }
+    int shift = 0;
+    if (largest > 0x1p400 || largest < 0x1p-400) {
+        shift = std::ilogb(largest);
+        lo = std::ldexp(lo, -shift);
+        hi = std::ldexp(hi, -shift);
+    }
+    exponent += shift;
+    if (exponent > 1'000'000 || exponent < -1'000'000) {
+        return kAnySlope;
+    }
+    return {Down(lo), Up(hi), static_cast<int>(exponent)};
 }
 
-bool IsZero(Interval x) {
-    return x.lo == 0 && x.hi == 0;
+Slope Scaled(Interval x) {
+    return Normal(x.lo, x.hi, 0);
 }
 
-// A term that does not depend on the input is 0, whatever it is multiplied by.
-Interval operator*(Interval x, Interval y) {
-    if (IsZero(x) || IsZero(y)) {
-        return {0, 0};
+Slope operator*(Slope x, Interval value) {
+    const Slope y = Scaled(value);
+    if (!Told(x) || !Told(y)) {
+        return kAnySlope;
     }
     const auto [lo, hi] = std::minmax({x.lo * y.lo, x.lo * y.hi, x.hi * y.lo, x.hi * y.hi});
-    return Widened(lo, hi);
+    return lo == 0 && hi == 0 ? Slope{} : Normal(lo, hi, long{x.exponent} + y.exponent);
 }
 
-// y must not hold 0.
-Interval operator/(Interval x, Interval y) {
-    if (IsZero(x)) {
-        return {0, 0};
+// The value must not hold 0.
+Slope operator/(Slope x, Interval value) {
+    const Slope y = Scaled(value);
+    if (!Told(x) || !Told(y)) {
+        return kAnySlope;
+    }
+    if (x.lo == 0 && x.hi == 0) {
+        return {};
     }
     const auto [lo, hi] = std::minmax({x.lo / y.lo, x.lo / y.hi, x.hi / y.lo, x.hi / y.hi});
-    return Widened(lo, hi);
+    return Normal(lo, hi, long{x.exponent} - y.exponent);
+}
+
+// The smaller brought to the larger's power of two: what it loses there is below the widening.
+Slope operator+(Slope x, Slope y) {
+    if (!Told(x) || !Told(y)) {
+        return kAnySlope;
+    }
+    if (x.lo == 0 && x.hi == 0) {
+        return y;
+    }
+    if (y.lo == 0 && y.hi == 0) {
+        return x;
+    }
+    const int exponent = std::max(x.exponent, y.exponent);
+    const auto at = [&](double m, int e) {
+        return e == exponent ? m : std::ldexp(m, e - exponent);
+    };
+    return Normal(at(x.lo, x.exponent) + at(y.lo, y.exponent),
+                  at(x.hi, x.exponent) + at(y.hi, y.exponent), exponent);
+}
+
+Slope operator-(Slope x, Slope y) {
+    return x + Slope{-y.hi, -y.lo, y.exponent};
+}
+
+Interval Plain(Slope s) {
+    if (!Told(s)) {
+        return {-kInfinity, kInfinity};
+    }
+    if (s.exponent == 0) {
+        return {s.lo, s.hi};
+    }
+    return Widened(std::ldexp(s.lo, s.exponent), std::ldexp(s.hi, s.exponent));
 }
 
 // One step's value over the range of the input: the rounded results from lo to hi; how far they
@@ -71,7 +138,7 @@ struct Span {
     double lo;
     double hi;
     double error = 0;
-    Interval slope{0, 0};
+    Slope slope{};
     bool variable = false; // depends on the input
     bool input = false;    // is the input itself
 
@@ -93,7 +160,7 @@ Span Point(double value) {
 class Bounder {
 public:
     Bounder(const ParsedInputs& inputs, Field input, double lo, double hi)
-        : inputs_(inputs), input_(input), range_{lo, hi, 0, {1, 1}, true, true} {}
+        : inputs_(inputs), input_(input), range_{lo, hi, 0, {1, 1, 0}, true, true} {}
 
     Span convert(Field field) {
         if (field == input_) {
@@ -119,7 +186,7 @@ public:
         follow('*', x, y, z);
         z.error = Up(x.largest() * y.error + y.largest() * x.error + x.error * y.error +
                      kUnit * z.largest() + kTiniest);
-        z.slope = x.slope * y.exact() + x.exact() * y.slope;
+        z.slope = x.slope * y.exact() + y.slope * x.exact();
         return z;
     }
     Span div(Span x, Span y) {
@@ -140,10 +207,10 @@ public:
                 y.error == 0 ? 0 : (x.largest() / y.smallest()) * (y.error / least);
             z.error = Up(x.error / least + divisorPart + kUnit * z.largest() + kTiniest);
             const Interval divisor = y.exact();
-            z.slope = x.slope / divisor - x.exact() * y.slope / (divisor * divisor);
+            z.slope = x.slope / divisor - y.slope * x.exact() / divisor / divisor;
         } else {
             z.error = kInfinity;
-            z.slope = {-kInfinity, kInfinity};
+            z.slope = kAnySlope;
         }
         return z;
     }
@@ -154,14 +221,15 @@ public:
             bounds.kind = fails_ ? DamageBounds::Kind::Fails : DamageBounds::Kind::Either;
             return bounds;
         }
+        const Interval slope = Plain(value.slope);
         const bool told =
-            !std::isnan(value.error) && !std::isnan(value.slope.lo) && !std::isnan(value.slope.hi);
+            !std::isnan(value.error) && !std::isnan(slope.lo) && !std::isnan(slope.hi);
         bounds.kind = DamageBounds::Kind::Succeeds;
         bounds.least = value.lo;
         bounds.most = value.hi;
         bounds.error = told ? value.error : kInfinity;
-        bounds.slopeLeast = told ? value.slope.lo : -kInfinity;
-        bounds.slopeMost = told ? value.slope.hi : kInfinity;
+        bounds.slopeLeast = told ? slope.lo : -kInfinity;
+        bounds.slopeMost = told ? slope.hi : kInfinity;
         if (!broken_ && chain_.count > 0) {
             bounds.chain = chain_;
             bounds.chain.known = true;

@@ -192,7 +192,7 @@ public:
     }
 
 private:
-    static constexpr int kMostLooks = 2'000;
+    static constexpr int kMostLooks = 1'000;
 
     std::optional<double> find(std::uint64_t first, std::uint64_t last) {
         if (frontier_) {
