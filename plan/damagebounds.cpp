@@ -159,8 +159,9 @@ Span Point(double value) {
 // that may do so for some leaves the outcome open.
 class Bounder {
 public:
-    Bounder(const ParsedInputs& inputs, Field input, double lo, double hi)
-        : inputs_(inputs), input_(input), range_{lo, hi, 0, {1, 1, 0}, true, true} {}
+    Bounder(const ParsedInputs& inputs, Field input, double lo, double hi, bool precise)
+        : inputs_(inputs), input_(input), range_{lo, hi, 0, {1, 1, 0}, true, true},
+          precise_(precise) {}
 
     Span convert(Field field) {
         if (field == input_) {
@@ -176,17 +177,21 @@ public:
     Span add(Span x, Span y) {
         Span z = corners(x, y, [](double a, double b) { return a + b; });
         follow('+', x, y, z);
-        // A sum is exact where it is subnormal: no absolute part.
-        z.error = Up(x.error + y.error + kUnit * z.largest());
-        z.slope = x.slope + y.slope;
+        if (precise_) {
+            // A sum is exact where it is subnormal: no absolute part.
+            z.error = Up(x.error + y.error + kUnit * z.largest());
+            z.slope = x.slope + y.slope;
+        }
         return z;
     }
     Span mul(Span x, Span y) {
         Span z = corners(x, y, [](double a, double b) { return a * b; });
         follow('*', x, y, z);
-        z.error = Up(x.largest() * y.error + y.largest() * x.error + x.error * y.error +
-                     kUnit * z.largest() + kTiniest);
-        z.slope = x.slope * y.exact() + y.slope * x.exact();
+        if (precise_) {
+            z.error = Up(x.largest() * y.error + y.largest() * x.error + x.error * y.error +
+                         kUnit * z.largest() + kTiniest);
+            z.slope = x.slope * y.exact() + y.slope * x.exact();
+        }
         return z;
     }
     Span div(Span x, Span y) {
@@ -200,6 +205,9 @@ public:
         }
         Span z = corners(x, y, [](double a, double b) { return a / b; });
         follow('/', x, y, z);
+        if (!precise_) {
+            return z;
+        }
         // The exact divisor lies at least this far from 0.
         const double least = y.error == 0 ? y.smallest() : Down(y.smallest() - y.error);
         if (least > 0) {
@@ -223,7 +231,7 @@ public:
         }
         const Interval slope = Plain(value.slope);
         const bool told =
-            !std::isnan(value.error) && !std::isnan(slope.lo) && !std::isnan(slope.hi);
+            precise_ && !std::isnan(value.error) && !std::isnan(slope.lo) && !std::isnan(slope.hi);
         bounds.kind = DamageBounds::Kind::Succeeds;
         bounds.least = value.lo;
         bounds.most = value.hi;
@@ -281,6 +289,7 @@ private:
     Span range_;
     bool fails_ = false;
     bool open_ = false;
+    bool precise_;
     DamageBounds::Chain chain_;
     bool broken_ = false;
 };
@@ -288,8 +297,8 @@ private:
 } // namespace
 
 DamageBounds BoundDamage(const SpellFormula& row, const ParsedInputs& inputs, Field input,
-                         double lo, double hi) {
-    Bounder in(inputs, input, lo, hi);
+                         double lo, double hi, bool precise) {
+    Bounder in(inputs, input, lo, hi, precise);
     auto c = [](double constant) { return Point(constant); };
     auto statPart = [&](Span stat) {
         const Span quotient = in.div(stat, c(row.divisor));

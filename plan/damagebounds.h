@@ -44,9 +44,10 @@ struct DamageBounds {
 // Worked out from the calculation's own steps: each is one rounded operation, which never falls
 // as an operand rises (or never rises, as the operand's sign and place require), so over a box
 // of operands it takes its extremes at the corners. With lo equal to hi, least and most are the
-// calculation's result itself.
+// calculation's result itself. Without `precise`, error and slopes are left untold (infinite),
+// which costs half as much.
 DamageBounds BoundDamage(const SpellFormula& spell, const ParsedInputs& inputs, Field input,
-                         double lo, double hi);
+                         double lo, double hi, bool precise = true);
 
 // Whether spell b deals less than spell a wherever the input lies from lo to hi, shown from
 // their bounds there and their damages at one value c inside: the exact functions differ at

@@ -85,7 +85,7 @@ private:
         std::size_t floorSpell = blocker;
         auto consider = [&](std::size_t s) {
             if (!bounds[s]) {
-                bounds[s] = BoundDamage(SpellTable[s], inputs_, input_, lo, hi);
+                bounds[s] = BoundDamage(SpellTable[s], inputs_, input_, lo, hi, false);
                 if (bounds[s]->kind == DamageBounds::Kind::Succeeds && bounds[s]->least > floor) {
                     floor = bounds[s]->least;
                     floorSpell = s;
@@ -116,12 +116,21 @@ private:
             }
             return *atMiddle[s];
         };
+        std::array<bool, kSpells> precise{};
+        auto precisely = [&](std::size_t s) -> const DamageBounds& {
+            if (!precise[s]) {
+                bounds[s] = BoundDamage(SpellTable[s], inputs_, input_, lo, hi);
+                precise[s] = true;
+            }
+            return *bounds[s];
+        };
         auto below = [&](std::size_t s, std::size_t above) {
             const DamageBounds& low = *bounds[s];
             const DamageBounds& high = *bounds[above];
             return s != above && high.kind == DamageBounds::Kind::Succeeds &&
                    (low.most < high.least || BelowAlongTheSameSteps(low, high, lo, hi) ||
-                    AlwaysBelow(low, high, damageAt(s), damageAt(above), lo, middle, hi));
+                    AlwaysBelow(precisely(s), precisely(above), damageAt(s), damageAt(above), lo,
+                                middle, hi));
         };
         SpellSet kept = 0;
         for (SpellSet rest = candidates; rest != 0; rest &= rest - 1) {
@@ -192,7 +201,7 @@ public:
     }
 
 private:
-    static constexpr int kMostLooks = 1'000;
+    static constexpr int kMostLooks = 500;
 
     std::optional<double> find(std::uint64_t first, std::uint64_t last) {
         if (frontier_) {
@@ -207,8 +216,8 @@ private:
         if (lo == hi) {
             return reached(lo) ? std::optional(lo) : std::nullopt;
         }
-        const DamageBounds x = BoundDamage(a_, inputs_, input_, lo, hi);
-        const DamageBounds y = BoundDamage(b_, inputs_, input_, lo, hi);
+        const DamageBounds x = BoundDamage(a_, inputs_, input_, lo, hi, false);
+        const DamageBounds y = BoundDamage(b_, inputs_, input_, lo, hi, false);
         using enum DamageBounds::Kind;
         if (x.kind == Fails || y.kind == Fails) {
             return std::nullopt;
@@ -220,7 +229,9 @@ private:
             }
             const double c = FromOrdered(middle);
             if (x.most < y.least || BelowAlongTheSameSteps(x, y, lo, hi) ||
-                AlwaysBelow(x, y, damage(a_, c), damage(b_, c), lo, c, hi)) {
+                AlwaysBelow(BoundDamage(a_, inputs_, input_, lo, hi),
+                            BoundDamage(b_, inputs_, input_, lo, hi), damage(a_, c), damage(b_, c),
+                            lo, c, hi)) {
                 return std::nullopt;
             }
         }
