@@ -6,6 +6,7 @@
 
 #include <charconv>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -69,6 +70,10 @@ public:
     // The main window's inputs as the script left them.
     const SpellInputs& inputs() const { return inputs_; }
 
+    // Called as each step hands over to the planner, once the script's own work for it (writing
+    // B's file) is done: a bench times from here.
+    std::function<void()> ready = [] {};
+
     FakePlannerView view;
     PlannerCommands commands{view};
 
@@ -81,11 +86,15 @@ private:
 
     void compare(const std::string& file) {
         std::ofstream(path_, std::ios::binary | std::ios::trunc) << file;
+        ready();
         view.toOpen = path_;
         commands.click(PlannerControl::cmdCompare);
     }
 
     void step(char what, std::string_view rest) {
+        if (what != 'c' && what != 'g') {
+            ready();
+        }
         switch (what) {
         case 'b': {
             const std::size_t equals = std::min(rest.find('='), rest.size());
@@ -122,6 +131,7 @@ private:
             break;
         case 'c': {
             if (rest.empty()) {
+                ready();
                 view.toOpen.reset();
                 commands.click(PlannerControl::cmdCompare);
                 break;
