@@ -19,7 +19,6 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -57,8 +56,13 @@ const Case kCases[] = {
      "1e17\n1e20\n1.7e308\n-1e-150\n-1000\n280\n-13\n123456789\n-13\n-1e200\n1\ni1"},
 };
 
+// B's file, removed when the bench ends.
 std::string ComparedPath() {
-    return (std::filesystem::temp_directory_path() / "planner_bench_b.rtchar").string();
+    static const std::string path =
+        (std::filesystem::temp_directory_path() / "planner_bench_b.rtchar").string();
+    static const int removed = std::atexit([] { std::remove(path.c_str()); });
+    static_cast<void>(removed);
+    return path;
 }
 
 void BM_PlannerFollow(benchmark::State& state, const Case& c) {

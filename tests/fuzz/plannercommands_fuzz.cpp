@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <string_view>
@@ -17,9 +18,12 @@ using namespace runetally;
 
 namespace {
 
-std::string ComparedPath() {
+// B's file, one for the run, removed when it ends.
+const std::string& ComparedPath() {
     static const std::string path =
         "/tmp/plannercommands_fuzz_" + std::to_string(getpid()) + ".rtchar";
+    static const int removed = std::atexit([] { std::remove(path.c_str()); });
+    static_cast<void>(removed);
     return path;
 }
 
