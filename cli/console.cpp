@@ -6,19 +6,38 @@
 
 namespace runetally {
 
-int Print(const CommandResult& result) {
+bool Stdout::write(std::string_view text) {
+    if (error_ != 0) {
+        return false;
+    }
+    written_ = true;
+    errno = 0;
+    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size()) {
+        error_ = errno != 0 ? errno : EIO;
+    }
+    return error_ == 0;
+}
+
+bool Stdout::finish() {
+    if (!written_ || error_ != 0) {
+        return error_ == 0;
+    }
+    // A full disk, a closed stdout or a gone reader must not pass for a printed table.
+    errno = 0;
+    if (std::fflush(stdout) != 0 || std::fclose(stdout) != 0) {
+        error_ = errno != 0 ? errno : EIO;
+    }
+    return error_ == 0;
+}
+
+int Print(const CommandResult& result, Stdout& out) {
     if (!result.out.empty()) {
-        errno = 0;
-        // A full disk, a closed stdout or a gone reader must not pass for a printed table.
-        const bool written =
-            std::fwrite(result.out.data(), 1, result.out.size(), stdout) == result.out.size() &&
-            std::fflush(stdout) == 0 && std::fclose(stdout) == 0;
-        if (!written) {
-            const int error = errno != 0 ? errno : EIO;
-            std::fprintf(stderr, "runetally-table: cannot write the table: %s\n",
-                         std::strerror(error));
-            return 1;
-        }
+        out.write(result.out);
+    }
+    if (!out.finish()) {
+        std::fprintf(stderr, "runetally-table: cannot write the table: %s\n",
+                     std::strerror(out.error()));
+        return 1;
     }
     std::fwrite(result.err.data(), 1, result.err.size(), stderr);
     return result.exitCode;

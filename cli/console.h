@@ -3,6 +3,7 @@
 #include "tablecommand.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace runetally {
@@ -14,8 +15,23 @@ std::vector<std::string> CommandArguments(int argc, char* argv[]);
 // reported, instead of ending the program without a word.
 void ReportBrokenPipes();
 
-// Writes what the command printed and gives the program's exit status. A table that could not be
-// written all the way is reported on stderr and ends with status 1, whatever the command said.
-int Print(const CommandResult& result);
+// Stdout as the command writes to it while the table is made. A write that fails is remembered
+// with its reason, and no more is asked for.
+class Stdout {
+public:
+    // False once a write has failed: the command stops writing.
+    bool write(std::string_view text);
+    // Flushes and closes stdout if anything was written; false when a write failed.
+    bool finish();
+    int error() const { return error_; }
+
+private:
+    bool written_ = false;
+    int error_ = 0;
+};
+
+// Finishes what the command printed and gives the program's exit status. A table that could not
+// be written all the way is reported on stderr and ends with status 1, whatever the command said.
+int Print(const CommandResult& result, Stdout& out);
 
 } // namespace runetally

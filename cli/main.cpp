@@ -9,6 +9,9 @@ int main(int argc, char* argv[]) {
     std::setlocale(LC_ALL, ""); // the user's decimal separator, named by LC_ALL, LC_NUMERIC, LANG
     runetally::ReportBrokenPipes();
     const auto arguments = runetally::CommandArguments(argc, argv);
-    return runetally::Print(
-        runetally::TableCommand::Run(arguments, runetally::UserDecimalSeparator()));
+    runetally::Stdout out;
+    const runetally::CommandResult result =
+        runetally::TableCommand::Run(arguments, runetally::UserDecimalSeparator(),
+                                     [&out](std::string_view text) { return out.write(text); });
+    return runetally::Print(result, out);
 }

@@ -58,8 +58,8 @@ std::string GainTable(const PlanRequest& request, const ParsedInputs& inputs, Fi
     return WriteGainTable(rows, request.format, request.decimalSeparator);
 }
 
-std::variant<std::string, PlanUsageError> SweepTable(const PlanRequest& request,
-                                                     const ParsedInputs& inputs) {
+std::optional<PlanUsageError> SweepTable(const PlanRequest& request, const ParsedInputs& inputs,
+                                         const TableSink& out) {
     const std::string& text = *request.sweep;
     const std::size_t equals = text.find('=');
     const std::size_t colon = text.find(':', equals);
@@ -99,9 +99,16 @@ std::variant<std::string, PlanUsageError> SweepTable(const PlanRequest& request,
             spells.push_back(&spell);
         }
     }
-    const Sweep sweep = SweepInput(inputs, std::get<Field>(input),
-                                   std::move(std::get<std::vector<double>>(values)), spells);
-    return WriteSweepTable(sweep, request.format, request.decimalSeparator);
+    // Each damage is worked out as its row is written: the table is never held whole.
+    const Field field = std::get<Field>(input);
+    const std::vector<double>& at = std::get<std::vector<double>>(values);
+    ParsedInputs there = inputs;
+    const SweepDamage damage = [&](std::size_t s, std::size_t v) {
+        there.values[static_cast<std::size_t>(field)] = at[v];
+        return EvaluateSpell(*spells[s], there);
+    };
+    WriteSweepTable(field, at, spells, damage, request.format, request.decimalSeparator, out);
+    return std::nullopt;
 }
 
 } // namespace
@@ -110,7 +117,7 @@ bool AsksToPlan(const PlanRequest& request) {
     return request.gain || request.values || request.sweep || request.step;
 }
 
-std::variant<std::string, PlanUsageError> RunPlan(const PlanRequest& request) {
+std::optional<PlanUsageError> RunPlan(const PlanRequest& request, const TableSink& out) {
     if (int(request.gain.has_value()) + int(request.values) + int(request.sweep.has_value()) > 1) {
         return PlanUsageError{"--gain, --values and --sweep cannot be combined"};
     }
@@ -122,7 +129,7 @@ std::variant<std::string, PlanUsageError> RunPlan(const PlanRequest& request) {
         if (request.sortByDamage) {
             return PlanUsageError{"--sort does not apply to --sweep"};
         }
-        return SweepTable(request, inputs);
+        return SweepTable(request, inputs, out);
     }
 
     double step = 1;
@@ -138,7 +145,8 @@ std::variant<std::string, PlanUsageError> RunPlan(const PlanRequest& request) {
         if (const auto* problem = std::get_if<PlanUsageError>(&input)) {
             return *problem;
         }
-        return GainTable(request, inputs, std::get<Field>(input), step);
+        out(GainTable(request, inputs, std::get<Field>(input), step));
+        return std::nullopt;
     }
 
     if (request.spells.size() != 1) {
@@ -148,7 +156,8 @@ std::variant<std::string, PlanUsageError> RunPlan(const PlanRequest& request) {
     if (request.sortByDamage) {
         SortHighestFirst(rows, [](const Gain& row) -> const DamageValue& { return row.gain; });
     }
-    return WriteValuesTable(rows, request.format, request.decimalSeparator);
+    out(WriteValuesTable(rows, request.format, request.decimalSeparator));
+    return std::nullopt;
 }
 
 } // namespace runetally

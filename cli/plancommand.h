@@ -1,5 +1,6 @@
 #pragma once
 
+#include "plantable.h"
 #include "reportformat.h"
 #include "spellinputs.h"
 
@@ -30,7 +31,8 @@ struct PlanUsageError {
 
 bool AsksToPlan(const PlanRequest& request);
 
-// The table that answers the request, or why the request cannot be answered.
-std::variant<std::string, PlanUsageError> RunPlan(const PlanRequest& request);
+// Writes the table that answers the request to `out`, as its rows are made; or gives why the
+// request cannot be answered, before anything is written.
+std::optional<PlanUsageError> RunPlan(const PlanRequest& request, const TableSink& out);
 
 } // namespace runetally

@@ -1,5 +1,6 @@
 #include "spellreport.h"
 
+#include "figuretext.h"
 #include "numbers.h"
 #include "ranking.h"
 #include "spelltable.h"
@@ -36,7 +37,7 @@ SpellRow Written(const SpellFormula& formula, const DamageValue& value, char sep
     if (const auto* failure = std::get_if<DamageFailure>(&value)) {
         return {std::string(formula.name), *failure};
     }
-    return {std::string(formula.name), FormatNumber(std::get<double>(value), separator)};
+    return {std::string(formula.name), FigureText(value, separator)};
 }
 
 // The damage cell of the text table: the number, or what kept the spell from having one.

@@ -112,9 +112,9 @@ Cli11Arguments ForCli11(const std::vector<std::string>& arguments, const CLI::Ap
     return out;
 }
 
-} // namespace
-
-CommandResult TableCommand::Run(const std::vector<std::string>& arguments, char decimalSeparator) {
+// What the command writes and how it ends, what is for stdout going to `out`.
+CommandResult Answer(const std::vector<std::string>& arguments, char decimalSeparator,
+                     const TableSink& out) {
     CLI::App app(std::string("Prints the damage of every spell for one character and target.\n"
                              "A spell without damage shows why: BadInput names the input that is "
                              "not\na number, ArithmeticFault the fault. Numbers are read and "
@@ -161,7 +161,10 @@ CommandResult TableCommand::Run(const std::vector<std::string>& arguments, char 
     const CLI::Option* sweep =
         option("sweep",
                "Each spell's damage as one input goes from FROM to TO by STEP,\n"
-               "e.g. --sweep int=100:200:10 (at most 10001 values).",
+               "e.g. --sweep int=100:200:10: at FROM + k x STEP for k = 0, 1, ... up\n"
+               "to the last not past TO, allowing for a rounded decimal STEP; one\n"
+               "that close to TO is TO itself (0:0.3:0.1 ends at 0.3). At most 10001\n"
+               "values.",
                "<input=from:to:step>");
     const CLI::Option* character =
         option("character",
@@ -292,13 +295,34 @@ CommandResult TableCommand::Run(const std::vector<std::string>& arguments, char 
         return {0, WriteCompareTable(rows, reportFormat, decimalSeparator), {}};
     }
     if (AsksToPlan(plan)) {
-        auto table = RunPlan(plan);
-        if (const auto* problem = std::get_if<PlanUsageError>(&table)) {
+        if (const auto problem = RunPlan(plan, out)) {
             return UsageError(problem->message);
         }
-        return {0, std::move(std::get<std::string>(table)), {}};
+        return {0, {}, {}};
     }
     return {0, SpellReport(options).render(reportFormat), {}};
+}
+
+} // namespace
+
+CommandResult TableCommand::Run(const std::vector<std::string>& arguments, char decimalSeparator) {
+    std::string printed;
+    CommandResult result = Run(arguments, decimalSeparator, [&](std::string_view piece) {
+        printed += piece;
+        return true;
+    });
+    result.out = std::move(printed);
+    return result;
+}
+
+CommandResult TableCommand::Run(const std::vector<std::string>& arguments, char decimalSeparator,
+                                const std::function<bool(std::string_view)>& out) {
+    CommandResult result = Answer(arguments, decimalSeparator, out);
+    if (!result.out.empty()) {
+        out(result.out);
+        result.out.clear();
+    }
+    return result;
 }
 
 } // namespace runetally

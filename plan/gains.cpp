@@ -1,19 +1,8 @@
 #include "gains.h"
 
-#include <cmath>
+#include "figuretext.h"
 
 namespace runetally {
-namespace {
-
-// The calculation's own rule: a finite step whose result is infinite overflows.
-DamageValue Checked(double value) {
-    if (std::isinf(value)) {
-        return DamageFailure(ArithmeticFault::Overflow);
-    }
-    return value;
-}
-
-} // namespace
 
 Change ChangeBetween(const DamageValue& from, const DamageValue& to) {
     const double* x = std::get_if<double>(&from);

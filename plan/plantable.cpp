@@ -1,10 +1,12 @@
 #include "plantable.h"
 
+#include "figuretext.h"
 #include "inputnames.h"
 #include "numbers.h"
 #include "tabletext.h"
 
 #include <algorithm>
+#include <functional>
 #include <string_view>
 
 namespace runetally {
@@ -29,43 +31,92 @@ std::vector<std::size_t> Data(const std::vector<Column>& columns) {
 // Cells in the columns' order; an empty cell is left out of JSON and blank elsewhere.
 using Row = std::vector<std::string>;
 
-std::string Csv(const std::vector<Column>& columns, const std::vector<Row>& rows) {
-    const std::vector<std::size_t> data = Data(columns);
-    std::string out;
-    for (std::size_t c : data) {
-        out += (c == data.front() ? "" : ",") + std::string(columns[c].key);
-    }
-    out += '\n';
-    for (const Row& row : rows) {
-        for (std::size_t c : data) {
-            out += (c == data.front() ? "" : ",") + CsvField(row[c]);
+// Gives every row of a table in order to `take`, until it returns false. A table may be read
+// twice, so rows are made as they are read rather than kept.
+using Rows = std::function<void(const std::function<bool(const Row&)>& take)>;
+
+Rows FromVector(const std::vector<Row>& rows) {
+    return [&rows](const std::function<bool(const Row&)>& take) {
+        for (const Row& row : rows) {
+            if (!take(row)) {
+                return;
+            }
         }
-        out += '\n';
+    };
+}
+
+// Hands the text to the sink in pieces of some 64 KiB; once the sink wants no more, it is asked
+// for nothing else.
+class Output {
+public:
+    explicit Output(const TableSink& sink) : sink_(sink) {}
+
+    Output& operator<<(std::string_view text) {
+        buffer_ += text;
+        if (buffer_.size() >= kPiece) {
+            flush();
+        }
+        return *this;
     }
-    return out;
+    // Whether the sink still takes text.
+    bool flush() {
+        if (open_ && !buffer_.empty()) {
+            open_ = sink_(buffer_);
+        }
+        buffer_.clear();
+        return open_;
+    }
+    bool open() const { return open_; }
+
+private:
+    static constexpr std::size_t kPiece = std::size_t{1} << 16;
+
+    const TableSink& sink_;
+    std::string buffer_;
+    bool open_ = true;
+};
+
+void Csv(const std::vector<Column>& columns, const Rows& rows, Output& out) {
+    const std::vector<std::size_t> data = Data(columns);
+    for (std::size_t c : data) {
+        out << (c == data.front() ? "" : ",") << columns[c].key;
+    }
+    out << "\n";
+    rows([&](const Row& row) {
+        for (std::size_t c : data) {
+            out << (c == data.front() ? "" : ",") << CsvField(row[c]);
+        }
+        out << "\n";
+        return out.open();
+    });
 }
 
 // One object a line, its keys in the columns' order, as the damage table writes them.
-std::string Json(const std::vector<Column>& columns, const std::vector<Row>& rows) {
-    std::string out = "[";
-    for (std::size_t r = 0; r < rows.size(); ++r) {
-        out += r == 0 ? "\n  {" : ",\n  {";
+void Json(const std::vector<Column>& columns, const Rows& rows, Output& out) {
+    const std::vector<std::size_t> data = Data(columns);
+    bool any = false;
+    out << "[";
+    rows([&](const Row& row) {
+        out << (any ? ",\n  {" : "\n  {");
+        any = true;
         bool first = true;
-        for (std::size_t c : Data(columns)) {
-            if (!rows[r][c].empty()) {
-                out += (first ? "" : ", ") + JsonString(columns[c].key) + ": " +
-                       JsonString(rows[r][c]);
+        for (std::size_t c : data) {
+            if (!row[c].empty()) {
+                out << (first ? "" : ", ") << JsonString(columns[c].key) << ": "
+                    << JsonString(row[c]);
                 first = false;
             }
         }
-        out += '}';
-    }
-    return out + (rows.empty() ? "]\n" : "\n]\n");
+        out << "}";
+        return out.open();
+    });
+    out << (any ? "\n]\n" : "]\n");
 }
 
 // Columns two spaces apart; numbers line up on their decimal separator, other texts start at
-// the column's left edge, as in the damage table.
-std::string Text(const std::vector<Column>& columns, const std::vector<Row>& rows, char separator) {
+// the column's left edge, as in the damage table. The widths come from a first reading of the
+// rows, which keeps only the widths.
+void Text(const std::vector<Column>& columns, const Rows& rows, char separator, Output& out) {
     std::vector<std::size_t> shown;
     for (std::size_t c = 0; c < columns.size(); ++c) {
         if (!columns[c].header.empty()) {
@@ -78,53 +129,70 @@ std::string Text(const std::vector<Column>& columns, const std::vector<Row>& row
     auto whole = [&](const std::string& cell) {
         return std::min(cell.find(separator), cell.size());
     };
-    std::vector<Row> cells(rows.size(), Row(columns.size()));
+    // A number is padded on the left to the widest whole part: its width is that and its own
+    // width from the separator on.
+    std::vector<std::size_t> wholeWidth(columns.size()), fraction(columns.size()),
+        plain(columns.size());
+    rows([&](const Row& row) {
+        for (std::size_t c : shown) {
+            if (isNumber(c, row[c])) {
+                wholeWidth[c] = std::max(wholeWidth[c], whole(row[c]));
+                fraction[c] = std::max(fraction[c], row[c].size() - whole(row[c]));
+            } else {
+                plain[c] = std::max(plain[c], row[c].size());
+            }
+        }
+        return true;
+    });
     std::vector<std::size_t> width(columns.size());
     for (std::size_t c : shown) {
-        std::size_t wholeWidth = 0;
-        for (const Row& row : rows) {
-            if (isNumber(c, row[c])) {
-                wholeWidth = std::max(wholeWidth, whole(row[c]));
-            }
-        }
-        width[c] = columns[c].header.size();
-        for (std::size_t r = 0; r < rows.size(); ++r) {
-            cells[r][c] = rows[r][c];
-            if (isNumber(c, rows[r][c])) {
-                cells[r][c].insert(0, wholeWidth - whole(rows[r][c]), ' ');
-            }
-            width[c] = std::max(width[c], cells[r][c].size());
-        }
+        width[c] = std::max({columns[c].header.size(), wholeWidth[c] + fraction[c], plain[c]});
     }
     auto line = [&](auto cellOf) {
-        std::string out;
         for (std::size_t i = 0; i < shown.size(); ++i) {
             const std::string cell(cellOf(shown[i]));
-            out += cell;
+            out << cell;
             if (i + 1 < shown.size()) {
-                out += std::string(width[shown[i]] - cell.size() + 2, ' ');
+                out << std::string(width[shown[i]] - cell.size() + 2, ' ');
             }
         }
-        return out + '\n';
+        out << "\n";
     };
-    std::string out = line([&](std::size_t c) { return columns[c].header; });
-    for (const Row& row : cells) {
-        out += line([&](std::size_t c) { return row[c]; });
+    line([&](std::size_t c) { return std::string(columns[c].header); });
+    rows([&](const Row& row) {
+        line([&](std::size_t c) {
+            return isNumber(c, row[c]) ? std::string(wholeWidth[c] - whole(row[c]), ' ') + row[c]
+                                       : row[c];
+        });
+        return out.open();
+    });
+}
+
+void Render(const std::vector<Column>& columns, const Rows& rows, ReportFormat format,
+            char separator, const TableSink& sink) {
+    Output out(sink);
+    switch (format) {
+    case ReportFormat::Text:
+        Text(columns, rows, separator, out);
+        break;
+    case ReportFormat::Csv:
+        Csv(columns, rows, out);
+        break;
+    case ReportFormat::Json:
+        Json(columns, rows, out);
+        break;
     }
-    return out;
+    out.flush();
 }
 
 std::string Render(const std::vector<Column>& columns, const std::vector<Row>& rows,
                    ReportFormat format, char separator) {
-    switch (format) {
-    case ReportFormat::Text:
-        return Text(columns, rows, separator);
-    case ReportFormat::Csv:
-        return Csv(columns, rows);
-    case ReportFormat::Json:
-        return Json(columns, rows);
-    }
-    return {};
+    std::string text;
+    Render(columns, FromVector(rows), format, separator, [&](std::string_view piece) {
+        text += piece;
+        return true;
+    });
+    return text;
 }
 
 // A damage in the damage table's fields: outcome, text, field, fault, and the text table's cell.
@@ -132,9 +200,11 @@ struct DamageCells {
     std::string outcome, text, field, fault, shown;
 };
 
-DamageCells Cells(const DamageValue& value, char separator) {
+DamageCells Cells(const DamageValue& figure, char separator) {
+    const DamageValue value =
+        std::holds_alternative<double>(figure) ? Checked(std::get<double>(figure)) : figure;
     if (const double* number = std::get_if<double>(&value)) {
-        const std::string text = FormatNumber(*number, separator);
+        const std::string text = FigureText(*number, separator);
         return {"ShowText", text, {}, {}, text};
     }
     const DamageFailure& failure = std::get<DamageFailure>(value);
@@ -186,34 +256,58 @@ std::string WriteValuesTable(const std::vector<Gain>& rows, ReportFormat format,
     for (const Gain& row : rows) {
         const DamageCells gain = Cells(row.gain, separator);
         cells.push_back({std::string(row.spell->name), std::string(NameOf(row.input).name),
-                         FormatNumber(row.step, separator), gain.outcome, gain.shown,
+                         FigureText(row.step, separator), gain.outcome, gain.shown,
                          Shown(row.percent, separator), gain.field, gain.fault});
     }
     return Render(columns, cells, format, separator);
 }
 
 std::string WriteSweepTable(const Sweep& sweep, ReportFormat format, char separator) {
+    std::string text;
+    const SweepDamage damage = [&sweep](std::size_t s, std::size_t v) {
+        return sweep.damage(s, v);
+    };
+    WriteSweepTable(sweep.input, sweep.values, sweep.spells, damage, format, separator,
+                    [&](std::string_view piece) {
+                        text += piece;
+                        return true;
+                    });
+    return text;
+}
+
+void WriteSweepTable(Field input, const std::vector<double>& values,
+                     const std::vector<const SpellFormula*>& spells, const SweepDamage& damage,
+                     ReportFormat format, char separator, const TableSink& out) {
     const std::vector<Column> columns{
         {"spell", "Spell"}, {"input", "Input"},  {"value", "Value", true},
         {"outcome", ""},    {"text", ""},        {"field", ""},
         {"fault", ""},      {"", "Damage", true}};
-    const std::string input(NameOf(sweep.input).name);
-    std::vector<std::string> values;
-    for (double value : sweep.values) {
-        values.push_back(FormatNumber(value, separator));
+    const std::string name(NameOf(input).name);
+    std::vector<std::string> valueTexts;
+    valueTexts.reserve(values.size());
+    for (double value : values) {
+        valueTexts.push_back(FigureText(value, separator));
     }
-    std::vector<Row> cells;
-    cells.reserve(sweep.damages.size());
-    for (std::size_t s = 0; s < sweep.spells.size(); ++s) {
-        const std::string spell(sweep.spells[s]->name);
-        for (std::size_t v = 0; v < sweep.values.size(); ++v) {
-            DamageCells damage = Cells(sweep.damage(s, v), separator);
-            cells.push_back({spell, input, values[v], std::move(damage.outcome),
-                             std::move(damage.text), std::move(damage.field),
-                             std::move(damage.fault), std::move(damage.shown)});
+    const Rows rows = [&](const std::function<bool(const Row&)>& take) {
+        Row row(columns.size());
+        for (std::size_t s = 0; s < spells.size(); ++s) {
+            row[0] = spells[s]->name;
+            row[1] = name;
+            for (std::size_t v = 0; v < values.size(); ++v) {
+                DamageCells cells = Cells(damage(s, v), separator);
+                row[2] = valueTexts[v];
+                row[3] = std::move(cells.outcome);
+                row[4] = std::move(cells.text);
+                row[5] = std::move(cells.field);
+                row[6] = std::move(cells.fault);
+                row[7] = std::move(cells.shown);
+                if (!take(row)) {
+                    return;
+                }
+            }
         }
-    }
-    return Render(columns, cells, format, separator);
+    };
+    Render(columns, rows, format, separator, out);
 }
 
 std::string WriteCompareTable(const std::vector<CompareRow>& rows, ReportFormat format,

@@ -4,8 +4,10 @@
 #include "reportformat.h"
 #include "sweep.h"
 
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace runetally {
@@ -21,6 +23,20 @@ struct GainRow {
 std::string WriteGainTable(const std::vector<GainRow>& rows, ReportFormat format, char separator);
 std::string WriteValuesTable(const std::vector<Gain>& rows, ReportFormat format, char separator);
 std::string WriteSweepTable(const Sweep& sweep, ReportFormat format, char separator);
+
+// Takes a table a piece at a time as it is written; false when nothing more is wanted (the
+// reader has gone), and the writing stops.
+using TableSink = std::function<bool(std::string_view)>;
+
+// A damage of a sweep: of its s-th spell at its v-th value.
+using SweepDamage = std::function<DamageValue(std::size_t s, std::size_t v)>;
+
+// The sweep's table, written to `out` as its rows are made, so that no more than a row is kept
+// whatever the count: the same text as the Sweep's above. The aligned text table reads the
+// damages twice, first for the widths of its columns.
+void WriteSweepTable(Field input, const std::vector<double>& values,
+                     const std::vector<const SpellFormula*>& spells, const SweepDamage& damage,
+                     ReportFormat format, char separator, const TableSink& out);
 
 // One spell's damage for two characters, A and B.
 struct CompareRow {

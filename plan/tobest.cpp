@@ -1,193 +1,282 @@
 #include "tobest.h"
 
-#include "damagemodel.h"
-#include "gains.h"
+#include "damagebounds.h"
 
-#include <algorithm>
-#include <cmath>
-#include <set>
-#include <vector>
+#include <bit>
+#include <cstdint>
+#include <limits>
 
 namespace runetally {
 namespace {
 
 constexpr std::size_t kSpells = SpellTable.size();
+using SpellSet = std::uint64_t; // bit s: row s of SpellTable
+static_assert(kSpells <= 64);
 
-// One input raised by whole steps; damages come from the calculation.
-class Ladder {
-public:
-    Ladder(const ParsedInputs& inputs, Field input) : inputs_(inputs), input_(input) {}
-
-    DamageValue damage(std::size_t spell, int n) const {
-        return EvaluateSpell(SpellTable[spell], Raised(inputs_, input_, n));
-    }
-    bool succeeds(std::size_t spell, int n) const {
-        return std::holds_alternative<double>(damage(spell, n));
-    }
-    bool best(std::size_t spell, int n) const {
-        return IsBest(SpellTable[spell], Raised(inputs_, input_, n));
-    }
-    // The value the input has at step n; n where a model's root in the input's value lies.
-    double valueAt(double n) const { return base() + n; }
-    double stepAt(double value) const { return value - base(); }
-
-private:
-    double base() const { return *inputs_[input_]; }
-
-    const ParsedInputs& inputs_;
-    Field input_;
-};
-
-// Whole steps within reach on either side of a point where a sign may change: the model's
-// point is rounded, and the change may fall to either neighbour.
-void AddAround(double n, std::set<int>& steps) {
-    const double whole = std::floor(n);
-    for (double k = whole - 1; k <= whole + 2; ++k) {
-        if (k >= 0 && k <= kToBestLimit) {
-            steps.insert(static_cast<int>(k));
-        }
-    }
+constexpr SpellSet Bit(std::size_t spell) {
+    return SpellSet{1} << spell;
 }
 
-// Where some spell starts or stops succeeding: at its poles, and where a step overflows. A
-// spell succeeds on an interval of the input less its poles, so between two looks that
-// disagree there is one change, found by halving.
-std::set<int> FailureChanges(const Ladder& ladder,
-                             const std::array<std::optional<DamageModel>, kSpells>& models) {
-    std::set<int> changes;
-    for (std::size_t s = 0; s < kSpells; ++s) {
-        if (!models[s]) {
-            continue;
-        }
-        std::set<int> looks{0, kToBestLimit};
-        for (double pole : RootsIn(models[s]->denominator, ladder.valueAt(-2),
-                                   ladder.valueAt(kToBestLimit + 2))) {
-            AddAround(ladder.stepAt(pole), looks);
-        }
-        changes.insert(looks.begin(), looks.end());
-        for (auto it = looks.begin(); std::next(it) != looks.end(); ++it) {
-            int lo = *it, hi = *std::next(it);
-            const bool atLo = ladder.succeeds(s, lo);
-            if (atLo == ladder.succeeds(s, hi)) {
-                continue;
-            }
-            while (hi - lo > 1) {
-                const int mid = lo + (hi - lo) / 2;
-                (ladder.succeeds(s, mid) == atLo ? lo : hi) = mid;
-            }
-            changes.insert({lo, hi});
-        }
-    }
-    return changes;
+// The damage, where the bounds say it succeeds; were they ever wrong, NaN proves nothing.
+double NumberOrNaN(const DamageValue& damage) {
+    const double* number = std::get_if<double>(&damage);
+    return number ? *number : std::numeric_limits<double>::quiet_NaN();
 }
 
-// The spells that are best at step n (none when every spell fails), from the calculation.
-std::vector<std::size_t> BestAt(const Ladder& ladder, int n, std::size_t& leader) {
+// The spells that are best at these inputs (none when every spell fails), from the calculation.
+SpellSet BestAt(const ParsedInputs& inputs, std::size_t& leader) {
     std::array<DamageValue, kSpells> damages;
     std::optional<double> top;
     for (std::size_t s = 0; s < kSpells; ++s) {
-        damages[s] = ladder.damage(s, n);
+        damages[s] = EvaluateSpell(SpellTable[s], inputs);
         if (const double* d = std::get_if<double>(&damages[s]); d && (!top || *d > *top)) {
             top = *d;
         }
     }
-    std::vector<std::size_t> best;
-    for (std::size_t s = 0; s < kSpells; ++s) {
+    SpellSet best = 0;
+    for (std::size_t s = kSpells; s-- > 0;) {
         if (const double* d = std::get_if<double>(&damages[s]); d && *d == *top) {
-            best.push_back(s);
+            best |= Bit(s);
+            leader = s;
         }
-    }
-    if (!best.empty()) {
-        leader = best.front();
     }
     return best;
 }
 
-} // namespace
+// The least raise for each spell, found by halving the raises from 0 to kToBestLimit. A span of
+// raises is passed over for a spell when the calculation's bounds over it show that the spell
+// fails throughout, or that another spell always deals more; so only where the lead may change
+// hands is it halved down to single raises, which the calculation answers itself. Raises are
+// looked at in ascending order, so the first at which a spell is best is its least.
+class LeastRaise {
+public:
+    LeastRaise(const ParsedInputs& inputs, Field input) : inputs_(inputs), input_(input) {}
 
-bool IsBest(const SpellFormula& spell, const ParsedInputs& inputs) {
-    const DamageValue own = EvaluateSpell(spell, inputs);
-    const double* damage = std::get_if<double>(&own);
-    if (!damage) {
-        return false;
+    std::array<std::optional<int>, kSpellCount> run() {
+        search(0, kToBestLimit, Bit(kSpells) - 1, 0);
+        return first_;
     }
-    for (const SpellFormula& other : SpellTable) {
-        const DamageValue theirs = EvaluateSpell(other, inputs);
-        if (const double* d = std::get_if<double>(&theirs); d && *d > *damage) {
-            return false;
+
+private:
+    // The value the input has raised by n: far from 0 a raise of 1 can be lost to rounding.
+    double valueAt(int n) const { return *inputs_[input_] + n; }
+
+    void search(int a, int b, SpellSet candidates, std::size_t blocker) {
+        candidates &= ~found_;
+        if (candidates == 0) {
+            return;
         }
+        const double lo = valueAt(a);
+        const double hi = valueAt(b);
+        if (lo == hi) {
+            // Every raise in the span gives the input the same value, and so the same damages.
+            ParsedInputs at = inputs_;
+            at.values[static_cast<std::size_t>(input_)] = lo;
+            for (SpellSet best = BestAt(at, leader_) & ~found_; best != 0; best &= best - 1) {
+                first_[static_cast<std::size_t>(std::countr_zero(best))] = a;
+                found_ |= best & -best;
+            }
+            return;
+        }
+        // The floor: the least damage of a spell that succeeds throughout the span. A candidate
+        // whose most is below it is never best there.
+        std::array<std::optional<DamageBounds>, kSpells> bounds;
+        double floor = -std::numeric_limits<double>::infinity();
+        std::size_t floorSpell = blocker;
+        auto consider = [&](std::size_t s) {
+            if (!bounds[s]) {
+                bounds[s] = BoundDamage(SpellTable[s], inputs_, input_, lo, hi, false);
+                if (bounds[s]->kind == DamageBounds::Kind::Succeeds && bounds[s]->least > floor) {
+                    floor = bounds[s]->least;
+                    floorSpell = s;
+                }
+            }
+        };
+        consider(blocker);
+        consider(leader_);
+        for (SpellSet rest = candidates; rest != 0; rest &= rest - 1) {
+            consider(static_cast<std::size_t>(std::countr_zero(rest)));
+        }
+        if (floor == -std::numeric_limits<double>::infinity()) {
+            for (std::size_t s = 0; s < kSpells; ++s) {
+                consider(s); // none of those looked at succeeds throughout: perhaps another does
+            }
+        }
+        // A candidate that lies close below a spell that succeeds throughout, the floor's or the
+        // last best, may still be told apart: by the same steps they take from their values
+        // before the input enters, or by the exact functions' gap at the middle value less the
+        // rounding and what the slopes can change.
+        const double middle = valueAt(a + (b - a) / 2);
+        std::array<std::optional<double>, kSpells> atMiddle;
+        auto damageAt = [&](std::size_t s) {
+            if (!atMiddle[s]) {
+                ParsedInputs at = inputs_;
+                at.values[static_cast<std::size_t>(input_)] = middle;
+                atMiddle[s] = NumberOrNaN(EvaluateSpell(SpellTable[s], at));
+            }
+            return *atMiddle[s];
+        };
+        std::array<bool, kSpells> precise{};
+        auto precisely = [&](std::size_t s) -> const DamageBounds& {
+            if (!precise[s]) {
+                bounds[s] = BoundDamage(SpellTable[s], inputs_, input_, lo, hi);
+                precise[s] = true;
+            }
+            return *bounds[s];
+        };
+        auto below = [&](std::size_t s, std::size_t above) {
+            const DamageBounds& low = *bounds[s];
+            const DamageBounds& high = *bounds[above];
+            return s != above && high.kind == DamageBounds::Kind::Succeeds &&
+                   (low.most < high.least || BelowAlongTheSameSteps(low, high, lo, hi) ||
+                    AlwaysBelow(precisely(s), precisely(above), damageAt(s), damageAt(above), lo,
+                                middle, hi));
+        };
+        SpellSet kept = 0;
+        for (SpellSet rest = candidates; rest != 0; rest &= rest - 1) {
+            const auto s = static_cast<std::size_t>(std::countr_zero(rest));
+            const DamageBounds& bound = *bounds[s];
+            const bool never = bound.kind == DamageBounds::Kind::Fails ||
+                               (bound.kind == DamageBounds::Kind::Succeeds &&
+                                (bound.most < floor || below(s, floorSpell) || below(s, leader_)));
+            if (!never) {
+                kept |= Bit(s);
+            }
+        }
+        if (kept == 0) {
+            return;
+        }
+        const int mid = a + (b - a) / 2;
+        search(a, mid, kept, floorSpell);
+        search(mid + 1, b, kept, floorSpell);
     }
-    return true;
+
+    const ParsedInputs& inputs_;
+    Field input_;
+    std::array<std::optional<int>, kSpellCount> first_{};
+    SpellSet found_ = 0;
+    std::size_t leader_ = 0; // best at the last raise looked at
+};
+
+// Doubles as unsigned integers in the order of their values, -0 just before +0.
+std::uint64_t Ordered(double value) {
+    const auto bits = std::bit_cast<std::uint64_t>(value);
+    return bits >> 63 ? ~bits : bits | (std::uint64_t{1} << 63);
 }
 
-// Walks the upper envelope of the damages along the input: from each step looked at, the next
-// look is where the leader's lead may end, the nearest sign change between it and any other
-// spell or the nearest change in which spells succeed. Every spell best at a look is best
-// there at the latest; between looks the leader stays ahead, so none becomes best there.
+double FromOrdered(std::uint64_t key) {
+    return std::bit_cast<double>(key >> 63 ? key & ~(std::uint64_t{1} << 63) : ~key);
+}
+
+// The least double at which a deals at least as much as b, both succeeding, by halving the
+// doubles in order and passing over the halves that the bounds show hold none. Lines that keep
+// within their rounding of each other over a long range (far out, where a bonus is lost in the
+// sum) cannot be told apart there by bounds: after kMostLooks halves the search halves the rest
+// between where it stands and the end instead, for some double past which a reaches b.
+class CrossingSearch {
+public:
+    CrossingSearch(const SpellFormula& a, const SpellFormula& b, const ParsedInputs& inputs,
+                   Field input)
+        : a_(a), b_(b), inputs_(inputs), input_(input) {}
+
+    std::optional<double> run(std::uint64_t first, std::uint64_t last) {
+        if (const auto found = find(first, last); found || !frontier_) {
+            return found;
+        }
+        // Nothing below the frontier reaches: from there to the end, a reached double that
+        // follows one that is not.
+        std::uint64_t lo = *frontier_;
+        if (reached(FromOrdered(lo))) {
+            return FromOrdered(lo);
+        }
+        if (!reached(FromOrdered(last))) {
+            return std::nullopt;
+        }
+        std::uint64_t hi = last;
+        while (hi - lo > 1) {
+            const std::uint64_t middle = lo + (hi - lo) / 2;
+            (reached(FromOrdered(middle)) ? hi : lo) = middle;
+        }
+        return FromOrdered(hi);
+    }
+
+private:
+    static constexpr int kMostLooks = 500;
+
+    std::optional<double> find(std::uint64_t first, std::uint64_t last) {
+        if (frontier_) {
+            return std::nullopt;
+        }
+        if (++looks_ > kMostLooks) {
+            frontier_ = first; // the halves before it hold no crossing
+            return std::nullopt;
+        }
+        const double lo = FromOrdered(first);
+        const double hi = FromOrdered(last);
+        if (lo == hi) {
+            return reached(lo) ? std::optional(lo) : std::nullopt;
+        }
+        const DamageBounds x = BoundDamage(a_, inputs_, input_, lo, hi, false);
+        const DamageBounds y = BoundDamage(b_, inputs_, input_, lo, hi, false);
+        using enum DamageBounds::Kind;
+        if (x.kind == Fails || y.kind == Fails) {
+            return std::nullopt;
+        }
+        const std::uint64_t middle = first + (last - first) / 2;
+        if (x.kind == Succeeds && y.kind == Succeeds) {
+            if (x.least >= y.most) {
+                return lo;
+            }
+            const double c = FromOrdered(middle);
+            if (x.most < y.least || BelowAlongTheSameSteps(x, y, lo, hi) ||
+                AlwaysBelow(BoundDamage(a_, inputs_, input_, lo, hi),
+                            BoundDamage(b_, inputs_, input_, lo, hi), damage(a_, c), damage(b_, c),
+                            lo, c, hi)) {
+                return std::nullopt;
+            }
+        }
+        if (const auto found = find(first, middle)) {
+            return found;
+        }
+        return find(middle + 1, last);
+    }
+
+    double damage(const SpellFormula& spell, double value) const {
+        ParsedInputs at = inputs_;
+        at.values[static_cast<std::size_t>(input_)] = value;
+        return NumberOrNaN(EvaluateSpell(spell, at));
+    }
+    bool reached(double value) const {
+        ParsedInputs at = inputs_;
+        at.values[static_cast<std::size_t>(input_)] = value;
+        const DamageValue x = EvaluateSpell(a_, at);
+        const DamageValue y = EvaluateSpell(b_, at);
+        const double* dx = std::get_if<double>(&x);
+        const double* dy = std::get_if<double>(&y);
+        return dx && dy && *dx >= *dy;
+    }
+
+    const SpellFormula& a_;
+    const SpellFormula& b_;
+    const ParsedInputs& inputs_;
+    Field input_;
+    int looks_ = 0;
+    std::optional<std::uint64_t> frontier_;
+};
+
+} // namespace
+
 std::array<std::optional<int>, kSpellCount> ToBest(const ParsedInputs& inputs, Field input) {
-    std::array<std::optional<int>, kSpellCount> first{};
     if (!inputs[input]) {
-        // Raising a box that holds no number changes nothing: only step 0 is worth a look.
+        // Raising a box that holds no number changes nothing: only a raise of 0 is worth a look.
+        std::array<std::optional<int>, kSpellCount> first{};
         std::size_t leader = 0;
-        for (std::size_t s : BestAt(Ladder(inputs, input), 0, leader)) {
-            first[s] = 0;
+        for (SpellSet best = BestAt(inputs, leader); best != 0; best &= best - 1) {
+            first[static_cast<std::size_t>(std::countr_zero(best))] = 0;
         }
         return first;
     }
-    const Ladder ladder(inputs, input);
-    std::array<std::optional<DamageModel>, kSpells> models;
-    for (std::size_t s = 0; s < kSpells; ++s) {
-        models[s] = ModelDamage(SpellTable[s], inputs, input);
-    }
-    const std::set<int> failureChanges = FailureChanges(ladder, models);
-    const double end = ladder.valueAt(kToBestLimit + 2);
-
-    std::set<int> looks{0};
-    std::size_t leader = 0;
-    while (!looks.empty()) {
-        const int n = *looks.begin();
-        looks.erase(looks.begin());
-        const std::vector<std::size_t> best = BestAt(ladder, n, leader);
-        for (std::size_t s : best) {
-            if (!first[s]) {
-                first[s] = n;
-            }
-        }
-        if (!looks.empty()) {
-            continue; // the next look is already known to come before any change
-        }
-        double next = kToBestLimit + 1.0;
-        if (const auto change = failureChanges.upper_bound(n); change != failureChanges.end()) {
-            next = *change;
-        }
-        if (!best.empty() && models[leader]) {
-            for (std::size_t t = 0; t < kSpells; ++t) {
-                if (t == leader || !models[t]) {
-                    continue;
-                }
-                for (double u : SignChanges(*models[leader], *models[t], ladder.valueAt(n), end)) {
-                    if (ladder.stepAt(u) >= n) {
-                        next = std::min(next, ladder.stepAt(u));
-                        break;
-                    }
-                }
-            }
-        }
-        if (next <= kToBestLimit) {
-            AddAround(std::max(next, n + 0.0), looks);
-            looks.erase(looks.begin(), looks.upper_bound(n));
-            if (looks.empty()) {
-                looks.insert(n + 1);
-            }
-        }
-    }
-    // Rounding can make a spell best a step before the model said: the step before must not be.
-    for (std::size_t s = 0; s < kSpells; ++s) {
-        while (first[s] && *first[s] > 0 && ladder.best(s, *first[s] - 1)) {
-            first[s] = *first[s] - 1;
-        }
-    }
-    return first;
+    return LeastRaise(inputs, input).run();
 }
 
 std::optional<double> Crossing(const SpellFormula& a, const SpellFormula& b,
@@ -195,52 +284,7 @@ std::optional<double> Crossing(const SpellFormula& a, const SpellFormula& b,
     if (!(from <= to)) {
         return std::nullopt;
     }
-    auto reached = [&](double u) {
-        ParsedInputs at = inputs;
-        at.values[static_cast<std::size_t>(input)] = u;
-        const DamageValue x = EvaluateSpell(a, at);
-        const DamageValue y = EvaluateSpell(b, at);
-        const double* dx = std::get_if<double>(&x);
-        const double* dy = std::get_if<double>(&y);
-        return dx && dy && *dx >= *dy;
-    };
-    // Where the answer can change, and a little either side of it, in order.
-    std::vector<double> looks{from};
-    ParsedInputs any = inputs;
-    any.values[static_cast<std::size_t>(input)] = from;
-    const auto ma = ModelDamage(a, any, input);
-    const auto mb = ModelDamage(b, any, input);
-    if (ma && mb) {
-        for (double u : SignChanges(*ma, *mb, from, to)) {
-            const double margin = std::abs(u) * 1e-9 + 1e-300;
-            for (double v : {u - margin, u, u + margin}) {
-                if (v > from && v < to) {
-                    looks.push_back(v);
-                }
-            }
-        }
-    }
-    looks.push_back(to);
-    std::sort(looks.begin(), looks.end());
-    if (reached(from)) {
-        return from;
-    }
-    for (std::size_t i = 1; i < looks.size(); ++i) {
-        if (!reached(looks[i])) {
-            continue;
-        }
-        // Halve down to neighbouring doubles: lo never reaches, hi always does.
-        double lo = looks[i - 1], hi = looks[i];
-        for (int step = 0; step < 2000; ++step) {
-            const double mid = lo + (hi - lo) / 2;
-            if (mid <= lo || mid >= hi) {
-                break;
-            }
-            (reached(mid) ? hi : lo) = mid;
-        }
-        return hi;
-    }
-    return std::nullopt;
+    return CrossingSearch(a, b, inputs, input).run(Ordered(from), Ordered(to));
 }
 
 } // namespace runetally

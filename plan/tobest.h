@@ -11,18 +11,15 @@ namespace runetally {
 // How far an input is raised at most when looking for the point where a spell becomes best.
 inline constexpr int kToBestLimit = 1'000'000;
 
-// Whether the spell succeeds for these inputs and deals at least as much as every other spell
-// that succeeds there.
-bool IsBest(const SpellFormula& spell, const ParsedInputs& inputs);
-
 // For each row of SpellTable: the least whole n from 0 to kToBestLimit for which the spell is
-// best with `input` raised by n (see Raised), or empty for never. Each answer is checked with
-// the calculation at n and at n - 1.
+// best with `input` raised by n (see Raised), or empty for never. Exact: no raise below the
+// answer is passed over without bounds of the calculation itself that rule it out.
 std::array<std::optional<int>, kSpellCount> ToBest(const ParsedInputs& inputs, Field input);
 
 // The least value of `input` from `from` to `to` at which spells a and b both succeed and a
-// deals at least as much as b, or empty when there is none. Exact to the neighbouring
-// double, checked with the calculation.
+// deals at least as much as b, or empty when there is none, found the same way to the exact
+// double. Where the two keep within their rounding of each other over a long range, the answer
+// may instead be one double at which a reaches b after one at which it does not.
 std::optional<double> Crossing(const SpellFormula& a, const SpellFormula& b,
                                const ParsedInputs& inputs, Field input, double from, double to);
 

@@ -1,6 +1,6 @@
 #include "damagechart.h"
 
-#include "numbers.h"
+#include "figuretext.h"
 
 #include <algorithm>
 #include <cmath>
@@ -46,10 +46,8 @@ std::vector<double> Ticks(double low, double high, double step) {
     return ticks;
 }
 
-// Infinity and NaN, which FormatNumber refuses, have no text: asked first rather than caught, so
-// that a build without exceptions draws the same.
 std::string Number(double value, char separator) {
-    return std::isfinite(value) ? FormatNumber(value, separator) : std::string();
+    return FigureText(value, separator);
 }
 
 // A line broken where the calculation fails.

@@ -1,6 +1,7 @@
 #include "plannercommands.h"
 
 #include "characterfile.h"
+#include "figuretext.h"
 #include "filestore.h"
 #include "gains.h"
 #include "numbers.h"
@@ -53,14 +54,6 @@ std::optional<double> NumberOf(const DamageValue& value) {
     return number ? std::optional(*number) : std::nullopt;
 }
 
-// A number as the result box writes it, or the failure as the damage table shows it.
-std::string Text(const DamageValue& value, char separator) {
-    if (const double* number = Number(value)) {
-        return FormatNumber(*number, separator);
-    }
-    return FailureText(std::get<DamageFailure>(value));
-}
-
 std::size_t PlaceOf(const SpellFormula* spell) {
     return static_cast<std::size_t>(spell - SpellTable.data());
 }
@@ -84,9 +77,13 @@ std::optional<double> NumberOf(const std::optional<DamageValue>& value) {
     return value ? NumberOf(*value) : std::nullopt;
 }
 
-// A share in percent to a tenth: that tells spells apart, where fifteen digits would not help.
-std::string Tenths(std::optional<double> percent, char separator) {
-    return percent ? FormatNumber(std::round(*percent * 10) / 10, separator) : "";
+// A share in percent to a tenth, or the failure of the figure it was worked out from.
+std::string Percent(const std::optional<DamageValue>& percent, char separator) {
+    if (!percent) {
+        return "";
+    }
+    const double* number = Number(*percent);
+    return number ? TenthsText(*number, separator) : FigureText(*percent, separator);
 }
 
 SortKey KeyOf(SpellColumn column, const GainRow& row, std::optional<double> percentOfBest,
@@ -233,19 +230,17 @@ void PlannerCommands::refresh() {
         figures.gains.push_back({gains[i], toBest[i]});
         const GainRow& row = figures.gains.back();
         const std::optional<double> percent = figures.percentOfBest[i];
-        TableRow shown{{std::string(row.gain.spell->name),
-                        std::string(ElementName(*row.gain.spell)), Text(row.gain.damage, separator),
-                        Tenths(percent, separator), Text(row.gain.gain, separator),
-                        row.toBest ? std::to_string(*row.toBest) : "never"}};
+        TableRow shown{
+            {std::string(row.gain.spell->name), std::string(ElementName(*row.gain.spell)),
+             FigureText(row.gain.damage, separator),
+             Percent(percent ? std::optional<DamageValue>(*percent) : std::nullopt, separator),
+             FigureText(row.gain.gain, separator),
+             row.toBest ? std::to_string(*row.toBest) : "never"}};
         if (compared_) {
             const Change& change = figures.changes[i];
-            shown.cells.push_back(Text(figures.damageB[i], separator));
-            shown.cells.push_back(Text(change.difference, separator));
-            const double* percentB = change.percent ? Number(*change.percent) : nullptr;
-            shown.cells.push_back(
-                change.percent && !percentB
-                    ? Text(*change.percent, separator)
-                    : Tenths(percentB ? std::optional(*percentB) : std::nullopt, separator));
+            shown.cells.push_back(FigureText(figures.damageB[i], separator));
+            shown.cells.push_back(FigureText(change.difference, separator));
+            shown.cells.push_back(Percent(change.percent, separator));
         }
         if (row.gain.spell->name == inputs_->spellName) {
             shown.note = kMarkNote;
@@ -306,8 +301,8 @@ void PlannerCommands::showSelected() {
         }
         const std::vector<std::string> ranks = Ranks(gains);
         for (std::size_t i = 0; i < gains.size(); ++i) {
-            rows.push_back({{std::string(CaptionOf(gains[i].input)), Text(gains[i].gain, separator),
-                             ranks[i]}});
+            rows.push_back({{std::string(CaptionOf(gains[i].input)),
+                             FigureText(gains[i].gain, separator), ranks[i]}});
         }
     }
     form_.setRows(lvwInputs, rows);
@@ -399,7 +394,7 @@ void PlannerCommands::drawChart() {
             data.crossings.push_back({*crossing, damageAt(behind, *crossing).value_or(0),
                                       std::string(behind.name) + " passes " +
                                           std::string(ahead.name) + " at " +
-                                          FormatNumber(std::ceil(*crossing), separator)});
+                                          FigureText(std::ceil(*crossing), separator)});
             from = std::nextafter(*crossing, to);
         }
     }

@@ -1,3 +1,5 @@
+#include "damagebounds.h"
+#include "figuretext.h"
 #include "gains.h"
 #include "inputnames.h"
 #include "ranking.h"
@@ -6,7 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <random>
+#include <tuple>
 
 using namespace runetally;
 
@@ -119,6 +124,106 @@ TEST(Plan, ToBestWhereTheCrossingIsKnown) {
     }
 }
 
+// Inputs at the edges of the doubles, where rounding decides and a model in exact arithmetic
+// would mislead.
+TEST(Plan, ToBestWhereRoundingDecides) {
+    // Resist and water at the least doubles: only the water spells and a few with no element
+    // succeed. Tsunami's i/7 + 126 first reaches Avalanche's i/8 + 145 at i = 1064, 1074 points
+    // above -10, where both are 278 and the same steps follow.
+    const ParsedInputs faint = Character({{"int", -10},
+                                          {"wis", 0.5},
+                                          {"resist", 4.9e-324},
+                                          {"light", 1e-310},
+                                          {"earth", 1e-300},
+                                          {"fire", 0},
+                                          {"air", 123456789},
+                                          {"water", 1e-300}});
+    EXPECT_EQ(ToBest(faint, Field::varInt)[Row("Avalanche")], 0);
+    EXPECT_EQ(ToBest(faint, Field::varInt)[Row("Tsunami")], 1074);
+
+    // Dark and resist both the least double: dark times a damage rounds to a whole multiple of
+    // it, so the dark spells deal whole numbers, and every spell with another element
+    // overflows. Mana Burst's i/13 + 47 passes Soulsteal's whole i/18 + 70 sooner than the exact
+    // lines cross.
+    const ParsedInputs whole = Character({{"level", 0},
+                                          {"int", 344},
+                                          {"resist", 4.9e-324},
+                                          {"light", 1e150},
+                                          {"earth", 1e-10},
+                                          {"fire", 1e-10},
+                                          {"air", 1e17},
+                                          {"water", -1e6},
+                                          {"dark", 4.9e-324}});
+    std::optional<int> passes;
+    for (int n = 0; !passes; ++n) {
+        const double i = 344.0 + n;
+        if (i / 13 + 47 >= std::nearbyint(i / 18 + 70)) {
+            passes = n;
+        }
+    }
+    const auto toBest = ToBest(whole, Field::varInt);
+    EXPECT_EQ(toBest[Row("Soulsteal")], 0);
+    EXPECT_EQ(toBest[Row("Mana Burst")], passes);
+    EXPECT_LT(*passes, 732) << "the exact lines cross at 1076.4, 732.4 points up";
+}
+
+// The bounds over a range of the input hold every damage the calculation gives inside it, and
+// a spell said to deal less than another there does so at every value tried.
+TEST(Plan, DamageBoundsHoldTheCalculation) {
+    std::mt19937 random(20);
+    const double values[] = {0, 4.9e-324, -1e-310, 1e-300, -0.5, 7, -100, 1e6, 1e17, -1e300};
+    std::uniform_int_distribution<std::size_t> pick(0, std::size(values) - 1);
+    std::uniform_int_distribution<std::size_t> spells(0, kSpellCount - 1);
+    std::uniform_real_distribution<double> share(0, 1);
+    int below = 0;
+    for (int round = 0; round < 4000; ++round) {
+        ParsedInputs inputs;
+        for (auto& input : inputs.values) {
+            input = values[pick(random)] * (1 + share(random));
+        }
+        if (round % 2) {
+            // Two powers alike and a large stat: spells that keep close all along.
+            inputs.values[static_cast<std::size_t>(Field::powerWater)] = inputs[Field::powerFire];
+            inputs.values[static_cast<std::size_t>(Field::varInt)] = 1e12 * (1 + share(random));
+        }
+        const auto input = static_cast<Field>(round % kFieldCount);
+        const double lo = *inputs[input];
+        const double hi = lo + std::ldexp(share(random), static_cast<int>(pick(random)) * 8);
+        const double middle = lo + (hi - lo) / 2;
+        const SpellFormula& a = SpellTable[spells(random)];
+        const SpellFormula& b = SpellTable[spells(random)];
+        const DamageBounds boundsA = BoundDamage(a, inputs, input, lo, hi);
+        const DamageBounds boundsB = BoundDamage(b, inputs, input, lo, hi);
+        auto at = [&](const SpellFormula& spell, double value) {
+            ParsedInputs there = inputs;
+            there.values[static_cast<std::size_t>(input)] = value;
+            return EvaluateSpell(spell, there);
+        };
+        bool bBelow = BelowAlongTheSameSteps(boundsB, boundsA, lo, hi);
+        if (!bBelow && boundsA.kind == DamageBounds::Kind::Succeeds &&
+            boundsB.kind == DamageBounds::Kind::Succeeds) {
+            bBelow = AlwaysBelow(boundsB, boundsA, std::get<double>(at(b, middle)),
+                                 std::get<double>(at(a, middle)), lo, middle, hi);
+        }
+        below += bBelow;
+        for (double value : {lo, hi, middle, lo + (hi - lo) * share(random)}) {
+            const DamageValue damage = at(a, value);
+            const double* number = std::get_if<double>(&damage);
+            if (boundsA.kind == DamageBounds::Kind::Fails) {
+                EXPECT_FALSE(number) << a.name << " at " << value;
+            } else if (boundsA.kind == DamageBounds::Kind::Succeeds) {
+                ASSERT_TRUE(number) << a.name << " at " << value;
+                EXPECT_TRUE(*number >= boundsA.least && *number <= boundsA.most) << a.name;
+                if (bBelow) {
+                    EXPECT_LT(std::get<double>(at(b, value)), *number)
+                        << b.name << " below " << a.name << " at " << value;
+                }
+            }
+        }
+    }
+    EXPECT_GT(below, 100);
+}
+
 // Checked with the calculation alone: the spell is best at the step claimed and not one before.
 TEST(Plan, ToBestOnRandomCharacters) {
     const auto best = [](std::size_t spell, const ParsedInputs& inputs) {
@@ -172,6 +277,27 @@ TEST(Plan, CrossingAndRanking) {
     EXPECT_EQ(ranked[2].spell->name, "Avalanche"); // the failures, in the table's order
 }
 
+// Every figure has a text: a percent to a tenth while a double holds a fraction, as it is
+// beyond, and a figure that is no finite number as the calculation's failure.
+TEST(Plan, FiguresAlwaysHaveAText) {
+    const double infinity = std::numeric_limits<double>::infinity();
+    const std::tuple<double, const char*, const char*> cases[] = {
+        {12.345, "12.3", "12.345"},
+        {-0.04, "0", "-0.04"},
+        {4503599627370495.5, "4.5035996273705E+15", "4.5035996273705E+15"},
+        {1.7976931348623157e308, "1.79769313486232E+308", "1.79769313486232E+308"},
+        {-3.0851063829787e307, "-3.0851063829787E+307", "-3.0851063829787E+307"},
+        {infinity, "ArithmeticFault: Overflow", "ArithmeticFault: Overflow"},
+        {-infinity, "ArithmeticFault: Overflow", "ArithmeticFault: Overflow"},
+        {std::nan(""), "ArithmeticFault: InvalidOperation", "ArithmeticFault: InvalidOperation"},
+    };
+    for (const auto& [value, tenths, figure] : cases) {
+        EXPECT_EQ(TenthsText(value, '.'), tenths) << value;
+        EXPECT_EQ(FigureText(value, '.'), figure) << value;
+    }
+    EXPECT_EQ(TenthsText(0.25, ','), "0,3") << "halves round away from 0";
+}
+
 TEST(Plan, SweepValuesAreComputedNotAccumulated) {
     const auto values = std::get<std::vector<double>>(SweepValues(0, 1, 0.1));
     ASSERT_EQ(values.size(), 11u);
@@ -180,6 +306,37 @@ TEST(Plan, SweepValuesAreComputedNotAccumulated) {
     EXPECT_EQ(std::get<std::vector<double>>(SweepValues(1, 10001, 1)).size(), 10001u);
     EXPECT_EQ(std::get<SweepProblem>(SweepValues(2, 1, 1)), SweepProblem::FromAboveTo);
     EXPECT_EQ(std::get<SweepProblem>(SweepValues(0, 1, 0)), SweepProblem::StepNotPositive);
+}
+
+// Worked by hand: 0.1 × 3 is 0.30000000000000004 and 0.1 × 7 is 0.7000000000000001, a unit in
+// the last place past 0.3 and 0.7, which are still reached; and -0.3 + 0.1 × 3 is 2^-54. From
+// the lowest double by 1.7e308 the sums are those of exact arithmetic, rounded once.
+TEST(Plan, SweepValuesReachToAndNeverOverflow) {
+    using Values = std::vector<double>;
+    const std::tuple<double, double, double, Values> cases[] = {
+        {0, 0.3, 0.1, {0, 0.1, 0.2, 0.3}},
+        {0, 0.7, 0.1, {0, 0.1, 0.2, 0.30000000000000004, 0.4, 0.5, 0.6000000000000001, 0.7}},
+        {-0.3, 0, 0.1, {-0.3, -0.19999999999999998, -0.09999999999999998, 0}},
+        {-1e308, 1e308, 1e308, {-1e308, 0, 1e308}},
+        {-1.7976931348623157e308,
+         1.7976931348623157e308,
+         1.7e308,
+         {-1.7976931348623157e308, -9.769313486231577e306, 1.6023068651376842e308}},
+        {1, 1, 1, {1}},
+        // Past the slack: 0.30000000000000004 is beyond a TO of 0.29999999999999.
+        {0, 0.29999999999999, 0.1, {0, 0.1, 0.2}},
+        {1e16, 1e16 + 4, 2, {1e16, 1e16 + 2, 1e16 + 4}},
+    };
+    for (const auto& [from, to, step, expected] : cases) {
+        const auto values = SweepValues(from, to, step);
+        ASSERT_TRUE(std::holds_alternative<Values>(values)) << from << ':' << to << ':' << step;
+        EXPECT_EQ(std::get<Values>(values), expected) << from << ':' << to << ':' << step;
+    }
+    // The limit counts TO: 0 to 1000 by 0.1 is 10001 values, the last 1000 itself.
+    const auto tenths = std::get<Values>(SweepValues(0, 1000, 0.1));
+    EXPECT_EQ(tenths.size(), std::size_t{kSweepLimit});
+    EXPECT_EQ(tenths.back(), 1000);
+    EXPECT_EQ(std::get<SweepProblem>(SweepValues(0, 1000.1, 0.1)), SweepProblem::TooManyValues);
 }
 
 } // namespace

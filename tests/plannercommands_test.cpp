@@ -1,9 +1,12 @@
+#include "fakeplannerview.h"
+#include "numbers.h"
 #include "plannercommands.h"
 #include "tablecommand.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -17,68 +20,6 @@ using namespace runetally;
 namespace {
 
 using enum PlannerControl;
-
-// The planner as its commands see it, held in memory.
-class FakePlannerView : public PlannerView {
-public:
-    std::string stepText() const override { return step; }
-    int chosenInput() const override { return input; }
-    void setStatus(std::string_view text) override { status = text; }
-    void setRows(PlannerControl table, std::span<const TableRow> shown) override {
-        rows[table].assign(shown.begin(), shown.end());
-        selected[table] = -1;
-    }
-    void setSortMark(PlannerControl, int column, bool descending) override {
-        sortMark = {column, descending};
-    }
-    void selectRow(PlannerControl table, int row) override { selected[table] = row; }
-    int selectedRow(PlannerControl table) const override { return selected.at(table); }
-    PointTwips chartSize() const override { return {6000, 4500}; }
-    void setChart(const ChartPicture& shown) override { chart = shown; }
-    void copyText(std::string_view text) override { copied = text; }
-    void showMessage(std::string_view text) override { messages.emplace_back(text); }
-    void unload() override {}
-    char decimalSeparator() const override { return '.'; }
-    std::optional<std::string> chooseCharacterToOpen() override { return toOpen; }
-    void setColumns(PlannerControl table, std::span<const ColumnDesc> shown) override {
-        columns[table].assign(shown.begin(), shown.end());
-        rows[table].clear();
-    }
-    void setShown(PlannerControl control, bool shown) override { visible[control] = shown; }
-
-    // The player picks a row of the spell table by its spell.
-    void pick(PlannerCommands& commands, std::string_view spell) {
-        const auto& shown = rows[lvwSpells];
-        const auto row = std::find_if(shown.begin(), shown.end(),
-                                      [&](const TableRow& r) { return r.cells[0] == spell; });
-        ASSERT_NE(row, shown.end()) << spell;
-        selected[lvwSpells] = static_cast<int>(row - shown.begin());
-        commands.lvwSpells_Click();
-    }
-    std::vector<std::string> column(PlannerControl table, SpellColumn c) const {
-        std::vector<std::string> cells;
-        for (const TableRow& row : rows.at(table)) {
-            cells.push_back(row.cells[static_cast<std::size_t>(c)]);
-        }
-        return cells;
-    }
-    const TableRow& selectedSpellRow() const {
-        return rows.at(lvwSpells).at(static_cast<std::size_t>(selected.at(lvwSpells)));
-    }
-
-    std::string step = "1";
-    int input = 1; // Inteligence
-    std::string status = "unset";
-    std::map<PlannerControl, std::vector<TableRow>> rows;
-    std::map<PlannerControl, int> selected;
-    std::pair<int, bool> sortMark{-1, false};
-    ChartPicture chart;
-    std::string copied;
-    std::vector<std::string> messages;
-    std::optional<std::string> toOpen;
-    std::map<PlannerControl, std::vector<ColumnDesc>> columns;
-    std::map<PlannerControl, bool> visible;
-};
 
 // Intelligence 280, the rest 100 and level 99: every one-stat spell deals its intelligence over
 // its divisor plus its bonus, exactly. Meteor leads with 280/7 + 204 = 244, then Firestorm with
@@ -98,6 +39,10 @@ struct Planner {
     FakePlannerView view;
     PlannerCommands commands{view};
 };
+
+void Pick(Planner& p, std::string_view spell) {
+    ASSERT_TRUE(p.view.pick(p.commands, spell)) << spell;
+}
 
 TEST(PlannerCommands, ShowsEverySpellByDamageWithGainsForTheBest) {
     Planner p;
@@ -183,7 +128,7 @@ TEST(PlannerCommands, ColumnClicksSortBothWaysWithAStableOrder) {
     };
     Planner p;
     p.commands.follow(Worked());
-    p.view.pick(p.commands, "Firestorm");
+    Pick(p, "Firestorm");
     for (const Click& click : clicks) {
         p.commands.lvwSpells_ColumnClick(static_cast<int>(click.column));
         const std::vector<std::string> spells = p.view.column(lvwSpells, C::Spell);
@@ -202,7 +147,7 @@ TEST(PlannerCommands, FollowsTheMainWindowAndKeepsThePlayersChoice) {
     Planner p;
     p.commands.follow(Worked("Meteor"));
     EXPECT_EQ(p.view.rows[lvwSpells][0].note, "selected in the main window");
-    p.view.pick(p.commands, "Firestorm");
+    Pick(p, "Firestorm");
     EXPECT_EQ(p.view.rows[lvwInputs][1].cells[1], "0.125") << "Firestorm: +1 intelligence, 1/8";
 
     // The marked spell moves with the main window; the one the player chose stays.
@@ -236,7 +181,7 @@ TEST(PlannerCommands, ChartsTheChosenSpellAgainstTheBestOther) {
             inputs.varWis = "400";
         }
         p.commands.follow(inputs);
-        p.view.pick(p.commands, spell);
+        Pick(p, spell);
         EXPECT_NE(p.view.chart.description.find(said), std::string::npos)
             << p.view.chart.description;
         EXPECT_EQ(p.view.chart.dots.size(), input == 0 ? 1u : 0u);
@@ -366,6 +311,74 @@ TEST(PlannerCommands, ComparesWithACharacterFromAFileAsTheTerminalDoes) {
     EXPECT_EQ(p.view.columns[lvwSpells].size(), 6u);
     EXPECT_EQ(p.view.rows[lvwSpells][0].cells.size(), 6u);
     EXPECT_EQ(p.view.sortMark, std::pair(int(SpellColumn::Damage), true));
+    std::filesystem::remove(file);
+}
+
+} // namespace
+
+namespace {
+
+// Characters whose percents lie beyond a tenth of the largest double, as a file can hold them:
+// every percent is still shown, and is the share its row's damages make, worked out here from
+// the texts shown.
+TEST(PlannerCommands, ShowsPercentsUpToTheLargestDouble) {
+    const std::filesystem::path file =
+        std::filesystem::temp_directory_path() /
+        ("runetally-huge-" + std::to_string(std::random_device{}()) + ".rtchar");
+    std::ofstream(file) << R"({"format": "runetally-character", "version": 1, "spell": "",
+        "inputs": {"level": "99", "int": "2.1e6", "wis": "100", "resist": "100", "light": "100",
+        "earth": "100", "fire": "100", "air": "100", "water": "100", "dark": "100"}})";
+    const auto number = [](const std::string& text) { return ParseNumber(text).value_or(0); };
+    const auto near = [](double shown, double share) {
+        return std::abs(shown - share) <= std::max(0.05, std::abs(share) * 1e-13);
+    };
+    struct Case {
+        std::vector<std::pair<Field, const char*>> inputs;
+        bool compare; // the percent of A that B's damage differs by, else the percent of best
+    };
+    const Case cases[] = {
+        {{{Field::varLevel, "1e-291"},
+          {Field::varInt, "1e-158"},
+          {Field::varWis, "1e-57"},
+          {Field::varResist, "-1e-138"},
+          {Field::powerLight, "1e210"},
+          {Field::powerEarth, "1e-283"},
+          {Field::powerFire, "1e-273"},
+          {Field::powerAir, "1e94"},
+          {Field::powerWater, "1e167"},
+          {Field::powerDark, "1e277"}},
+         false},
+        {{{Field::varInt, "2.1e-300"}}, true},
+    };
+    for (const Case& c : cases) {
+        Planner p;
+        SpellInputs inputs = Worked();
+        inputs.varInt = "100";
+        for (const auto& [field, text] : c.inputs) {
+            inputs.text(field) = text;
+        }
+        p.commands.follow(inputs);
+        if (c.compare) {
+            p.view.toOpen = file.string();
+            p.commands.click(cmdCompare);
+        }
+        const std::vector<TableRow>& rows = p.view.rows[lvwSpells];
+        ASSERT_EQ(rows.size(), 41u);
+        const double best = number(rows[0].cells[2]);
+        double largest = 0;
+        for (const TableRow& row : rows) {
+            const std::string& percent = row.cells[c.compare ? 8 : 3];
+            const double a = number(row.cells[2]);
+            const double b = c.compare ? number(row.cells[6]) : best;
+            if (percent.empty() || percent.starts_with("Arith")) {
+                continue; // a damage that failed, or a difference too large itself
+            }
+            const double share = c.compare ? (b - a) / a * 100 : a / b * 100;
+            EXPECT_TRUE(near(number(percent), share)) << row.cells[0] << ": " << percent;
+            largest = std::max(largest, std::abs(number(percent)));
+        }
+        EXPECT_GT(largest, 1.8e307) << "beyond what can be multiplied by ten";
+    }
     std::filesystem::remove(file);
 }
 

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <string_view>
 #include <tuple>
 #include <vector>
 
@@ -147,6 +149,30 @@ TEST(TableCommand, PlansGainsValuesAndSweeps) {
         const CommandResult result = TableCommand::Run(full, separator);
         EXPECT_EQ(result.exitCode, 0) << result.err;
         EXPECT_TRUE(result.out.ends_with(tail)) << result.out;
+    }
+}
+
+// A sweep of 82,041 rows reaches stdout in pieces as its rows are made, the same text as the
+// table kept whole; a reader that goes away stops it.
+TEST(TableCommand, WritesASweepAsItIsMade) {
+    for (const char* format : {"text", "csv", "json"}) {
+        const Args args{"runetally-table", "--sweep", "int=0:2000:1", "--format", format};
+        std::string streamed;
+        std::size_t pieces = 0, largest = 0;
+        const CommandResult result = TableCommand::Run(args, '.', [&](std::string_view piece) {
+            streamed += piece;
+            largest = std::max(largest, piece.size());
+            return ++pieces > 0;
+        });
+        EXPECT_EQ(result.exitCode, 0) << format;
+        EXPECT_EQ(result.out, "") << "written, not kept";
+        EXPECT_EQ(streamed, TableCommand::Run(args, '.').out) << format;
+        EXPECT_GT(pieces, 20u) << format;
+        EXPECT_LT(largest, std::size_t{1} << 17) << format;
+
+        std::size_t taken = 0;
+        TableCommand::Run(args, '.', [&](std::string_view) { return ++taken < 3; });
+        EXPECT_EQ(taken, 3u) << "nothing more after the reader has gone";
     }
 }
 

@@ -1,0 +1,34 @@
+#include "figuretext.h"
+
+#include "numbers.h"
+
+#include <cmath>
+
+namespace runetally {
+
+DamageValue Checked(double value) {
+    if (std::isinf(value)) {
+        return DamageFailure(ArithmeticFault::Overflow);
+    }
+    if (std::isnan(value)) {
+        return DamageFailure(ArithmeticFault::InvalidOperation);
+    }
+    return value;
+}
+
+std::string FigureText(const DamageValue& value, char separator) {
+    const DamageValue checked =
+        std::holds_alternative<double>(value) ? Checked(std::get<double>(value)) : value;
+    if (const double* number = std::get_if<double>(&checked)) {
+        return FormatNumber(*number, separator);
+    }
+    return FailureText(std::get<DamageFailure>(checked));
+}
+
+std::string TenthsText(double percent, char separator) {
+    constexpr double kWhole = 4503599627370496.0; // 2^52
+    const bool fraction = std::abs(percent) < kWhole;
+    return FigureText(fraction ? std::round(percent * 10) / 10 : percent, separator);
+}
+
+} // namespace runetally

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "damage.h"
+
+#include <string>
+
+namespace runetally {
+
+// A figure worked out from the calculation's results (a gain, a difference, a percent), checked
+// as the calculation checks each of its own steps: an infinite result is an Overflow, and one
+// that is no number an InvalidOperation.
+DamageValue Checked(double value);
+
+// The one text of every figure the planner and the tables show: a number as the result box
+// writes it, a failure as the damage table shows it ("ArithmeticFault: Overflow"). A number
+// that is not finite is shown as the failure Checked makes of it, so no figure can fail to
+// be written.
+std::string FigureText(const DamageValue& value, char separator);
+
+// A percent to a tenth, which tells spells apart where fifteen digits would not help. From
+// 2^52 up a double holds no fraction, so it is written as it is; and that is the only way a
+// percent too large to be multiplied by ten is written.
+std::string TenthsText(double percent, char separator);
+
+} // namespace runetally
