@@ -70,7 +70,7 @@ void BM_PlannerFollow(benchmark::State& state, const Case& c) {
     script.play(c.script, [] {});
     for (auto _ : state) {
         script.commands.follow(script.inputs());
-        benchmark::DoNotOptimize(script.view.chart);
+        benchmark::DoNotOptimize(script.view.form.chart);
     }
 }
 

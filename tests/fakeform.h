@@ -61,7 +61,7 @@ public:
     void setSortMark(ControlId, int column, bool descending) override {
         sortMark = {column, descending};
     }
-    PointTwips sizeOf(ControlId) const override { return {6000, 4500}; }
+    PointTwips sizeOf(ControlId) const override { return size; }
     void setChart(ControlId, const ChartPicture& picture) override { chart = picture; }
     void setShown(ControlId id, bool visible) override { shown[id] = visible; }
     void setMenuItem(ControlId item, std::string_view text, bool visible) override {
@@ -91,6 +91,7 @@ public:
     std::map<ControlId, std::vector<TableRow>> rows;
     std::map<ControlId, std::optional<std::string>> menuItems;
     std::pair<int, bool> sortMark{-1, false};
+    PointTwips size{6000, 4500}; // of every widget
     ChartPicture chart;
     std::string caption;
     std::vector<ControlId> changed; // text boxes, in the order setText changed them

@@ -1,4 +1,4 @@
-#include "fakeplannerview.h"
+#include "fakeplanner.h"
 #include "numbers.h"
 #include "plannercommands.h"
 #include "tablecommand.h"
@@ -36,8 +36,8 @@ SpellInputs Worked(std::string spell = "Firestorm") {
 }
 
 struct Planner {
-    FakePlannerView view;
-    PlannerCommands commands{view};
+    FakePlanner view;
+    PlannerCommands commands{view.form, view.platform};
 };
 
 void Pick(Planner& p, std::string_view spell) {
@@ -46,21 +46,22 @@ void Pick(Planner& p, std::string_view spell) {
 
 TEST(PlannerCommands, ShowsEverySpellByDamageWithGainsForTheBest) {
     Planner p;
-    p.view.step = "7";
+    p.view.form.texts[PlannerControl::txtStep] = "7";
     p.commands.follow(Worked());
-    EXPECT_EQ(p.view.status, "");
-    ASSERT_EQ(p.view.rows[lvwSpells].size(), 41u);
+    EXPECT_EQ(p.view.status(), "");
+    ASSERT_EQ(p.view.form.rows[lvwSpells].size(), 41u);
     // Raised by 7: Meteor 287/7 + 204 = 245, Firestorm 287/8 + 157 = 192.875.
-    EXPECT_EQ(p.view.rows[lvwSpells][0], (TableRow{{"Meteor", "Fire", "244", "100", "1", "0"}}));
-    EXPECT_EQ(p.view.rows[lvwSpells][1],
+    EXPECT_EQ(p.view.form.rows[lvwSpells][0],
+              (TableRow{{"Meteor", "Fire", "244", "100", "1", "0"}}));
+    EXPECT_EQ(p.view.form.rows[lvwSpells][1],
               (TableRow{{"Firestorm", "Fire", "192", "78.7", "0.875", "never"},
                         "selected in the main window"}));
-    EXPECT_EQ(p.view.sortMark, std::pair(int(SpellColumn::Damage), true));
-    EXPECT_EQ(p.view.selected[lvwSpells], 0) << "the best until the player picks another";
+    EXPECT_EQ(p.view.form.sortMark, std::pair(int(SpellColumn::Damage), true));
+    EXPECT_EQ(p.view.form.chosen[lvwSpells], 0) << "the best until the player picks another";
 
     // Meteor: +7 Fire Power adds 244 × 7/100, +7 intelligence 1, the resist takes away, and the
     // seven inputs it does not use add nothing.
-    const std::vector<TableRow>& inputs = p.view.rows[lvwInputs];
+    const std::vector<TableRow>& inputs = p.view.form.rows[lvwInputs];
     ASSERT_EQ(inputs.size(), 10u);
     const std::vector<std::tuple<std::string, std::string, std::string>> expected = {
         {"Wisdom", "0", "3"},      {"Inteligence", "1", "2"}, {"Target Elemental Resist", "", "10"},
@@ -91,19 +92,19 @@ TEST(PlannerCommands, NamesTheFirstBoxThatIsNoNumberAndShowsNoFigures) {
         p.commands.follow(Worked());
         SpellInputs inputs = Worked();
         inputs.text(field) = text;
-        p.view.step = step;
+        p.view.form.texts[PlannerControl::txtStep] = step;
         p.commands.follow(inputs);
-        EXPECT_EQ(p.view.status, message);
-        EXPECT_TRUE(p.view.rows[lvwSpells].empty()) << message;
-        EXPECT_TRUE(p.view.rows[lvwInputs].empty()) << message;
-        EXPECT_EQ(p.view.chart.description, message);
+        EXPECT_EQ(p.view.status(), message);
+        EXPECT_TRUE(p.view.form.rows[lvwSpells].empty()) << message;
+        EXPECT_TRUE(p.view.form.rows[lvwInputs].empty()) << message;
+        EXPECT_EQ(p.view.form.chart.description, message);
         EXPECT_FALSE(p.commands.copy(lvwSpells)) << message;
-        EXPECT_TRUE(p.view.messages.empty()) << "no box to click away";
+        EXPECT_TRUE(p.view.platform.messages.empty()) << "no box to click away";
 
-        p.view.step = "1";
+        p.view.form.texts[PlannerControl::txtStep] = "1";
         p.commands.follow(Worked());
-        EXPECT_EQ(p.view.status, "");
-        EXPECT_EQ(p.view.rows[lvwSpells].size(), 41u) << message;
+        EXPECT_EQ(p.view.status(), "");
+        EXPECT_EQ(p.view.form.rows[lvwSpells].size(), 41u) << message;
     }
 }
 
@@ -134,21 +135,24 @@ TEST(PlannerCommands, ColumnClicksSortBothWaysWithAStableOrder) {
         const std::vector<std::string> spells = p.view.column(lvwSpells, C::Spell);
         EXPECT_EQ(std::vector(spells.begin(), spells.begin() + 2), click.first);
         EXPECT_EQ(spells.back(), click.last);
-        EXPECT_EQ(p.view.sortMark, std::pair(static_cast<int>(click.column), click.descending));
+        EXPECT_EQ(p.view.form.sortMark,
+                  std::pair(static_cast<int>(click.column), click.descending));
         EXPECT_EQ(p.view.selectedSpellRow().cells[0], "Firestorm") << "the selection stays";
     }
     // The copy is runetally-table's, by damage, whatever the table is sorted by.
     ASSERT_TRUE(p.commands.copy(lvwSpells));
-    EXPECT_EQ(p.view.copied.substr(0, 74), "spell,outcome,text,field,fault,gain,percent,to_best\n"
-                                           "Meteor,ShowText,244,,,");
+    EXPECT_EQ(p.view.platform.copied.substr(0, 74),
+              "spell,outcome,text,field,fault,gain,percent,to_best\n"
+              "Meteor,ShowText,244,,,");
 }
 
 TEST(PlannerCommands, FollowsTheMainWindowAndKeepsThePlayersChoice) {
     Planner p;
     p.commands.follow(Worked("Meteor"));
-    EXPECT_EQ(p.view.rows[lvwSpells][0].note, "selected in the main window");
+    EXPECT_EQ(p.view.form.rows[lvwSpells][0].note, "selected in the main window");
     Pick(p, "Firestorm");
-    EXPECT_EQ(p.view.rows[lvwInputs][1].cells[1], "0.125") << "Firestorm: +1 intelligence, 1/8";
+    EXPECT_EQ(p.view.form.rows[lvwInputs][1].cells[1], "0.125")
+        << "Firestorm: +1 intelligence, 1/8";
 
     // The marked spell moves with the main window; the one the player chose stays.
     SpellInputs inputs = Worked("Avalanche");
@@ -156,7 +160,7 @@ TEST(PlannerCommands, FollowsTheMainWindowAndKeepsThePlayersChoice) {
     p.commands.follow(inputs);
     EXPECT_EQ(p.view.selectedSpellRow().cells[0], "Firestorm");
     EXPECT_EQ(p.view.selectedSpellRow().cells[2], "257"); // 800/8 + 157
-    for (const TableRow& row : p.view.rows[lvwSpells]) {
+    for (const TableRow& row : p.view.form.rows[lvwSpells]) {
         EXPECT_EQ(row.note.empty(), row.cells[0] != "Avalanche") << row.cells[0];
     }
 }
@@ -175,18 +179,18 @@ TEST(PlannerCommands, ChartsTheChosenSpellAgainstTheBestOther) {
     };
     for (const auto& [input, spell, said] : cases) {
         Planner p;
-        p.view.input = input;
+        p.view.form.chosen[PlannerControl::cboInput] = input;
         SpellInputs inputs = Worked();
         if (input == 0) {
             inputs.varWis = "400";
         }
         p.commands.follow(inputs);
         Pick(p, spell);
-        EXPECT_NE(p.view.chart.description.find(said), std::string::npos)
-            << p.view.chart.description;
-        EXPECT_EQ(p.view.chart.dots.size(), input == 0 ? 1u : 0u);
+        EXPECT_NE(p.view.form.chart.description.find(said), std::string::npos)
+            << p.view.form.chart.description;
+        EXPECT_EQ(p.view.form.chart.dots.size(), input == 0 ? 1u : 0u);
         ASSERT_TRUE(p.commands.copy(picChart));
-        EXPECT_EQ(p.view.copied.substr(0, p.view.copied.find('\n')),
+        EXPECT_EQ(p.view.platform.copied.substr(0, p.view.platform.copied.find('\n')),
                   "spell,input,value,outcome,text,field,fault");
     }
 }
@@ -240,8 +244,8 @@ TEST(PlannerCommands, ChartsOrDeclinesInputsNearTheLargestDouble) {
         inputs.varInt = intelligence;
         inputs.varResist = "-100";
         p.commands.follow(inputs);
-        EXPECT_EQ(p.view.rows[lvwSpells].size(), 41u) << intelligence;
-        const std::string& said = p.view.chart.description;
+        EXPECT_EQ(p.view.form.rows[lvwSpells].size(), 41u) << intelligence;
+        const std::string& said = p.view.form.chart.description;
         EXPECT_TRUE(said.starts_with("Damage against Inteligence from 0 to ") ||
                     said == "The figures are too large to chart.")
             << said;
@@ -274,27 +278,27 @@ TEST(PlannerCommands, ComparesWithACharacterFromAFileAsTheTerminalDoes) {
     p.commands.follow(Worked());
     EXPECT_FALSE(p.commands.click(lvwSpells));
     p.commands.click(cmdCompare); // the player cancels the dialog
-    EXPECT_FALSE(p.view.visible[cmdStopCompare]);
-    p.view.toOpen = file.string();
+    EXPECT_FALSE(p.view.form.shown[cmdStopCompare]);
+    p.view.platform.toOpen = file.string();
     p.commands.click(cmdCompare);
-    EXPECT_TRUE(p.view.visible[cmdStopCompare]);
-    ASSERT_EQ(p.view.columns[lvwSpells].size(), 9u);
-    EXPECT_EQ(p.view.columns[lvwSpells][6].caption, "Damage (B)");
-    EXPECT_EQ(p.view.status, "Comparing with " + file.filename().string() + " (B)");
+    EXPECT_TRUE(p.view.form.shown[cmdStopCompare]);
+    ASSERT_EQ(p.view.form.columns[lvwSpells].size(), 9u);
+    EXPECT_EQ(p.view.form.columns[lvwSpells][6].caption, "Damage (B)");
+    EXPECT_EQ(p.view.status(), "Comparing with " + file.filename().string() + " (B)");
     const std::vector<std::string> meteor{"254", "10", "4.1"};
     const std::vector<std::string> firestorm{"200.75", "8.75", "4.6"};
-    EXPECT_EQ(std::vector(p.view.rows[lvwSpells][0].cells.begin() + 6,
-                          p.view.rows[lvwSpells][0].cells.end()),
+    EXPECT_EQ(std::vector(p.view.form.rows[lvwSpells][0].cells.begin() + 6,
+                          p.view.form.rows[lvwSpells][0].cells.end()),
               meteor);
-    EXPECT_EQ(std::vector(p.view.rows[lvwSpells][1].cells.begin() + 6,
-                          p.view.rows[lvwSpells][1].cells.end()),
+    EXPECT_EQ(std::vector(p.view.form.rows[lvwSpells][1].cells.begin() + 6,
+                          p.view.form.rows[lvwSpells][1].cells.end()),
               firestorm);
 
     ASSERT_TRUE(p.commands.copy(lvwSpells));
     const CommandResult terminal = TableCommand::Run(
         {"runetally-table", "--format", "csv", "--compare", file.string(), "--int", "280"}, '.');
     EXPECT_EQ(terminal.exitCode, 0) << terminal.err;
-    EXPECT_EQ(p.view.copied, terminal.out);
+    EXPECT_EQ(p.view.platform.copied, terminal.out);
 
     p.commands.lvwSpells_ColumnClick(static_cast<int>(SpellColumn::Difference));
     const std::vector<std::string> differences = p.view.column(lvwSpells, SpellColumn::Difference);
@@ -307,10 +311,10 @@ TEST(PlannerCommands, ComparesWithACharacterFromAFileAsTheTerminalDoes) {
         }
     }
     p.commands.click(cmdStopCompare);
-    EXPECT_FALSE(p.view.visible[cmdStopCompare]);
-    EXPECT_EQ(p.view.columns[lvwSpells].size(), 6u);
-    EXPECT_EQ(p.view.rows[lvwSpells][0].cells.size(), 6u);
-    EXPECT_EQ(p.view.sortMark, std::pair(int(SpellColumn::Damage), true));
+    EXPECT_FALSE(p.view.form.shown[cmdStopCompare]);
+    EXPECT_EQ(p.view.form.columns[lvwSpells].size(), 6u);
+    EXPECT_EQ(p.view.form.rows[lvwSpells][0].cells.size(), 6u);
+    EXPECT_EQ(p.view.form.sortMark, std::pair(int(SpellColumn::Damage), true));
     std::filesystem::remove(file);
 }
 
@@ -359,10 +363,10 @@ TEST(PlannerCommands, ShowsPercentsUpToTheLargestDouble) {
         }
         p.commands.follow(inputs);
         if (c.compare) {
-            p.view.toOpen = file.string();
+            p.view.platform.toOpen = file.string();
             p.commands.click(cmdCompare);
         }
-        const std::vector<TableRow>& rows = p.view.rows[lvwSpells];
+        const std::vector<TableRow>& rows = p.view.form.rows[lvwSpells];
         ASSERT_EQ(rows.size(), 41u);
         const double best = number(rows[0].cells[2]);
         double largest = 0;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "character.h"
-#include "fakeplannerview.h"
+#include "fakeplanner.h"
 #include "plannercommands.h"
 
 #include <charconv>
@@ -55,7 +55,7 @@ public:
             inputs_.text(static_cast<Field>(line)) = std::string(lines[line]);
         }
         if (line < lines.size()) {
-            view.step = std::string(lines[line++]);
+            view.form.texts[PlannerControl::txtStep] = std::string(lines[line++]);
         }
         commands.follow(inputs_);
         after();
@@ -74,8 +74,8 @@ public:
     // B's file) is done: a bench times from here.
     std::function<void()> ready = [] {};
 
-    FakePlannerView view;
-    PlannerCommands commands{view};
+    FakePlanner view;
+    PlannerCommands commands{view.form, view.platform};
 
 private:
     static int Number(std::string_view text) {
@@ -87,7 +87,7 @@ private:
     void compare(const std::string& file) {
         std::ofstream(path_, std::ios::binary | std::ios::trunc) << file;
         ready();
-        view.toOpen = path_;
+        view.platform.toOpen = path_;
         commands.click(PlannerControl::cmdCompare);
     }
 
@@ -111,28 +111,28 @@ private:
             commands.follow(inputs_);
             break;
         case 'd':
-            view.separator = rest == "," ? ',' : '.';
+            view.platform.separator = rest == "," ? ',' : '.';
             commands.follow(inputs_);
             break;
         case 'i':
-            view.input = Number(rest);
+            view.form.chosen[PlannerControl::cboInput] = Number(rest);
             commands.change(PlannerControl::cboInput);
             break;
         case 't':
-            view.step = std::string(rest);
+            view.form.texts[PlannerControl::txtStep] = std::string(rest);
             commands.change(PlannerControl::txtStep);
             break;
         case 's':
             commands.sort(PlannerControl::lvwSpells, Number(rest));
             break;
         case 'r':
-            view.selected[PlannerControl::lvwSpells] = Number(rest);
+            view.form.chosen[PlannerControl::lvwSpells] = Number(rest);
             commands.change(PlannerControl::lvwSpells);
             break;
         case 'c': {
             if (rest.empty()) {
                 ready();
-                view.toOpen.reset();
+                view.platform.toOpen.reset();
                 commands.click(PlannerControl::cmdCompare);
                 break;
             }
@@ -156,8 +156,8 @@ private:
             break;
         case 'z': {
             const std::size_t comma = std::min(rest.find(','), rest.size());
-            view.size = {Number(rest.substr(0, comma)),
-                         Number(rest.substr(std::min(comma + 1, rest.size())))};
+            view.form.size = {Number(rest.substr(0, comma)),
+                              Number(rest.substr(std::min(comma + 1, rest.size())))};
             commands.picChart_Resize();
             break;
         }

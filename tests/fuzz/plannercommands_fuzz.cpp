@@ -32,9 +32,9 @@ bool IsFigure(const std::string& cell, char separator) {
            cell.starts_with("BadInput: ");
 }
 
-void Check(const FakePlannerView& view) {
-    const auto rows = view.rows.find(PlannerControl::lvwSpells);
-    if (rows == view.rows.end() || rows->second.empty()) {
+void Check(const FakePlanner& view) {
+    const auto rows = view.form.rows.find(PlannerControl::lvwSpells);
+    if (rows == view.form.rows.end() || rows->second.empty()) {
         return;
     }
     if (rows->second.size() != SpellTable.size()) {
@@ -46,23 +46,24 @@ void Check(const FakePlannerView& view) {
             const bool toBest = c == static_cast<std::size_t>(SpellColumn::PointsToBest);
             if (toBest ? row.cells[c] != "never" &&
                              row.cells[c].find_first_not_of("0123456789") != std::string::npos
-                       : !IsFigure(row.cells[c], view.separator)) {
+                       : !IsFigure(row.cells[c], view.platform.separator)) {
                 std::abort();
             }
         }
-        if (const auto damage = ParseNumber(row.cells[2], view.separator)) {
+        if (const auto damage = ParseNumber(row.cells[2], view.platform.separator)) {
             top = top ? std::max(*top, *damage) : *damage;
         }
     }
     for (const TableRow& row : rows->second) {
         if (row.cells[static_cast<std::size_t>(SpellColumn::PointsToBest)] == "0" &&
-            ParseNumber(row.cells[2], view.separator) != top) {
+            ParseNumber(row.cells[2], view.platform.separator) != top) {
             std::abort();
         }
     }
-    if (const auto inputs = view.rows.find(PlannerControl::lvwInputs); inputs != view.rows.end()) {
+    if (const auto inputs = view.form.rows.find(PlannerControl::lvwInputs);
+        inputs != view.form.rows.end()) {
         for (const TableRow& row : inputs->second) {
-            if (!IsFigure(row.cells[1], view.separator)) {
+            if (!IsFigure(row.cells[1], view.platform.separator)) {
                 std::abort();
             }
         }
