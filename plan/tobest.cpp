@@ -2,8 +2,8 @@
 
 #include "damagebounds.h"
 
-#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 
 namespace runetally {
@@ -12,6 +12,11 @@ namespace {
 constexpr std::size_t kSpells = SpellTable.size();
 using SpellSet = std::uint64_t; // bit s: row s of SpellTable
 static_assert(kSpells <= 64);
+
+// The first spell of a set that holds one; the page's C++ library has no std::countr_zero.
+int LowestSpell(SpellSet spells) {
+    return __builtin_ctzll(spells);
+}
 
 constexpr SpellSet Bit(std::size_t spell) {
     return SpellSet{1} << spell;
@@ -73,7 +78,7 @@ private:
             ParsedInputs at = inputs_;
             at.values[static_cast<std::size_t>(input_)] = lo;
             for (SpellSet best = BestAt(at, leader_) & ~found_; best != 0; best &= best - 1) {
-                first_[static_cast<std::size_t>(std::countr_zero(best))] = a;
+                first_[static_cast<std::size_t>(LowestSpell(best))] = a;
                 found_ |= best & -best;
             }
             return;
@@ -95,7 +100,7 @@ private:
         consider(blocker);
         consider(leader_);
         for (SpellSet rest = candidates; rest != 0; rest &= rest - 1) {
-            consider(static_cast<std::size_t>(std::countr_zero(rest)));
+            consider(static_cast<std::size_t>(LowestSpell(rest)));
         }
         if (floor == -std::numeric_limits<double>::infinity()) {
             for (std::size_t s = 0; s < kSpells; ++s) {
@@ -134,7 +139,7 @@ private:
         };
         SpellSet kept = 0;
         for (SpellSet rest = candidates; rest != 0; rest &= rest - 1) {
-            const auto s = static_cast<std::size_t>(std::countr_zero(rest));
+            const auto s = static_cast<std::size_t>(LowestSpell(rest));
             const DamageBounds& bound = *bounds[s];
             const bool never = bound.kind == DamageBounds::Kind::Fails ||
                                (bound.kind == DamageBounds::Kind::Succeeds &&
@@ -158,14 +163,19 @@ private:
     std::size_t leader_ = 0; // best at the last raise looked at
 };
 
-// Doubles as unsigned integers in the order of their values, -0 just before +0.
+// Doubles as unsigned integers in the order of their values, -0 just before +0. Copied byte for
+// byte: the page's C++ library has no std::bit_cast.
 std::uint64_t Ordered(double value) {
-    const auto bits = std::bit_cast<std::uint64_t>(value);
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
     return bits >> 63 ? ~bits : bits | (std::uint64_t{1} << 63);
 }
 
 double FromOrdered(std::uint64_t key) {
-    return std::bit_cast<double>(key >> 63 ? key & ~(std::uint64_t{1} << 63) : ~key);
+    const std::uint64_t bits = key >> 63 ? key & ~(std::uint64_t{1} << 63) : ~key;
+    double value = 0;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
 }
 
 // The least double at which a deals at least as much as b, both succeeding, by halving the
@@ -272,7 +282,7 @@ std::array<std::optional<int>, kSpellCount> ToBest(const ParsedInputs& inputs, F
         std::array<std::optional<int>, kSpellCount> first{};
         std::size_t leader = 0;
         for (SpellSet best = BestAt(inputs, leader); best != 0; best &= best - 1) {
-            first[static_cast<std::size_t>(std::countr_zero(best))] = 0;
+            first[static_cast<std::size_t>(LowestSpell(best))] = 0;
         }
         return first;
     }
