@@ -2,6 +2,7 @@
 
 #include "damagebounds.h"
 
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <limits>
@@ -295,6 +296,37 @@ std::optional<double> Crossing(const SpellFormula& a, const SpellFormula& b,
         return std::nullopt;
     }
     return CrossingSearch(a, b, inputs, input).run(Ordered(from), Ordered(to));
+}
+
+std::vector<LeadChange> LeadChanges(const SpellFormula& a, const SpellFormula& b,
+                                    const ParsedInputs& inputs, Field input, double from, double to,
+                                    int most) {
+    ParsedInputs there = inputs;
+    auto damageAt = [&](const SpellFormula& spell, double value) -> std::optional<double> {
+        there.values[static_cast<std::size_t>(input)] = value;
+        const DamageValue damage = EvaluateSpell(spell, there);
+        const double* number = std::get_if<double>(&damage);
+        return number ? std::optional(*number) : std::nullopt;
+    };
+    std::vector<LeadChange> changes;
+    while (static_cast<int>(changes.size()) < most && from <= to) {
+        const std::optional<double> x = damageAt(a, from);
+        const std::optional<double> y = damageAt(b, from);
+        if (!x || !y) {
+            break;
+        }
+        const SpellFormula& ahead = *x >= *y ? a : b;
+        const SpellFormula& behind = *x >= *y ? b : a;
+        // Level at the start is no pass: look from just after it.
+        const double start = *x == *y ? std::nextafter(from, to) : from;
+        const std::optional<double> crossing = Crossing(behind, ahead, inputs, input, start, to);
+        if (!crossing) {
+            break;
+        }
+        changes.push_back({*crossing, damageAt(behind, *crossing).value_or(0), &behind, &ahead});
+        from = std::nextafter(*crossing, to);
+    }
+    return changes;
 }
 
 } // namespace runetally

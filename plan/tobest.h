@@ -5,6 +5,7 @@
 
 #include <array>
 #include <optional>
+#include <vector>
 
 namespace runetally {
 
@@ -22,5 +23,18 @@ std::array<std::optional<int>, kSpellCount> ToBest(const ParsedInputs& inputs, F
 // may instead be one double at which a reaches b after one at which it does not.
 std::optional<double> Crossing(const SpellFormula& a, const SpellFormula& b,
                                const ParsedInputs& inputs, Field input, double from, double to);
+
+// Where one of two spells passes the other along `input`: from `from`, where both deal damage, up
+// to `to`, the one behind first deals as much as the one ahead (as Crossing finds it); then the
+// lead may change hands again, up to `most` times.
+struct LeadChange {
+    double at;                   // the input's value
+    double damage;               // of the one that passes, there
+    const SpellFormula* passing; // the one behind until there
+    const SpellFormula* passed;
+};
+std::vector<LeadChange> LeadChanges(const SpellFormula& a, const SpellFormula& b,
+                                    const ParsedInputs& inputs, Field input, double from, double to,
+                                    int most);
 
 } // namespace runetally

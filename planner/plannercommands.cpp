@@ -370,32 +370,12 @@ void PlannerCommands::drawChart() {
                 break;
             }
         }
-        ParsedInputs there = figures.inputs;
-        auto damageAt = [&](const SpellFormula& spell, double value) {
-            there.values[static_cast<std::size_t>(figures.input)] = value;
-            return NumberOf(EvaluateSpell(spell, there));
-        };
-        for (int n = 0; n < kMostCrossings && from <= to; ++n) {
-            const std::optional<double> a = damageAt(*spells[0], from);
-            const std::optional<double> b = damageAt(*spells[1], from);
-            if (!a || !b) {
-                break;
-            }
-            const std::size_t leader = *a >= *b ? 0 : 1;
-            const SpellFormula& behind = *spells[1 - leader];
-            const SpellFormula& ahead = *spells[leader];
-            // Level at the start is no pass: look from just after it.
-            const double start = *a == *b ? std::nextafter(from, to) : from;
-            const std::optional<double> crossing =
-                Crossing(behind, ahead, figures.inputs, figures.input, start, to);
-            if (!crossing) {
-                break;
-            }
-            data.crossings.push_back({*crossing, damageAt(behind, *crossing).value_or(0),
-                                      std::string(behind.name) + " passes " +
-                                          std::string(ahead.name) + " at " +
-                                          FigureText(std::ceil(*crossing), separator)});
-            from = std::nextafter(*crossing, to);
+        for (const LeadChange& change : LeadChanges(*spells[0], *spells[1], figures.inputs,
+                                                    figures.input, from, to, kMostCrossings)) {
+            data.crossings.push_back({change.at, change.damage,
+                                      std::string(change.passing->name) + " passes " +
+                                          std::string(change.passed->name) + " at " +
+                                          FigureText(std::ceil(change.at), separator)});
         }
     }
     figures.chart = data;
