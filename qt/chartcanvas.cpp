@@ -1,5 +1,6 @@
 #include "chartcanvas.h"
 
+#include "formsurface.h"
 #include "formwidgets.h"
 
 #include <QAccessible>
@@ -19,10 +20,6 @@ constexpr double kTwipsPerPixel = double(kTwipsPerInch) / kQtDpi;
 
 QPointF ToPoint(PointTwips p) {
     return {p.x / kTwipsPerPixel, p.y / kTwipsPerPixel};
-}
-
-QColor ToColour(const Rgb& rgb) {
-    return QColor(rgb.red, rgb.green, rgb.blue);
 }
 
 // Screen readers hear a chart as one, not as an empty client area.
@@ -76,8 +73,8 @@ QRectF TextBox(QPointF at, QSizeF size, Qt::Alignment alignment) {
 
 } // namespace
 
-ChartCanvas::ChartCanvas(QWidget* parent, Events events)
-    : QWidget(parent), events_(std::move(events)) {
+ChartCanvas::ChartCanvas(QWidget* parent, ControlId id, FormEvents& events)
+    : QWidget(parent), id_(id), events_(events) {
     static const bool accessible = [] {
         QAccessible::installFactory(ChartAccessible);
         return true;
@@ -103,7 +100,7 @@ void ChartCanvas::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     for (const ChartLine& line : picture_.lines) {
-        QPen pen(ToColour(line.colour), line.width);
+        QPen pen(ToQColor(line.colour), line.width);
         pen.setStyle(line.dashed ? Qt::DashLine : Qt::SolidLine);
         pen.setCapStyle(Qt::FlatCap);
         painter.setPen(pen);
@@ -114,14 +111,14 @@ void ChartCanvas::paintEvent(QPaintEvent*) {
         for (const PointTwips& p : polyline.points) {
             points << ToPoint(p);
         }
-        QPen pen(ToColour(polyline.colour), polyline.width);
+        QPen pen(ToQColor(polyline.colour), polyline.width);
         pen.setJoinStyle(Qt::RoundJoin);
         painter.setPen(pen);
         painter.drawPolyline(points);
     }
     for (const ChartDot& dot : picture_.dots) {
         painter.setPen(Qt::NoPen);
-        painter.setBrush(ToColour(dot.colour));
+        painter.setBrush(ToQColor(dot.colour));
         const double radius = dot.radius / kTwipsPerPixel;
         painter.drawEllipse(ToPoint(dot.centre), radius, radius);
     }
@@ -131,7 +128,7 @@ void ChartCanvas::paintEvent(QPaintEvent*) {
         const QString shown = ToQString(text.text);
         const Qt::Alignment alignment = ToAlignment(text.anchor);
         const QSizeF size(metrics.horizontalAdvance(shown) + 1, metrics.height());
-        painter.setPen(ToColour(text.colour));
+        painter.setPen(ToQColor(text.colour));
         painter.drawText(TextBox(ToPoint(text.at), size, alignment), alignment, shown);
     }
     if (hasFocus()) {
@@ -144,13 +141,11 @@ void ChartCanvas::paintEvent(QPaintEvent*) {
 
 void ChartCanvas::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    if (events_.resized) {
-        events_.resized();
-    }
+    events_.resized(id_);
 }
 
 void ChartCanvas::keyPressEvent(QKeyEvent* event) {
-    if (event->matches(QKeySequence::Copy) && events_.copying && events_.copying()) {
+    if (event->matches(QKeySequence::Copy) && events_.copying(id_)) {
         return;
     }
     QWidget::keyPressEvent(event);

@@ -1,5 +1,6 @@
 #include "reporttable.h"
 
+#include "formsurface.h"
 #include "formwidgets.h"
 
 #include <QAccessible>
@@ -79,16 +80,13 @@ void SortHeader::paintSection(QPainter* painter, const QRect& rect, int logicalI
     }
 }
 
-ReportTable::ReportTable(QWidget* parent, const WidgetDesc& desc, Events events)
-    : QTableWidget(parent), events_(std::move(events)) {
+ReportTable::ReportTable(QWidget* parent, const WidgetDesc& desc, FormEvents& events)
+    : QTableWidget(parent), id_(desc.id), events_(events) {
     if (desc.sortable) {
         sortHeader_ = new SortHeader(this);
         setHorizontalHeader(sortHeader_);
-        connect(sortHeader_, &QHeaderView::sectionClicked, this, [this](int column) {
-            if (events_.sortRequested) {
-                events_.sortRequested(column);
-            }
-        });
+        connect(sortHeader_, &QHeaderView::sectionClicked, this,
+                [this](int column) { events_.sortAsked(id_, column); });
     }
     setColumns(desc.columns);
     horizontalHeader()->setStretchLastSection(true); // a wider table widens its last column
@@ -100,11 +98,7 @@ ReportTable::ReportTable(QWidget* parent, const WidgetDesc& desc, Events events)
     setWordWrap(false);
     setTabKeyNavigation(false); // Tab leaves the table, as it leaves every other widget
     setSortingEnabled(false);
-    connect(this, &QTableWidget::itemSelectionChanged, this, [this] {
-        if (events_.rowChanged) {
-            events_.rowChanged();
-        }
-    });
+    connect(this, &QTableWidget::itemSelectionChanged, this, [this] { events_.changed(id_); });
 }
 
 void ReportTable::setColumns(std::span<const ColumnDesc> columns) {
@@ -177,7 +171,7 @@ QWidget* ReportTable::firstStop() {
 }
 
 void ReportTable::keyPressEvent(QKeyEvent* event) {
-    if (event->matches(QKeySequence::Copy) && events_.copying && events_.copying()) {
+    if (event->matches(QKeySequence::Copy) && events_.copying(id_)) {
         return;
     }
     QTableWidget::keyPressEvent(event);
