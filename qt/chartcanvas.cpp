@@ -31,46 +31,6 @@ QAccessibleInterface* ChartAccessible(const QString& className, QObject* object)
     return nullptr;
 }
 
-Qt::Alignment ToAlignment(TextAnchor anchor) {
-    switch (anchor) {
-    case TextAnchor::TopLeft:
-        return Qt::AlignLeft | Qt::AlignTop;
-    case TextAnchor::Top:
-        return Qt::AlignHCenter | Qt::AlignTop;
-    case TextAnchor::TopRight:
-        return Qt::AlignRight | Qt::AlignTop;
-    case TextAnchor::Left:
-        return Qt::AlignLeft | Qt::AlignVCenter;
-    case TextAnchor::Centre:
-        return Qt::AlignCenter;
-    case TextAnchor::Right:
-        return Qt::AlignRight | Qt::AlignVCenter;
-    case TextAnchor::BottomLeft:
-        return Qt::AlignLeft | Qt::AlignBottom;
-    case TextAnchor::Bottom:
-        return Qt::AlignHCenter | Qt::AlignBottom;
-    case TextAnchor::BottomRight:
-        return Qt::AlignRight | Qt::AlignBottom;
-    }
-    return Qt::AlignLeft | Qt::AlignTop;
-}
-
-// A box of the text's size that has the anchor's point at `at`.
-QRectF TextBox(QPointF at, QSizeF size, Qt::Alignment alignment) {
-    QPointF corner = at;
-    if (alignment & Qt::AlignHCenter) {
-        corner.rx() -= size.width() / 2;
-    } else if (alignment & Qt::AlignRight) {
-        corner.rx() -= size.width();
-    }
-    if (alignment & Qt::AlignVCenter) {
-        corner.ry() -= size.height() / 2;
-    } else if (alignment & Qt::AlignBottom) {
-        corner.ry() -= size.height();
-    }
-    return {corner, size};
-}
-
 } // namespace
 
 ChartCanvas::ChartCanvas(QWidget* parent, ControlId id, FormEvents& events)
@@ -124,12 +84,21 @@ void ChartCanvas::paintEvent(QPaintEvent*) {
     }
     painter.setBrush(Qt::NoBrush);
     const QFontMetricsF metrics(font());
+    // The anchors run by rows from the top-left, three to a row: left, centre, right.
+    static_assert(int(TextAnchor::Top) == 1 && int(TextAnchor::Left) == 3);
+    static constexpr Qt::AlignmentFlag kColumns[] = {Qt::AlignLeft, Qt::AlignHCenter,
+                                                     Qt::AlignRight};
+    static constexpr Qt::AlignmentFlag kRows[] = {Qt::AlignTop, Qt::AlignVCenter, Qt::AlignBottom};
     for (const ChartText& text : picture_.texts) {
         const QString shown = ToQString(text.text);
-        const Qt::Alignment alignment = ToAlignment(text.anchor);
+        const int column = static_cast<int>(text.anchor) % 3;
+        const int row = static_cast<int>(text.anchor) / 3;
+        // The text's box, with the anchor's point of it at the text's position.
         const QSizeF size(metrics.horizontalAdvance(shown) + 1, metrics.height());
+        const QPointF corner =
+            ToPoint(text.at) - QPointF(size.width() * column / 2, size.height() * row / 2);
         painter.setPen(ToQColor(text.colour));
-        painter.drawText(TextBox(ToPoint(text.at), size, alignment), alignment, shown);
+        painter.drawText(QRectF(corner, size), kColumns[column] | kRows[row], shown);
     }
     if (hasFocus()) {
         QStyleOptionFocusRect focus;

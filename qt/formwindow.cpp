@@ -5,12 +5,12 @@
 #include "formwidgets.h"
 #include "reporttable.h"
 
+#include <QAbstractItemView>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDropEvent>
 #include <QFontMetrics>
 #include <QLabel>
-#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
@@ -19,6 +19,7 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <algorithm>
 #include <limits>
 #include <optional>
 #include <vector>
@@ -75,13 +76,22 @@ public:
     Surface(FormWindow& window, const FormDesc& form)
         : form(form), window_(window), controls_(form.controlNames.size()) {}
 
-    // The widgets and menus, with their captions fitted and the focus on the first stop.
-    void build(FormEvents& events);
-    // Moves the widgets that stretch to their places in a client area of that size.
-    void place(QSize client);
-
     template <class W = QWidget> W* get(ControlId id) const {
         return qobject_cast<W*>(controls_[id.index]);
+    }
+
+    // The widgets and menus, with their captions fitted and the focus on the first stop.
+    void build(FormEvents& events);
+
+    // Moves the widgets that stretch to their places in a client area of that size.
+    void place(QSize client) {
+        const int width = client.width() * kTwipsPerInch / kQtDpi;
+        const int height = client.height() * kTwipsPerInch / kQtDpi;
+        for (const WidgetDesc& desc : form.widgets) {
+            if (desc.stretch != Stretch{}) {
+                get(desc.id)->setGeometry(ToPixels(Placed(form, desc, width, height)));
+            }
+        }
     }
 
     std::string text(ControlId id) const override {
@@ -90,8 +100,32 @@ public:
     void setText(ControlId id, std::string_view text) override {
         get(id)->setProperty("text", ToQString(text));
     }
-    int selected(ControlId id) const override;
-    void select(ControlId id, int place) override;
+    // A combo box's current item, or the selected item of a list or row of a table.
+    int selected(ControlId id) const override {
+        if (auto* combo = get<QComboBox>(id)) {
+            return combo->currentIndex();
+        }
+        const QModelIndexList chosen =
+            get<QAbstractItemView>(id)->selectionModel()->selectedIndexes();
+        return chosen.isEmpty() ? -1 : chosen.front().row();
+    }
+    void select(ControlId id, int place) override {
+        const QSignalBlocker quiet(get(id)); // the commands that select know it
+        if (auto* combo = get<QComboBox>(id)) {
+            combo->setCurrentIndex(place);
+            return;
+        }
+        auto* view = get<QAbstractItemView>(id);
+        const QModelIndex index =
+            view->model()->index(place, std::max(view->currentIndex().column(), 0));
+        if (!index.isValid()) {
+            view->clearSelection();
+            return;
+        }
+        view->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
+                                                           QItemSelectionModel::Rows);
+        view->scrollTo(view->model()->index(place, 0));
+    }
     void setRows(ControlId table, std::span<const TableRow> rows) override {
         get<ReportTable>(table)->setRows(rows);
     }
@@ -110,9 +144,8 @@ public:
     }
     void setShown(ControlId id, bool shown) override { get(id)->setVisible(shown); }
     void setMenuItem(ControlId id, std::string_view caption, bool shown) override {
-        auto* item = get<QAction>(id);
-        item->setText(ToQString(caption));
-        item->setVisible(shown);
+        get<QAction>(id)->setText(ToQString(caption));
+        get<QAction>(id)->setVisible(shown);
     }
     void setCaption(std::string_view caption) override {
         window_.setWindowTitle(ToQString(caption));
@@ -127,8 +160,6 @@ public:
     bool unloading = false; // closed by the commands, which have asked already
 
 private:
-    void fitCaptions();
-    void setFocusOrder();
     // The first of a widget's focus stops: a sortable table's captions come before its rows.
     QWidget* firstStop(ControlId id) const {
         auto* table = get<ReportTable>(id);
@@ -174,25 +205,18 @@ void FormWindow::Surface::build(FormEvents& events) {
                              [&events, id = itemDesc.id] { events.clicked(id); });
         }
     }
-    fitCaptions();
-    setFocusOrder();
-}
 
-void FormWindow::Surface::fitCaptions() {
-    QFont font = window_.centralWidget()->font();
+    QFont font = client->font();
     QtMeasure measure(font);
-    const std::optional<double> points = FitCaptions(form, kQtDpi, font.pointSizeF(), measure);
-    if (!points) {
-        return;
+    if (const std::optional<double> points =
+            FitCaptions(form, kQtDpi, font.pointSizeF(), measure)) {
+        font.setPointSizeF(*points);
+        for (const WidgetDesc* caption : InputCaptions(form)) {
+            get(caption->id)->setFont(font);
+        }
     }
-    font.setPointSizeF(*points);
-    for (const WidgetDesc* caption : InputCaptions(form)) {
-        get(caption->id)->setFont(font);
-    }
-}
 
-// Tab follows the description's focus order; the first widget takes the focus.
-void FormWindow::Surface::setFocusOrder() {
+    // Tab follows the description's focus order; the first widget takes the focus.
     for (ControlId stop : form.focusOrder) {
         if (firstStop(stop) != get(stop)) {
             QWidget::setTabOrder(firstStop(stop), get(stop));
@@ -203,43 +227,6 @@ void FormWindow::Surface::setFocusOrder() {
     }
     if (!form.focusOrder.empty()) {
         get(form.focusOrder.front())->setFocus();
-    }
-}
-
-void FormWindow::Surface::place(QSize client) {
-    const int width = client.width() * kTwipsPerInch / kQtDpi;
-    const int height = client.height() * kTwipsPerInch / kQtDpi;
-    for (const WidgetDesc& desc : form.widgets) {
-        if (desc.stretch != Stretch{}) {
-            get(desc.id)->setGeometry(ToPixels(Placed(form, desc, width, height)));
-        }
-    }
-}
-
-int FormWindow::Surface::selected(ControlId id) const {
-    if (auto* list = get<QListWidget>(id)) {
-        const QList<QListWidgetItem*> items = list->selectedItems();
-        return items.isEmpty() ? -1 : list->row(items.front());
-    }
-    if (auto* combo = get<QComboBox>(id)) {
-        return combo->currentIndex();
-    }
-    return get<ReportTable>(id)->selectedRow();
-}
-
-void FormWindow::Surface::select(ControlId id, int place) {
-    const QSignalBlocker quiet(get(id)); // the commands that select know it
-    if (auto* list = get<QListWidget>(id)) {
-        if (place < 0) {
-            list->clearSelection();
-            return;
-        }
-        list->setCurrentRow(place, QItemSelectionModel::ClearAndSelect);
-        list->scrollToItem(list->item(place));
-    } else if (auto* combo = get<QComboBox>(id)) {
-        combo->setCurrentIndex(place);
-    } else {
-        get<ReportTable>(id)->selectRow(place);
     }
 }
 

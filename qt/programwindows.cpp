@@ -13,13 +13,12 @@ template <class Commands> std::unique_ptr<FormEvents> Make(FormSurface& form, Pl
     return std::make_unique<Commands>(form, platform);
 }
 
-// A new window for its shared instance: deleted once closed, and forgotten by the instance as
-// soon as it closes.
-FormWindow* Load(FormInstance<FormWindow>& instance, const FormDesc& form,
-                 const FormWindow::Commands& commands) {
-    auto* window = new FormWindow(form, commands);
+// A new window for the window's shared instance: deleted once closed, and forgotten by the
+// instance as soon as it closes.
+template <class Commands> FormWindow* Load(Window shared, const FormDesc& form) {
+    auto* window = new FormWindow(form, Make<Commands>);
     window->setAttribute(Qt::WA_DeleteOnClose);
-    const auto forget = [&instance, window] { instance.unloaded(window); };
+    const auto forget = [shared, window] { Instance(shared).unloaded(window); };
     QObject::connect(window, &FormWindow::closed, forget);
     QObject::connect(window, &QObject::destroyed, forget);
     return window;
@@ -27,40 +26,23 @@ FormWindow* Load(FormInstance<FormWindow>& instance, const FormDesc& form,
 
 } // namespace
 
-FormInstance<FormWindow>& MainForm() {
-    static FormInstance<FormWindow> instance(
-        [] { return Load(MainForm(), MainWindowDescription(), Make<MainCommands>); });
-    return instance;
-}
-
-FormInstance<FormWindow>& PlannerForm() {
-    static FormInstance<FormWindow> instance(
-        [] { return Load(PlannerForm(), PlannerDescription(), Make<PlannerCommands>); });
-    return instance;
-}
-
-FormInstance<FormWindow>& AboutForm() {
-    static FormInstance<FormWindow> instance(
-        [] { return Load(AboutForm(), AboutDescription(), Make<AboutCommands>); });
-    return instance;
+FormInstance<FormWindow>& Instance(Window window) {
+    static FormInstance<FormWindow> instances[] = {
+        FormInstance<FormWindow>(
+            [] { return Load<MainCommands>(Window::Main, MainWindowDescription()); }),
+        FormInstance<FormWindow>(
+            [] { return Load<PlannerCommands>(Window::Planner, PlannerDescription()); }),
+        FormInstance<FormWindow>(
+            [] { return Load<AboutCommands>(Window::About, AboutDescription()); })};
+    return instances[static_cast<int>(window)];
 }
 
 void QtPlatform::show(Window window) {
-    switch (window) {
-    case Window::Main:
-        MainForm().show();
-        break;
-    case Window::Planner:
-        PlannerForm().show();
-        break;
-    case Window::About:
-        AboutForm().show();
-        break;
-    }
+    Instance(window).show();
 }
 
 MainFollower* QtPlatform::follower() {
-    FormWindow* planner = PlannerForm().loaded();
+    FormWindow* planner = Instance(Window::Planner).loaded();
     return planner != nullptr ? &planner->commands<PlannerCommands>() : nullptr;
 }
 

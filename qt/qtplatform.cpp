@@ -49,15 +49,10 @@ std::optional<std::string> Choose(QWidget* parent, QFileDialog::AcceptMode mode,
 }
 
 QMessageBox::StandardButton ToButton(Answer answer) {
-    switch (answer) {
-    case Answer::Yes:
-        return QMessageBox::Yes;
-    case Answer::No:
-        return QMessageBox::No;
-    case Answer::Cancel:
-        break;
-    }
-    return QMessageBox::Cancel;
+    static constexpr QMessageBox::StandardButton kButtons[] = {QMessageBox::Yes, QMessageBox::No,
+                                                               QMessageBox::Cancel};
+    static_assert(int(Answer::Yes) == 0 && int(Answer::No) == 1 && int(Answer::Cancel) == 2);
+    return kButtons[static_cast<int>(answer)];
 }
 
 // An application-modal box with no icon, these buttons and the application's title as caption,

@@ -145,22 +145,6 @@ void ReportTable::setRows(std::span<const TableRow> rows) {
     }
 }
 
-void ReportTable::selectRow(int row) {
-    const QSignalBlocker quiet(this);
-    if (row < 0 || row >= rowCount()) {
-        clearSelection();
-        return;
-    }
-    setCurrentCell(row, std::max(currentColumn(), 0),
-                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    scrollToItem(item(row, 0));
-}
-
-int ReportTable::selectedRow() const {
-    const QList<QTableWidgetSelectionRange> ranges = selectedRanges();
-    return ranges.isEmpty() ? -1 : ranges.front().topRow();
-}
-
 void ReportTable::setSortMark(int column, bool descending) {
     horizontalHeader()->setSortIndicator(column,
                                          descending ? Qt::DescendingOrder : Qt::AscendingOrder);

@@ -49,9 +49,6 @@ public:
     // The table shows these columns, with no rows until it is given them.
     void setColumns(std::span<const ColumnDesc> columns);
     void setRows(std::span<const TableRow> rows);
-    // -1 selects none.
-    void selectRow(int row);
-    int selectedRow() const;
     void setSortMark(int column, bool descending);
 
     // The first of the table's focus stops: its captions when they sort, else its rows.
