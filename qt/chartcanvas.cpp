@@ -5,7 +5,6 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
-#include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QStyle>
@@ -35,11 +34,8 @@ QAccessibleInterface* ChartAccessible(const QString& className, QObject* object)
 
 ChartCanvas::ChartCanvas(QWidget* parent, ControlId id, FormEvents& events)
     : QWidget(parent), id_(id), events_(events) {
-    static const bool accessible = [] {
-        QAccessible::installFactory(ChartAccessible);
-        return true;
-    }();
-    (void)accessible;
+    [[maybe_unused]] static const bool accessible =
+        (QAccessible::installFactory(ChartAccessible), true); // once, with the first chart
     setFocusPolicy(Qt::StrongFocus);
     setAutoFillBackground(true);
     setBackgroundRole(QPalette::Base);
@@ -111,13 +107,6 @@ void ChartCanvas::paintEvent(QPaintEvent*) {
 void ChartCanvas::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     events_.resized(id_);
-}
-
-void ChartCanvas::keyPressEvent(QKeyEvent* event) {
-    if (event->matches(QKeySequence::Copy) && events_.copying(id_)) {
-        return;
-    }
-    QWidget::keyPressEvent(event);
 }
 
 } // namespace runetally

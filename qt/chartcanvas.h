@@ -10,7 +10,7 @@ class FormEvents;
 
 // A chart: draws the picture its window's commands worked out, at the screen's own resolution,
 // and speaks the picture's description. It takes the focus so that Ctrl+C can copy what it shows;
-// it tells the window's events of Ctrl+C and of each new size.
+// it tells the window's events of each new size.
 class ChartCanvas : public QWidget {
     Q_OBJECT
 
@@ -23,7 +23,6 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     ControlId id_;

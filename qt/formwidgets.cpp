@@ -263,6 +263,30 @@ QWidget* CreateLine(QWidget* parent, const WidgetDesc& desc) {
     return line;
 }
 
+QWidget* Create(QWidget* client, const WidgetDesc& desc, FormEvents& events) {
+    switch (desc.kind) {
+    case WidgetKind::Label:
+        return CreateLabel(client, desc);
+    case WidgetKind::TextBox:
+        return CreateTextBox(client, desc, events);
+    case WidgetKind::ListBox:
+        return CreateListBox(client, desc, events);
+    case WidgetKind::PushButton:
+        return CreateButton(client, desc, events);
+    case WidgetKind::Picture:
+        return CreatePicture(client, desc);
+    case WidgetKind::ComboBox:
+        return CreateComboBox(client, desc, events);
+    case WidgetKind::Table:
+        return new ReportTable(client, desc, events);
+    case WidgetKind::Chart:
+        return new ChartCanvas(client, desc.id, events);
+    case WidgetKind::Line:
+        return CreateLine(client, desc);
+    }
+    return nullptr;
+}
+
 } // namespace
 
 QRect ToPixels(const TwipsRect& rect) {
@@ -271,36 +295,10 @@ QRect ToPixels(const TwipsRect& rect) {
 }
 
 QWidget* CreateWidget(QWidget* client, const WidgetDesc& desc, FormEvents& events) {
-    QWidget* widget = nullptr;
-    switch (desc.kind) {
-    case WidgetKind::Label:
-        widget = CreateLabel(client, desc);
-        break;
-    case WidgetKind::TextBox:
-        widget = CreateTextBox(client, desc, events);
-        break;
-    case WidgetKind::ListBox:
-        widget = CreateListBox(client, desc, events);
-        break;
-    case WidgetKind::PushButton:
-        widget = CreateButton(client, desc, events);
-        break;
-    case WidgetKind::Picture:
-        widget = CreatePicture(client, desc);
-        break;
-    case WidgetKind::ComboBox:
-        widget = CreateComboBox(client, desc, events);
-        break;
-    case WidgetKind::Table:
-        widget = new ReportTable(client, desc, events);
-        break;
-    case WidgetKind::Chart:
-        widget = new ChartCanvas(client, desc.id, events);
-        break;
-    case WidgetKind::Line:
-        return CreateLine(client, desc);
+    QWidget* widget = Create(client, desc, events);
+    if (desc.kind != WidgetKind::Line) {
+        widget->setGeometry(ToPixels(desc.rect));
     }
-    widget->setGeometry(ToPixels(desc.rect));
     return widget;
 }
 

@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QDropEvent>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -238,10 +239,9 @@ FormWindow::FormWindow(const FormDesc& form, const Commands& commands)
     setCentralWidget(new QWidget(this));
     surface_->build(*events_);
 
-    const QSize client = ToPixels({0, 0, form.clientWidth, form.clientHeight}).size();
-    const QSize size(client.width(),
-                     client.height() +
-                         (form.menus.empty() ? 0 : menuBar()->heightForWidth(client.width())));
+    QSize size = ToPixels({0, 0, form.clientWidth, form.clientHeight}).size();
+    // The menu bar comes on top of the client area.
+    size.rheight() += form.menus.empty() ? 0 : menuBar()->heightForWidth(size.width());
     if (form.fixedFrame) {
         // A fixed frame that keeps its close box. A plain window rather than a dialog: X11
         // window managers keep a dialog above the rest of its program, and these have no owner.
@@ -268,12 +268,6 @@ FormWindow::FormWindow(const FormDesc& form, const Commands& commands)
 }
 
 FormWindow::~FormWindow() = default;
-
-void FormWindow::activate() {
-    show();
-    raise();
-    activateWindow();
-}
 
 void FormWindow::closeEvent(QCloseEvent* event) {
     if (!surface_->unloading && !events_->closing()) {
@@ -307,6 +301,14 @@ bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
     if (type == QEvent::Resize && watched == centralWidget()) {
         surface_->place(centralWidget()->size());
+    }
+    // Ctrl+C on a control whose commands copy what it shows, such as a table or a chart.
+    if (type == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy)) {
+        for (const WidgetDesc& desc : surface_->form.widgets) {
+            if (surface_->get(desc.id) == watched && events_->copying(desc.id)) {
+                return true;
+            }
+        }
     }
     if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop) {
         return QMainWindow::eventFilter(watched, event);

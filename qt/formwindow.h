@@ -30,7 +30,11 @@ public:
     // The window's commands, as their own class.
     template <class C> C& commands() const { return dynamic_cast<C&>(*events_); }
 
-    void activate();
+    void activate() {
+        show();
+        raise();
+        activateWindow();
+    }
 
 signals:
     // The window closed; its widgets are discarded once control is back in the event loop.
@@ -42,7 +46,8 @@ protected:
     // Enter presses the default button, and Esc the cancel button, wherever the focus leaves
     // them to the window.
     void keyPressEvent(QKeyEvent* event) override;
-    // A file dragged anywhere over the window, its text boxes included; the client area's size.
+    // A file dragged anywhere over the window, its text boxes included; Ctrl+C on a control; the
+    // client area's size.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -9,14 +9,12 @@
 namespace runetally {
 namespace {
 
-template <class Commands> std::unique_ptr<FormEvents> Make(FormSurface& form, Platform& platform) {
-    return std::make_unique<Commands>(form, platform);
-}
-
 // A new window for the window's shared instance: deleted once closed, and forgotten by the
 // instance as soon as it closes.
 template <class Commands> FormWindow* Load(Window shared, const FormDesc& form) {
-    auto* window = new FormWindow(form, Make<Commands>);
+    auto* window = new FormWindow(form, [](FormSurface& surface, Platform& platform) {
+        return std::make_unique<Commands>(surface, platform);
+    });
     window->setAttribute(Qt::WA_DeleteOnClose);
     const auto forget = [shared, window] { Instance(shared).unloaded(window); };
     QObject::connect(window, &FormWindow::closed, forget);

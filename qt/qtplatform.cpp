@@ -57,7 +57,7 @@ QMessageBox::StandardButton ToButton(Answer answer) {
 
 // An application-modal box with no icon, these buttons and the application's title as caption,
 // Enter pressing `byDefault`; the button the player chose, `escape` when the box was closed
-// another way (Esc, its close box).
+// another way (Esc, its close box), or none.
 QMessageBox::StandardButton Show(std::string_view text, QMessageBox::StandardButtons buttons,
                                  QMessageBox::StandardButton byDefault,
                                  QMessageBox::StandardButton escape) {
@@ -70,13 +70,10 @@ QMessageBox::StandardButton Show(std::string_view text, QMessageBox::StandardBut
     box.setDefaultButton(byDefault);
     box.setEscapeButton(escape);
     box.exec();
-    QAbstractButton* clicked = box.clickedButton();
-    const QMessageBox::StandardButton answer =
-        clicked != nullptr ? box.standardButton(clicked) : escape;
     if (active && active->isVisible()) {
         active->activateWindow();
     }
-    return answer == QMessageBox::NoButton ? escape : answer;
+    return box.clickedButton() != nullptr ? box.standardButton(box.clickedButton()) : escape;
 }
 
 } // namespace

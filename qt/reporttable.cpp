@@ -4,81 +4,94 @@
 #include "formwidgets.h"
 
 #include <QAccessible>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QStyleOptionFocusRect>
 
+#include <algorithm>
+
 namespace runetally {
 
-SortHeader::SortHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {
-    setFocusPolicy(Qt::StrongFocus);
-    setSectionsClickable(true);
-    setSortIndicatorShown(true);
-    setHighlightSections(false);
-}
+namespace {
 
-void SortHeader::keyPressEvent(QKeyEvent* event) {
-    switch (event->key()) {
-    case Qt::Key_Left:
-        moveTo(current_ - 1);
-        return;
-    case Qt::Key_Right:
-        moveTo(current_ + 1);
-        return;
-    case Qt::Key_Home:
-        moveTo(0);
-        return;
-    case Qt::Key_End:
-        moveTo(count() - 1);
-        return;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Space:
-        if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) {
-            emit sectionClicked(current_);
+// The column captions of a table whose commands sort it. They take the focus, before the rows:
+// Left and Right move between the captions, and Enter or Space sorts by the one with the focus,
+// as a click on it does.
+class SortHeader : public QHeaderView {
+public:
+    explicit SortHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {
+        setFocusPolicy(Qt::StrongFocus);
+        setSectionsClickable(true);
+        setSortIndicatorShown(true);
+        setHighlightSections(false);
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        switch (event->key()) {
+        case Qt::Key_Left:
+            return moveTo(current_ - 1);
+        case Qt::Key_Right:
+            return moveTo(current_ + 1);
+        case Qt::Key_Home:
+            return moveTo(0);
+        case Qt::Key_End:
+            return moveTo(count() - 1);
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Space:
+            if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) {
+                emit sectionClicked(current_);
+                return;
+            }
+            break;
+        default:
+            break;
+        }
+        QHeaderView::keyPressEvent(event);
+    }
+
+    void focusInEvent(QFocusEvent* event) override {
+        QHeaderView::focusInEvent(event);
+        moveTo(current_);
+    }
+
+    void focusOutEvent(QFocusEvent* event) override {
+        QHeaderView::focusOutEvent(event);
+        viewport()->update();
+    }
+
+    void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override {
+        QHeaderView::paintSection(painter, rect, logicalIndex);
+        if (hasFocus() && logicalIndex == current_) {
+            QStyleOptionFocusRect focus;
+            focus.initFrom(this);
+            focus.rect = rect.adjusted(2, 2, -2, -2);
+            style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, this);
+        }
+    }
+
+private:
+    void moveTo(int section) {
+        if (count() == 0) {
             return;
         }
-        break;
-    default:
-        break;
+        current_ = std::clamp(section, 0, count() - 1);
+        // A screen reader hears the caption that has the focus.
+        const QString caption = model()->headerData(current_, Qt::Horizontal).toString();
+        setAccessibleDescription(caption);
+        QAccessibleEvent described(this, QAccessible::DescriptionChanged);
+        QAccessible::updateAccessibility(&described);
+        viewport()->update();
     }
-    QHeaderView::keyPressEvent(event);
-}
 
-void SortHeader::focusInEvent(QFocusEvent* event) {
-    QHeaderView::focusInEvent(event);
-    moveTo(current_);
-}
+    int current_ = 0;
+};
 
-void SortHeader::focusOutEvent(QFocusEvent* event) {
-    QHeaderView::focusOutEvent(event);
-    viewport()->update();
-}
-
-void SortHeader::moveTo(int section) {
-    if (count() == 0) {
-        return;
-    }
-    current_ = std::clamp(section, 0, count() - 1);
-    // A screen reader hears the caption that has the focus.
-    const QString caption = model()->headerData(current_, Qt::Horizontal).toString();
-    setAccessibleDescription(caption);
-    QAccessibleEvent described(this, QAccessible::DescriptionChanged);
-    QAccessible::updateAccessibility(&described);
-    viewport()->update();
-}
-
-void SortHeader::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const {
-    QHeaderView::paintSection(painter, rect, logicalIndex);
-    if (hasFocus() && logicalIndex == current_) {
-        QStyleOptionFocusRect focus;
-        focus.initFrom(this);
-        focus.rect = rect.adjusted(2, 2, -2, -2);
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, this);
-    }
-}
+} // namespace
 
 ReportTable::ReportTable(QWidget* parent, const WidgetDesc& desc, FormEvents& events)
     : QTableWidget(parent), id_(desc.id), events_(events) {
@@ -152,13 +165,6 @@ void ReportTable::setSortMark(int column, bool descending) {
 
 QWidget* ReportTable::firstStop() {
     return sortHeader_ != nullptr ? static_cast<QWidget*>(sortHeader_) : this;
-}
-
-void ReportTable::keyPressEvent(QKeyEvent* event) {
-    if (event->matches(QKeySequence::Copy) && events_.copying(id_)) {
-        return;
-    }
-    QTableWidget::keyPressEvent(event);
 }
 
 } // namespace runetally
