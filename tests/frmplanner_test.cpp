@@ -7,10 +7,12 @@
 #include <QAccessible>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDragEnterEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -220,6 +222,23 @@ TEST_F(PlannerTest, ComparingShowsBsColumnsUntilStopped) {
     main->commands<MainCommands>().openCharacter(path.toStdString());
     EXPECT_EQ(cell(spells, 1, 0), "Firestorm"); // 280/8 + 157 = 192, behind Meteor's 244
     EXPECT_TRUE(spells.item(1, 0)->font().bold());
+}
+
+// A window takes a dropped file only when its commands do: the planner refuses a character file
+// that the main window would open.
+TEST_F(PlannerTest, RefusesADraggedCharacterFile) {
+    QTemporaryDir folder;
+    const QString path = folder.filePath("ashen.rtchar");
+    test::WriteCharacter(path, "Firestorm", "280");
+    QMimeData dragged;
+    dragged.setUrls({QUrl::fromLocalFile(path)});
+    FormWindow& planner = open();
+    for (QWidget* target : {static_cast<QWidget*>(&planner), &get(planner, "lvwSpells"),
+                            static_cast<QWidget*>(main)}) {
+        QDragEnterEvent enter({2, 2}, Qt::CopyAction, &dragged, Qt::LeftButton, {});
+        QApplication::sendEvent(target, &enter);
+        EXPECT_EQ(enter.isAccepted(), target == main) << target->objectName().toStdString();
+    }
 }
 
 // The tables and the chart take the room of a larger window; the top row stays.
