@@ -8,8 +8,8 @@
 // The box's every repaint measures its whole text, so what the paste holds matters as much as
 // its length: a character that no installed font has is looked for in each of them in turn.
 
-#include "frmmain.h"
 #include "mainwindow.h"
+#include "programwindows.h"
 
 #include <QApplication>
 #include <QClipboard>

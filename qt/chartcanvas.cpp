@@ -1,10 +1,10 @@
 #include "chartcanvas.h"
 
+#include "formsurface.h"
 #include "formwidgets.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
-#include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QStyle>
@@ -21,10 +21,6 @@ QPointF ToPoint(PointTwips p) {
     return {p.x / kTwipsPerPixel, p.y / kTwipsPerPixel};
 }
 
-QColor ToColour(const Rgb& rgb) {
-    return QColor(rgb.red, rgb.green, rgb.blue);
-}
-
 // Screen readers hear a chart as one, not as an empty client area.
 QAccessibleInterface* ChartAccessible(const QString& className, QObject* object) {
     if (className == QLatin1String(ChartCanvas::staticMetaObject.className()) &&
@@ -34,55 +30,12 @@ QAccessibleInterface* ChartAccessible(const QString& className, QObject* object)
     return nullptr;
 }
 
-Qt::Alignment ToAlignment(TextAnchor anchor) {
-    switch (anchor) {
-    case TextAnchor::TopLeft:
-        return Qt::AlignLeft | Qt::AlignTop;
-    case TextAnchor::Top:
-        return Qt::AlignHCenter | Qt::AlignTop;
-    case TextAnchor::TopRight:
-        return Qt::AlignRight | Qt::AlignTop;
-    case TextAnchor::Left:
-        return Qt::AlignLeft | Qt::AlignVCenter;
-    case TextAnchor::Centre:
-        return Qt::AlignCenter;
-    case TextAnchor::Right:
-        return Qt::AlignRight | Qt::AlignVCenter;
-    case TextAnchor::BottomLeft:
-        return Qt::AlignLeft | Qt::AlignBottom;
-    case TextAnchor::Bottom:
-        return Qt::AlignHCenter | Qt::AlignBottom;
-    case TextAnchor::BottomRight:
-        return Qt::AlignRight | Qt::AlignBottom;
-    }
-    return Qt::AlignLeft | Qt::AlignTop;
-}
-
-// A box of the text's size that has the anchor's point at `at`.
-QRectF TextBox(QPointF at, QSizeF size, Qt::Alignment alignment) {
-    QPointF corner = at;
-    if (alignment & Qt::AlignHCenter) {
-        corner.rx() -= size.width() / 2;
-    } else if (alignment & Qt::AlignRight) {
-        corner.rx() -= size.width();
-    }
-    if (alignment & Qt::AlignVCenter) {
-        corner.ry() -= size.height() / 2;
-    } else if (alignment & Qt::AlignBottom) {
-        corner.ry() -= size.height();
-    }
-    return {corner, size};
-}
-
 } // namespace
 
-ChartCanvas::ChartCanvas(QWidget* parent, Events events)
-    : QWidget(parent), events_(std::move(events)) {
-    static const bool accessible = [] {
-        QAccessible::installFactory(ChartAccessible);
-        return true;
-    }();
-    (void)accessible;
+ChartCanvas::ChartCanvas(QWidget* parent, ControlId id, FormEvents& events)
+    : QWidget(parent), id_(id), events_(events) {
+    [[maybe_unused]] static const bool accessible =
+        (QAccessible::installFactory(ChartAccessible), true); // once, with the first chart
     setFocusPolicy(Qt::StrongFocus);
     setAutoFillBackground(true);
     setBackgroundRole(QPalette::Base);
@@ -103,7 +56,7 @@ void ChartCanvas::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     for (const ChartLine& line : picture_.lines) {
-        QPen pen(ToColour(line.colour), line.width);
+        QPen pen(ToQColor(line.colour), line.width);
         pen.setStyle(line.dashed ? Qt::DashLine : Qt::SolidLine);
         pen.setCapStyle(Qt::FlatCap);
         painter.setPen(pen);
@@ -114,25 +67,34 @@ void ChartCanvas::paintEvent(QPaintEvent*) {
         for (const PointTwips& p : polyline.points) {
             points << ToPoint(p);
         }
-        QPen pen(ToColour(polyline.colour), polyline.width);
+        QPen pen(ToQColor(polyline.colour), polyline.width);
         pen.setJoinStyle(Qt::RoundJoin);
         painter.setPen(pen);
         painter.drawPolyline(points);
     }
     for (const ChartDot& dot : picture_.dots) {
         painter.setPen(Qt::NoPen);
-        painter.setBrush(ToColour(dot.colour));
+        painter.setBrush(ToQColor(dot.colour));
         const double radius = dot.radius / kTwipsPerPixel;
         painter.drawEllipse(ToPoint(dot.centre), radius, radius);
     }
     painter.setBrush(Qt::NoBrush);
     const QFontMetricsF metrics(font());
+    // The anchors run by rows from the top-left, three to a row: left, centre, right.
+    static_assert(int(TextAnchor::Top) == 1 && int(TextAnchor::Left) == 3);
+    static constexpr Qt::AlignmentFlag kColumns[] = {Qt::AlignLeft, Qt::AlignHCenter,
+                                                     Qt::AlignRight};
+    static constexpr Qt::AlignmentFlag kRows[] = {Qt::AlignTop, Qt::AlignVCenter, Qt::AlignBottom};
     for (const ChartText& text : picture_.texts) {
         const QString shown = ToQString(text.text);
-        const Qt::Alignment alignment = ToAlignment(text.anchor);
+        const int column = static_cast<int>(text.anchor) % 3;
+        const int row = static_cast<int>(text.anchor) / 3;
+        // The text's box, with the anchor's point of it at the text's position.
         const QSizeF size(metrics.horizontalAdvance(shown) + 1, metrics.height());
-        painter.setPen(ToColour(text.colour));
-        painter.drawText(TextBox(ToPoint(text.at), size, alignment), alignment, shown);
+        const QPointF corner =
+            ToPoint(text.at) - QPointF(size.width() * column / 2, size.height() * row / 2);
+        painter.setPen(ToQColor(text.colour));
+        painter.drawText(QRectF(corner, size), kColumns[column] | kRows[row], shown);
     }
     if (hasFocus()) {
         QStyleOptionFocusRect focus;
@@ -144,16 +106,7 @@ void ChartCanvas::paintEvent(QPaintEvent*) {
 
 void ChartCanvas::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    if (events_.resized) {
-        events_.resized();
-    }
-}
-
-void ChartCanvas::keyPressEvent(QKeyEvent* event) {
-    if (event->matches(QKeySequence::Copy) && events_.copying && events_.copying()) {
-        return;
-    }
-    QWidget::keyPressEvent(event);
+    events_.resized(id_);
 }
 
 } // namespace runetally

@@ -4,22 +4,18 @@
 
 #include <QWidget>
 
-#include <functional>
-
 namespace runetally {
 
+class FormEvents;
+
 // A chart: draws the picture its window's commands worked out, at the screen's own resolution,
-// and speaks the picture's description. It takes the focus so that Ctrl+C can copy what it shows.
+// and speaks the picture's description. It takes the focus so that Ctrl+C can copy what it shows;
+// it tells the window's events of each new size.
 class ChartCanvas : public QWidget {
     Q_OBJECT
 
 public:
-    struct Events {
-        std::function<void()> resized;
-        std::function<bool()> copying; // Ctrl+C: true once the commands copied
-    };
-
-    ChartCanvas(QWidget* parent, Events events);
+    ChartCanvas(QWidget* parent, ControlId id, FormEvents& events);
 
     void setPicture(ChartPicture picture);
     const ChartPicture& picture() const { return picture_; }
@@ -27,10 +23,10 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    Events events_;
+    ControlId id_;
+    FormEvents& events_;
     ChartPicture picture_;
 };
 

@@ -1,35 +1,30 @@
 #include "formwidgets.h"
 
 #include "chartcanvas.h"
+#include "formsurface.h"
 #include "reporttable.h"
-#include "windowservices.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDropEvent>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
-#include <QMessageBox>
 #include <QMimeData>
 #include <QPainter>
-#include <QPointer>
+#include <QPixmap>
 #include <QPushButton>
 #include <QTimer>
 
 #include <limits>
-#include <utility>
 
 namespace runetally {
 namespace {
-
-QColor ToQColor(const Rgb& rgb) {
-    return QColor(rgb.red, rgb.green, rgb.blue);
-}
 
 // One line of a rule: a solid run of one colour filling the widget.
 class LineWidget : public QWidget {
@@ -72,7 +67,7 @@ protected:
 };
 
 // A push button as Windows has it: Enter and keypad Enter press the focused button. Esc does
-// not; only a cancel button answers Esc, through its dialog.
+// not; only a cancel button answers Esc, through its window.
 class PushButton : public QPushButton {
 public:
     using QPushButton::QPushButton;
@@ -124,9 +119,8 @@ QLabel* CreateLabel(QWidget* parent, const WidgetDesc& desc) {
 // box's own limit stays behind them for text that comes any other way, such as an input method.
 class LimitedBox : public QLineEdit {
 public:
-    using Fits = std::function<bool(std::size_t)>;
-
-    LimitedBox(QWidget* parent, Fits fits) : QLineEdit(parent), fits_(std::move(fits)) {}
+    LimitedBox(QWidget* parent, ControlId id, FormEvents& events)
+        : QLineEdit(parent), id_(id), events_(events) {}
 
 protected:
     void keyPressEvent(QKeyEvent* event) override {
@@ -158,8 +152,8 @@ protected:
         // QLineEdit drops the selection, then pastes the X11 selection at the cursor.
         if (event->button() == Qt::MiddleButton && !isReadOnly() &&
             QGuiApplication::clipboard()->supportsSelection() &&
-            !fits_(text().size() +
-                   QGuiApplication::clipboard()->text(QClipboard::Selection).size())) {
+            !fits(text().size() +
+                  QGuiApplication::clipboard()->text(QClipboard::Selection).size())) {
             return;
         }
         QLineEdit::mouseReleaseEvent(event);
@@ -171,49 +165,126 @@ protected:
         if (event->source() != this && !isReadOnly() && length > maxLength()) {
             event->ignore();
             // Told once the drop is over: the program the text came from waits for the answer.
-            QTimer::singleShot(0, this, [this, length] { fits_(std::size_t(length)); });
+            QTimer::singleShot(0, this, [this, length] { fits(length); });
             return;
         }
         QLineEdit::dropEvent(event);
     }
 
 private:
+    bool fits(qsizetype length) const { return events_.pasting(id_, std::size_t(length)); }
     // A paste replaces the selection.
     bool pasteFits(QClipboard::Mode mode) const {
-        return isReadOnly() || fits_(text().size() - selectedText().size() +
-                                     QGuiApplication::clipboard()->text(mode).size());
+        return isReadOnly() || fits(text().size() - selectedText().size() +
+                                    QGuiApplication::clipboard()->text(mode).size());
     }
 
-    Fits fits_;
+    ControlId id_;
+    FormEvents& events_;
 };
 
-QLineEdit* CreateTextBox(QWidget* parent, const WidgetDesc& desc, LimitedBox::Fits fits) {
+QLineEdit* CreateTextBox(QWidget* parent, const WidgetDesc& desc, FormEvents& events) {
     const bool limited = desc.maxLength > 0;
-    auto* box = limited && fits ? new LimitedBox(parent, std::move(fits)) : new QLineEdit(parent);
+    auto* box = limited ? new LimitedBox(parent, desc.id, events) : new QLineEdit(parent);
     box->setMaxLength(limited ? desc.maxLength : std::numeric_limits<int>::max());
     if (limited) {
         QObject::connect(box, &QLineEdit::inputRejected, &QApplication::beep);
     }
     box->setText(ToQString(desc.text));
     box->setReadOnly(desc.readOnly); // read-only still takes the focus and copies
+    QObject::connect(box, &QLineEdit::textChanged, box,
+                     [&events, id = desc.id] { events.changed(id); });
     return box;
 }
 
-QPushButton* CreateButton(QWidget* parent, const WidgetDesc& desc) {
+QPushButton* CreateButton(QWidget* parent, const WidgetDesc& desc, FormEvents& events) {
     auto* button = new PushButton(ToQString(desc.text), parent);
     // Only a default button answers Enter from elsewhere in the window.
     button->setAutoDefault(desc.defaultButton);
     button->setDefault(desc.defaultButton);
+    QObject::connect(button, &QPushButton::clicked, button,
+                     [&events, id = desc.id] { events.clicked(id); });
     return button;
 }
 
-QLabel* CreatePicture(QWidget* parent) {
+QPixmap ToPixmap(const ImageDesc& desc) {
+    const int width = desc.rows.empty() ? 0 : static_cast<int>(desc.rows.front().size());
+    QImage image(width, static_cast<int>(desc.rows.size()), QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < width; ++x) {
+            const std::optional<Rgb> colour = desc.colour(desc.rows[y][x]);
+            image.setPixel(x, y, colour ? ToQColor(*colour).rgb() : 0);
+        }
+    }
+    return QPixmap::fromImage(image);
+}
+
+QLabel* CreatePicture(QWidget* parent, const WidgetDesc& desc) {
     auto* picture = new QLabel(parent);
     picture->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     picture->setLineWidth(2);
     picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     picture->setFocusPolicy(Qt::StrongFocus);
+    if (desc.image) {
+        picture->setPixmap(ToPixmap(*desc.image));
+    }
     return picture;
+}
+
+QListWidget* CreateListBox(QWidget* parent, const WidgetDesc& desc, FormEvents& events) {
+    auto* list = new ListBox(parent);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    for (std::string_view item : desc.items) {
+        list->addItem(ToQString(item));
+    }
+    QObject::connect(list, &QListWidget::itemSelectionChanged, list,
+                     [&events, id = desc.id] { events.changed(id); });
+    return list;
+}
+
+QComboBox* CreateComboBox(QWidget* parent, const WidgetDesc& desc, FormEvents& events) {
+    auto* combo = new QComboBox(parent);
+    for (std::string_view item : desc.items) {
+        combo->addItem(ToQString(item));
+    }
+    combo->setCurrentText(ToQString(desc.text));
+    QObject::connect(combo, &QComboBox::currentIndexChanged, combo,
+                     [&events, id = desc.id] { events.changed(id); });
+    return combo;
+}
+
+// The line runs from its start pixel through its end pixel, lineWidth pixels thick.
+QWidget* CreateLine(QWidget* parent, const WidgetDesc& desc) {
+    const int left = TwipsToPixels(desc.rect.left, kQtDpi);
+    const int right = TwipsToPixels(desc.rect.left + desc.rect.width, kQtDpi);
+    auto* line = new LineWidget(parent, ToQColor(desc.colour.value_or(Rgb{})));
+    line->setGeometry(left, TwipsToPixels(desc.rect.top, kQtDpi), right - left + 1, desc.lineWidth);
+    return line;
+}
+
+QWidget* Create(QWidget* client, const WidgetDesc& desc, FormEvents& events) {
+    switch (desc.kind) {
+    case WidgetKind::Label:
+        return CreateLabel(client, desc);
+    case WidgetKind::TextBox:
+        return CreateTextBox(client, desc, events);
+    case WidgetKind::ListBox:
+        return CreateListBox(client, desc, events);
+    case WidgetKind::PushButton:
+        return CreateButton(client, desc, events);
+    case WidgetKind::Picture:
+        return CreatePicture(client, desc);
+    case WidgetKind::ComboBox:
+        return CreateComboBox(client, desc, events);
+    case WidgetKind::Table:
+        return new ReportTable(client, desc, events);
+    case WidgetKind::Chart:
+        return new ChartCanvas(client, desc.id, events);
+    case WidgetKind::Line:
+        return CreateLine(client, desc);
+    }
+    return nullptr;
 }
 
 } // namespace
@@ -223,160 +294,12 @@ QRect ToPixels(const TwipsRect& rect) {
                  TwipsToPixels(rect.width, kQtDpi), TwipsToPixels(rect.height, kQtDpi));
 }
 
-FormWidgetsBase::FormWidgetsBase(QWidget* client, const FormDesc& form, FormEvents events)
-    : form_(form), widgets_(form.widgets.size()) {
-    for (const WidgetDesc& desc : form.widgets) {
-        QWidget* widget = create(client, desc, events);
-        widget->setObjectName(ToQString(form.controlName(desc.id)));
-        widgets_[desc.id.index] = widget;
-        if (desc.hidden) {
-            widget->hide(); // kept hidden when the window shows
-        }
-        if (auto* button = qobject_cast<QPushButton*>(widget)) {
-            QObject::connect(button, &QPushButton::clicked, client,
-                             [clicked = events.clicked, id = desc.id] { clicked(id); });
-        }
-        if (events.changed) {
-            const auto changed = [changed = events.changed, id = desc.id] { changed(id); };
-            if (auto* box = qobject_cast<QLineEdit*>(widget)) {
-                QObject::connect(box, &QLineEdit::textChanged, client, changed);
-            } else if (auto* list = qobject_cast<QListWidget*>(widget)) {
-                QObject::connect(list, &QListWidget::itemSelectionChanged, client, changed);
-            } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
-                QObject::connect(combo, &QComboBox::currentIndexChanged, client, changed);
-            }
-        }
+QWidget* CreateWidget(QWidget* client, const WidgetDesc& desc, FormEvents& events) {
+    QWidget* widget = Create(client, desc, events);
+    if (desc.kind != WidgetKind::Line) {
+        widget->setGeometry(ToPixels(desc.rect));
     }
-    for (const WidgetDesc& desc : form.widgets) {
-        if (desc.buddy) {
-            qobject_cast<QLabel*>(at(desc.id))->setBuddy(at(*desc.buddy));
-        }
-        if (desc.kind != WidgetKind::Label && desc.kind != WidgetKind::Line) {
-            at(desc.id)->setAccessibleName(ToQString(AccessibleName(form, desc)));
-        }
-    }
-}
-
-QWidget* FormWidgetsBase::create(QWidget* client, const WidgetDesc& desc,
-                                 const FormEvents& events) {
-    QWidget* widget = nullptr;
-    switch (desc.kind) {
-    case WidgetKind::Label:
-        widget = CreateLabel(client, desc);
-        break;
-    case WidgetKind::TextBox: {
-        LimitedBox::Fits fits;
-        if (events.pasting) {
-            fits = [pasting = events.pasting, id = desc.id](std::size_t length) {
-                return pasting(id, length);
-            };
-        }
-        widget = CreateTextBox(client, desc, std::move(fits));
-        break;
-    }
-    case WidgetKind::ListBox: {
-        auto* list = new ListBox(client);
-        list->setSelectionMode(QAbstractItemView::SingleSelection);
-        list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-        widget = list;
-        break;
-    }
-    case WidgetKind::PushButton:
-        widget = CreateButton(client, desc);
-        break;
-    case WidgetKind::Picture:
-        widget = CreatePicture(client);
-        break;
-    case WidgetKind::ComboBox: {
-        auto* combo = new QComboBox(client);
-        for (std::string_view item : desc.items) {
-            combo->addItem(ToQString(item));
-        }
-        combo->setCurrentText(ToQString(desc.text));
-        widget = combo;
-        break;
-    }
-    case WidgetKind::Table: {
-        widget = new ReportTable(
-            client, desc,
-            {.rowChanged = [changed = events.changed,
-                            id = desc.id] { changed ? changed(id) : void(); },
-             .sortRequested = [sorted = events.sortRequested,
-                               id = desc.id](int column) { sorted ? sorted(id, column) : void(); },
-             .copying = [copying = events.copying,
-                         id = desc.id] { return copying ? copying(id) : false; }});
-        break;
-    }
-    case WidgetKind::Chart:
-        widget = new ChartCanvas(
-            client, {.resized = [resized = events.resized,
-                                 id = desc.id] { resized ? resized(id) : void(); },
-                     .copying = [copying = events.copying,
-                                 id = desc.id] { return copying ? copying(id) : false; }});
-        break;
-    case WidgetKind::Line: {
-        // The line runs from its start pixel through its end pixel, lineWidth pixels thick.
-        const int left = TwipsToPixels(desc.rect.left, kQtDpi);
-        const int right = TwipsToPixels(desc.rect.left + desc.rect.width, kQtDpi);
-        widget = new LineWidget(client, ToQColor(desc.colour.value_or(Rgb{})));
-        widget->setGeometry(left, TwipsToPixels(desc.rect.top, kQtDpi), right - left + 1,
-                            desc.lineWidth);
-        return widget;
-    }
-    }
-    widget->setGeometry(ToPixels(desc.rect));
     return widget;
-}
-
-QWidget* FormWidgetsBase::firstStop(ControlId id) const {
-    auto* table = qobject_cast<ReportTable*>(at(id));
-    return table != nullptr ? table->firstStop() : at(id);
-}
-
-void FormWidgetsBase::setFocusOrder() {
-    for (ControlId stop : form_.focusOrder) {
-        if (firstStop(stop) != at(stop)) {
-            QWidget::setTabOrder(firstStop(stop), at(stop));
-        }
-    }
-    for (std::size_t i = 1; i < form_.focusOrder.size(); ++i) {
-        QWidget::setTabOrder(at(form_.focusOrder[i - 1]), firstStop(form_.focusOrder[i]));
-    }
-    if (!form_.focusOrder.empty()) {
-        at(form_.focusOrder.front())->setFocus();
-    }
-}
-
-void FormWidgetsBase::place(QSize client) {
-    const int width = client.width() * kTwipsPerInch / kQtDpi;
-    const int height = client.height() * kTwipsPerInch / kQtDpi;
-    for (const WidgetDesc& desc : form_.widgets) {
-        if (desc.stretch != Stretch{}) {
-            at(desc.id)->setGeometry(ToPixels(Placed(form_, desc, width, height)));
-        }
-    }
-}
-
-void ShowMessage(const QString& text) {
-    Ask(text, QMessageBox::Ok, QMessageBox::Ok);
-}
-
-QMessageBox::StandardButton Ask(const QString& text, QMessageBox::StandardButtons buttons,
-                                QMessageBox::StandardButton escape) {
-    // The box has no owner, so nothing hands the keyboard back to the window the player was
-    // working in when it closes; that window is activated again here, its focus widget intact.
-    const QPointer<QWidget> active = QApplication::activeWindow();
-    QMessageBox box(QMessageBox::NoIcon, ToQString(BuildIdentity().title), text, buttons);
-    box.setWindowModality(Qt::ApplicationModal);
-    box.setEscapeButton(escape);
-    box.exec();
-    QAbstractButton* clicked = box.clickedButton();
-    const QMessageBox::StandardButton answer =
-        clicked != nullptr ? box.standardButton(clicked) : escape;
-    if (active && active->isVisible()) {
-        active->activateWindow();
-    }
-    return answer == QMessageBox::NoButton ? escape : answer;
 }
 
 } // namespace runetally

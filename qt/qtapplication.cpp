@@ -52,12 +52,8 @@ void Watch(QtMsgType type, const QMessageLogContext& context, const QString& mes
         return;
     }
     if (type == QtFatalMsg && displayFailed) {
-        if (displayTried.isEmpty()) {
-            std::fputs("runetally: no display could be opened: DISPLAY is not set\n", stderr);
-        } else {
-            std::fprintf(stderr, "runetally: no display could be opened: %s\n",
-                         displayTried.constData());
-        }
+        std::fprintf(stderr, "runetally: no display could be opened: %s\n",
+                     displayTried.isEmpty() ? "DISPLAY is not set" : displayTried.constData());
         std::fflush(stderr);
         std::_Exit(1);
     }

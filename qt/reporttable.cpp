@@ -1,94 +1,105 @@
 #include "reporttable.h"
 
+#include "formsurface.h"
 #include "formwidgets.h"
 
 #include <QAccessible>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QStyleOptionFocusRect>
 
+#include <algorithm>
+
 namespace runetally {
 
-SortHeader::SortHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {
-    setFocusPolicy(Qt::StrongFocus);
-    setSectionsClickable(true);
-    setSortIndicatorShown(true);
-    setHighlightSections(false);
-}
+namespace {
 
-void SortHeader::keyPressEvent(QKeyEvent* event) {
-    switch (event->key()) {
-    case Qt::Key_Left:
-        moveTo(current_ - 1);
-        return;
-    case Qt::Key_Right:
-        moveTo(current_ + 1);
-        return;
-    case Qt::Key_Home:
-        moveTo(0);
-        return;
-    case Qt::Key_End:
-        moveTo(count() - 1);
-        return;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Space:
-        if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) {
-            emit sectionClicked(current_);
+// The column captions of a table whose commands sort it. They take the focus, before the rows:
+// Left and Right move between the captions, and Enter or Space sorts by the one with the focus,
+// as a click on it does.
+class SortHeader : public QHeaderView {
+public:
+    explicit SortHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {
+        setFocusPolicy(Qt::StrongFocus);
+        setSectionsClickable(true);
+        setSortIndicatorShown(true);
+        setHighlightSections(false);
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        switch (event->key()) {
+        case Qt::Key_Left:
+            return moveTo(current_ - 1);
+        case Qt::Key_Right:
+            return moveTo(current_ + 1);
+        case Qt::Key_Home:
+            return moveTo(0);
+        case Qt::Key_End:
+            return moveTo(count() - 1);
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Space:
+            if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) {
+                emit sectionClicked(current_);
+                return;
+            }
+            break;
+        default:
+            break;
+        }
+        QHeaderView::keyPressEvent(event);
+    }
+
+    void focusInEvent(QFocusEvent* event) override {
+        QHeaderView::focusInEvent(event);
+        moveTo(current_);
+    }
+
+    void focusOutEvent(QFocusEvent* event) override {
+        QHeaderView::focusOutEvent(event);
+        viewport()->update();
+    }
+
+    void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override {
+        QHeaderView::paintSection(painter, rect, logicalIndex);
+        if (hasFocus() && logicalIndex == current_) {
+            QStyleOptionFocusRect focus;
+            focus.initFrom(this);
+            focus.rect = rect.adjusted(2, 2, -2, -2);
+            style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, this);
+        }
+    }
+
+private:
+    void moveTo(int section) {
+        if (count() == 0) {
             return;
         }
-        break;
-    default:
-        break;
+        current_ = std::clamp(section, 0, count() - 1);
+        // A screen reader hears the caption that has the focus.
+        const QString caption = model()->headerData(current_, Qt::Horizontal).toString();
+        setAccessibleDescription(caption);
+        QAccessibleEvent described(this, QAccessible::DescriptionChanged);
+        QAccessible::updateAccessibility(&described);
+        viewport()->update();
     }
-    QHeaderView::keyPressEvent(event);
-}
 
-void SortHeader::focusInEvent(QFocusEvent* event) {
-    QHeaderView::focusInEvent(event);
-    moveTo(current_);
-}
+    int current_ = 0;
+};
 
-void SortHeader::focusOutEvent(QFocusEvent* event) {
-    QHeaderView::focusOutEvent(event);
-    viewport()->update();
-}
+} // namespace
 
-void SortHeader::moveTo(int section) {
-    if (count() == 0) {
-        return;
-    }
-    current_ = std::clamp(section, 0, count() - 1);
-    // A screen reader hears the caption that has the focus.
-    const QString caption = model()->headerData(current_, Qt::Horizontal).toString();
-    setAccessibleDescription(caption);
-    QAccessibleEvent described(this, QAccessible::DescriptionChanged);
-    QAccessible::updateAccessibility(&described);
-    viewport()->update();
-}
-
-void SortHeader::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const {
-    QHeaderView::paintSection(painter, rect, logicalIndex);
-    if (hasFocus() && logicalIndex == current_) {
-        QStyleOptionFocusRect focus;
-        focus.initFrom(this);
-        focus.rect = rect.adjusted(2, 2, -2, -2);
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, this);
-    }
-}
-
-ReportTable::ReportTable(QWidget* parent, const WidgetDesc& desc, Events events)
-    : QTableWidget(parent), events_(std::move(events)) {
+ReportTable::ReportTable(QWidget* parent, const WidgetDesc& desc, FormEvents& events)
+    : QTableWidget(parent), id_(desc.id), events_(events) {
     if (desc.sortable) {
         sortHeader_ = new SortHeader(this);
         setHorizontalHeader(sortHeader_);
-        connect(sortHeader_, &QHeaderView::sectionClicked, this, [this](int column) {
-            if (events_.sortRequested) {
-                events_.sortRequested(column);
-            }
-        });
+        connect(sortHeader_, &QHeaderView::sectionClicked, this,
+                [this](int column) { events_.sortAsked(id_, column); });
     }
     setColumns(desc.columns);
     horizontalHeader()->setStretchLastSection(true); // a wider table widens its last column
@@ -100,11 +111,7 @@ ReportTable::ReportTable(QWidget* parent, const WidgetDesc& desc, Events events)
     setWordWrap(false);
     setTabKeyNavigation(false); // Tab leaves the table, as it leaves every other widget
     setSortingEnabled(false);
-    connect(this, &QTableWidget::itemSelectionChanged, this, [this] {
-        if (events_.rowChanged) {
-            events_.rowChanged();
-        }
-    });
+    connect(this, &QTableWidget::itemSelectionChanged, this, [this] { events_.changed(id_); });
 }
 
 void ReportTable::setColumns(std::span<const ColumnDesc> columns) {
@@ -151,22 +158,6 @@ void ReportTable::setRows(std::span<const TableRow> rows) {
     }
 }
 
-void ReportTable::selectRow(int row) {
-    const QSignalBlocker quiet(this);
-    if (row < 0 || row >= rowCount()) {
-        clearSelection();
-        return;
-    }
-    setCurrentCell(row, std::max(currentColumn(), 0),
-                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    scrollToItem(item(row, 0));
-}
-
-int ReportTable::selectedRow() const {
-    const QList<QTableWidgetSelectionRange> ranges = selectedRanges();
-    return ranges.isEmpty() ? -1 : ranges.front().topRow();
-}
-
 void ReportTable::setSortMark(int column, bool descending) {
     horizontalHeader()->setSortIndicator(column,
                                          descending ? Qt::DescendingOrder : Qt::AscendingOrder);
@@ -174,13 +165,6 @@ void ReportTable::setSortMark(int column, bool descending) {
 
 QWidget* ReportTable::firstStop() {
     return sortHeader_ != nullptr ? static_cast<QWidget*>(sortHeader_) : this;
-}
-
-void ReportTable::keyPressEvent(QKeyEvent* event) {
-    if (event->matches(QKeySequence::Copy) && events_.copying && events_.copying()) {
-        return;
-    }
-    QTableWidget::keyPressEvent(event);
 }
 
 } // namespace runetally

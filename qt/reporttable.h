@@ -6,68 +6,36 @@
 #include <QHeaderView>
 #include <QTableWidget>
 
-#include <functional>
 #include <span>
 #include <vector>
 
 namespace runetally {
 
-// The column captions of a table whose commands sort it. They take the focus, before the rows:
-// Left and Right move between the captions, and Enter or Space sorts by the one with the focus,
-// as a click on it does.
-class SortHeader : public QHeaderView {
-    Q_OBJECT
-
-public:
-    explicit SortHeader(QWidget* parent);
-
-    int current() const { return current_; }
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
-    void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
-    void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;
-
-private:
-    void moveTo(int section);
-
-    int current_ = 0;
-};
+class FormEvents;
 
 // A report list: rows of cells under column captions, one whole row selected at a time. The
 // window's commands fill, sort and select it; the table itself only shows what it is given and
-// tells what the player did, never sorting on its own.
+// tells the window's events what the player did (another row, a caption to sort by, Ctrl+C),
+// never sorting on its own. Its window tells the commands of Ctrl+C.
 class ReportTable : public QTableWidget {
     Q_OBJECT
 
 public:
-    struct Events {
-        std::function<void()> rowChanged;              // the player selected another row
-        std::function<void(int column)> sortRequested; // a click or Enter on a caption
-        std::function<bool()> copying;                 // Ctrl+C: true once the commands copied
-    };
-
-    ReportTable(QWidget* parent, const WidgetDesc& desc, Events events);
+    ReportTable(QWidget* parent, const WidgetDesc& desc, FormEvents& events);
 
     // The table shows these columns, with no rows until it is given them.
     void setColumns(std::span<const ColumnDesc> columns);
     void setRows(std::span<const TableRow> rows);
-    // -1 selects none.
-    void selectRow(int row);
-    int selectedRow() const;
     void setSortMark(int column, bool descending);
 
     // The first of the table's focus stops: its captions when they sort, else its rows.
     QWidget* firstStop();
 
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
-
 private:
-    Events events_;
+    ControlId id_;
+    FormEvents& events_;
     std::vector<Qt::Alignment> alignments_; // by column
-    SortHeader* sortHeader_ = nullptr;
+    QHeaderView* sortHeader_ = nullptr;     // a sortable table's captions, which take the focus
 };
 
 } // namespace runetally

@@ -1,7 +1,8 @@
-#include "frmabout.h"
-
+#include "aboutdialog.h"
 #include "fakesysinfolauncher.h"
+#include "formwidgets.h"
 #include "guitest.h"
+#include "programwindows.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -26,21 +27,28 @@ template <class W = QWidget> W* Child(QWidget* dialog, const char* name) {
     return widget;
 }
 
+// A dialog of its own, loaded, beside the program's shared one.
+FormWindow* NewAbout(const AppIdentity& identity = BuildIdentity(),
+                     SysInfoLauncher* launcher = nullptr) {
+    return new FormWindow(AboutDescription(), [&](FormSurface& form, Platform& platform) {
+        return std::make_unique<AboutCommands>(form, platform, identity, launcher);
+    });
+}
+
 // A loaded dialog, shown and active, whose System Info button reaches a fake launcher that
 // finds the tool and starts it.
 struct Shown {
     explicit Shown(const AppIdentity& identity = BuildIdentity()) {
         launcher.tool = kTool;
-        dialog = new frmAbout(identity, &launcher);
+        dialog = NewAbout(identity, &launcher);
         dialog->setAttribute(Qt::WA_DeleteOnClose);
-        dialog->Form_Load();
         dialog->show();
         EXPECT_TRUE(QTest::qWaitForWindowActive(dialog));
     }
     ~Shown() { delete dialog; }
 
     fakes::FakeSysInfoLauncher launcher;
-    QPointer<frmAbout> dialog;
+    QPointer<FormWindow> dialog;
 };
 
 // Presses a key on the focus widget. An access key clicks its button animated, after a moment:
@@ -66,7 +74,7 @@ QString FocusName() {
 
 TEST(frmAbout, IsAFixedOwnerlessDialogWithItsControlsInPlace) {
     Shown shown;
-    frmAbout* dialog = shown.dialog;
+    FormWindow* dialog = shown.dialog;
     EXPECT_EQ(dialog->geometry(), QRect(156, 129, 382, 237)) << "client area, not frame";
     EXPECT_EQ(dialog->minimumSize(), dialog->maximumSize());
     EXPECT_EQ(dialog->parentWidget(), nullptr);
@@ -93,23 +101,23 @@ TEST(frmAbout, IsAFixedOwnerlessDialogWithItsControlsInPlace) {
 }
 
 TEST(frmAbout, ShowsItsFixedTextsInPlainWrappedLabels) {
-    frmAbout dialog;
-    EXPECT_EQ(Child<QLabel>(&dialog, "lblDescription")->text(),
+    const std::unique_ptr<FormWindow> dialog(NewAbout());
+    EXPECT_EQ(Child<QLabel>(dialog.get(), "lblDescription")->text(),
               "add *(20-range/20) to get your area spell dmg for the mini area spells like "
               "tornado/fireball.  The Drain spells do not work correctly i think, so you will "
               "have to wait for version 2 for that one :)");
     EXPECT_TRUE(QRegularExpression("^Warning: This program does not contain viruses if "
                                    "downloaded from [a-z.-]+\\.example or [a-z.-]+\\.example$")
-                    .match(Child<QLabel>(&dialog, "lblDisclaimer")->text())
+                    .match(Child<QLabel>(dialog.get(), "lblDisclaimer")->text())
                     .hasMatch());
-    EXPECT_EQ(Child<QPushButton>(&dialog, "cmdOK")->text(), "OK");
-    EXPECT_EQ(Child<QPushButton>(&dialog, "cmdSysInfo")->text(), "&System Info...");
+    EXPECT_EQ(Child<QPushButton>(dialog.get(), "cmdOK")->text(), "OK");
+    EXPECT_EQ(Child<QPushButton>(dialog.get(), "cmdSysInfo")->text(), "&System Info...");
 
     for (const auto& [name, black] : {std::pair{"lblDescription", true},
                                       {"lblTitle", true},
                                       {"lblDisclaimer", true},
                                       {"lblVersion", false}}) {
-        auto* label = Child<QLabel>(&dialog, name);
+        auto* label = Child<QLabel>(dialog.get(), name);
         EXPECT_TRUE(label->wordWrap()) << name;
         EXPECT_EQ(label->alignment(), Qt::AlignLeft | Qt::AlignTop) << name;
         EXPECT_EQ(label->textFormat(), Qt::PlainText) << name;
@@ -121,9 +129,9 @@ TEST(frmAbout, ShowsItsFixedTextsInPlainWrappedLabels) {
 }
 
 TEST(frmAbout, DrawsTheEtchedRuleAndTheFramedIcon) {
-    frmAbout dialog;
-    const QImage image = dialog.grab().toImage();
-    const QRgb background = dialog.palette().color(QPalette::Window).rgb();
+    const std::unique_ptr<FormWindow> dialog(NewAbout());
+    const QImage image = dialog->grab().toImage();
+    const QRgb background = dialog->palette().color(QPalette::Window).rgb();
     const QRgb grey = qRgb(128, 128, 128);
     const QRgb white = qRgb(255, 255, 255);
     // clang-format off
@@ -135,7 +143,7 @@ TEST(frmAbout, DrawsTheEtchedRuleAndTheFramedIcon) {
         EXPECT_EQ(image.pixel(x, y), colour) << x << "," << y;
     }
 
-    auto* picIcon = Child<QLabel>(&dialog, "picIcon");
+    auto* picIcon = Child<QLabel>(dialog.get(), "picIcon");
     EXPECT_EQ(picIcon->frameWidth(), 2);
     EXPECT_EQ(picIcon->frameShadow(), QFrame::Sunken);
     EXPECT_TRUE(picIcon->focusPolicy() & Qt::TabFocus);
@@ -212,7 +220,7 @@ TEST(frmAbout, UnavailableToolGivesTheMessageAndLeavesTheDialogAsItWas) {
     const QTemporaryDir empty;
     const QByteArray path = qgetenv("PATH");
     qputenv("PATH", empty.path().toLocal8Bit()); // no tool to be found
-    frmAbout* dialog = &AboutForm().show();
+    FormWindow* dialog = &AboutForm().show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
     Press(Qt::Key_Tab);
     Press(Qt::Key_Tab);
@@ -233,7 +241,7 @@ TEST(frmAbout, UnavailableToolGivesTheMessageAndLeavesTheDialogAsItWas) {
 }
 
 TEST(frmAbout, SharedInstanceLoadsAgainOnlyAfterAClose) {
-    frmAbout* first = &AboutForm().show();
+    FormWindow* first = &AboutForm().show();
     auto* title = Child<QLabel>(first, "lblTitle");
     title->setText("changed");
     first->setWindowTitle("changed");
@@ -244,7 +252,7 @@ TEST(frmAbout, SharedInstanceLoadsAgainOnlyAfterAClose) {
 
     Child<QPushButton>(first, "cmdOK")->click();
     EXPECT_EQ(AboutForm().loaded(), nullptr);
-    frmAbout* second = &AboutForm().show();
+    FormWindow* second = &AboutForm().show();
     EXPECT_EQ(Child<QLabel>(second, "lblTitle")->text(), "Runetally");
     EXPECT_EQ(Child<QLabel>(second, "lblVersion")->text(), "Version 1.0.0");
     EXPECT_EQ(second->windowTitle(), "About Runetally");

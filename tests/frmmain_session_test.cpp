@@ -6,9 +6,9 @@
 //
 // RUNETALLY_SESSION_SEED=<number> replays a run; every failure names the seed and the action.
 
-#include "frmabout.h"
-#include "frmmain.h"
 #include "guitest.h"
+#include "mainwindow.h"
+#include "programwindows.h"
 #include "spellinputs.h"
 #include "spelltable.h"
 
@@ -507,7 +507,7 @@ private:
 
     // Opens the About dialog, or brings it forward, or closes it one of three ways.
     void about() {
-        frmAbout* const open = AboutForm().loaded();
+        FormWindow* const open = AboutForm().loaded();
         if (open && chance(0.6)) {
             const int way = pick(3);
             announce(std::string("close About ") + (way == 0   ? "with OK"
@@ -526,7 +526,7 @@ private:
         }
         announce(open ? "Help > About while it is open" : "Help > About");
         trigger("mnuAbout");
-        frmAbout* const shown = AboutForm().loaded();
+        FormWindow* const shown = AboutForm().loaded();
         ASSERT_NE(shown, nullptr) << "About did not open";
         EXPECT_FALSE(shown->isModal());
         if (open) {
@@ -582,7 +582,7 @@ private:
     std::mt19937_64 rng_;
     // How often each action of step() comes: a megabyte of text a handful of times per run.
     std::discrete_distribution<int> mix_{34, 0.025, 4, 13, 3, 5, 27, 2, 2, 3, 7};
-    frmMain* window_ = nullptr;
+    FormWindow* window_ = nullptr;
     std::array<QLineEdit*, kFieldCount + 1> boxes_{};
     QListWidget* list_ = nullptr;
     QPushButton* button_ = nullptr;

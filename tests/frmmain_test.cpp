@@ -1,7 +1,7 @@
 #include "formwidgets.h"
-#include "frmabout.h"
-#include "frmmain.h"
 #include "guitest.h"
+#include "mainwindow.h"
+#include "programwindows.h"
 #include "spelltable.h"
 
 #include <QAccessible>
@@ -99,7 +99,7 @@ protected:
     void press() { get<QPushButton>("cmdCalculate").click(); }
     void trigger(const char* item) { get<QAction>(item).trigger(); }
 
-    frmMain* window = nullptr;
+    FormWindow* window = nullptr;
 };
 
 // Every message of the program looks the same apart from its text.
@@ -452,15 +452,15 @@ TEST_F(MainWindowTest, HelpMeShowsAnApplicationModalNotice) {
 }
 
 TEST_F(MainWindowTest, ExitAndTheCloseBoxUnloadTheWindowAndEndTheProgram) {
-    const std::pair<const char*, void (*)(frmMain&)> ways[] = {
-        {"Exit", [](frmMain& w) { w.findChild<QAction*>("mnuExit")->trigger(); }},
-        {"close box", [](frmMain& w) { w.windowHandle()->close(); }},
+    const std::pair<const char*, void (*)(FormWindow&)> ways[] = {
+        {"Exit", [](FormWindow& w) { w.findChild<QAction*>("mnuExit")->trigger(); }},
+        {"close box", [](FormWindow& w) { w.windowHandle()->close(); }},
     };
     for (const auto& [what, closeIt] : ways) {
         SCOPED_TRACE(what);
         open();
         press();
-        QPointer<frmMain> shown = window;
+        QPointer<FormWindow> shown = window;
         QTimer::singleShot(0, shown, [&, closeIt = closeIt] { closeIt(*shown); });
         QTimer watchdog;
         watchdog.callOnTimeout([] { QApplication::exit(1); });
@@ -479,7 +479,7 @@ TEST_F(MainWindowTest, ExitAndTheCloseBoxUnloadTheWindowAndEndTheProgram) {
 TEST_F(MainWindowTest, AboutShowsTheOneDialogAndLoadsItAfreshAfterAClose) {
     QAction& about = *window->findChild<QAction*>("mnuAbout");
     about.trigger();
-    frmAbout* first = AboutForm().loaded();
+    FormWindow* first = AboutForm().loaded();
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(first->windowTitle(), "About Runetally");
     EXPECT_EQ(first->parentWidget(), nullptr) << "the dialog has no owner";
@@ -493,7 +493,7 @@ TEST_F(MainWindowTest, AboutShowsTheOneDialogAndLoadsItAfreshAfterAClose) {
     EXPECT_EQ(QApplication::topLevelWidgets().count(qobject_cast<QWidget*>(first)), 1);
     int dialogs = 0;
     for (QWidget* w : QApplication::topLevelWidgets()) {
-        dialogs += qobject_cast<frmAbout*>(w) && w->isVisible();
+        dialogs += w->objectName() == "frmAbout" && w->isVisible();
     }
     EXPECT_EQ(dialogs, 1);
     EXPECT_EQ(first->findChild<QLabel*>("lblVersion")->text(), "changed here");
@@ -503,12 +503,12 @@ TEST_F(MainWindowTest, AboutShowsTheOneDialogAndLoadsItAfreshAfterAClose) {
     press();
     EXPECT_EQ(dmg(), "157.5");
 
-    QPointer<frmAbout> closed = first;
+    QPointer<FormWindow> closed = first;
     first->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(closed.isNull()) << "closing the dialog discards it";
     about.trigger();
-    frmAbout* second = AboutForm().loaded();
+    FormWindow* second = AboutForm().loaded();
     ASSERT_NE(second, nullptr);
     EXPECT_EQ(second->findChild<QLabel*>("lblVersion")->text(), "Version 1.0.0");
     second->close();
@@ -518,9 +518,9 @@ TEST_F(MainWindowTest, AboutShowsTheOneDialogAndLoadsItAfreshAfterAClose) {
 // dialog is closed too.
 TEST_F(MainWindowTest, ProgramEndsOnlyWhenTheAboutDialogClosesToo) {
     window->findChild<QAction*>("mnuAbout")->trigger();
-    QPointer<frmAbout> about = AboutForm().loaded();
+    QPointer<FormWindow> about = AboutForm().loaded();
     ASSERT_FALSE(about.isNull());
-    QPointer<frmMain> main = window;
+    QPointer<FormWindow> main = window;
     bool aboutStillOpen = false;
 
     QTimer::singleShot(0, main, [&] { main->findChild<QAction*>("mnuExit")->trigger(); });
@@ -574,7 +574,7 @@ TEST_F(CharacterTest, TheCommandLinesFileFillsTheWindowAndStaysRecent) {
     write("thalia.rtchar", "Avalanche");
     const QString started = QDir::currentPath();
     QDir::setCurrent(folder.path());
-    window->openArguments({"runetally", "--unknown", "thalia.rtchar", "extra"});
+    OpenArguments(*window, {"runetally", "--unknown", "thalia.rtchar", "extra"});
     QDir::setCurrent(started);
     EXPECT_EQ(box("varInt").text(), "280");
     EXPECT_EQ(selection(), QStringList{"Avalanche"});
@@ -630,7 +630,8 @@ TEST_F(CharacterTest, SaveAsOffersCharactersAndAddsTheirExtension) {
 // The close box asks about unsaved edits, and an answer other than Yes or No keeps the window;
 // Exit asks once, and its own close does not ask again.
 TEST_F(CharacterTest, UnsavedEditsAreAskedAboutOnceBeforeTheWindowCloses) {
-    window->commands().openCharacter(write("thalia.rtchar", "Avalanche").toStdString());
+    window->commands<MainCommands>().openCharacter(
+        write("thalia.rtchar", "Avalanche").toStdString());
     box("varInt").setText("281");
     for (const QMessageBox::StandardButton answer : {QMessageBox::Cancel, QMessageBox::NoButton}) {
         const auto seen = ExpectOneMessageBox([&] { window->windowHandle()->close(); }, {}, answer);
@@ -657,7 +658,7 @@ TEST_F(CharacterTest, ANameThatIsNoUtf8OpensByItsBytes) {
     const std::vector<std::pair<const char*, std::function<void()>>> ways = {
         {"command line",
          [&] {
-             window->openArguments({"runetally", path});
+             OpenArguments(*window, {"runetally", path});
          }},
         {"recent list", [&] { trigger("mnuRecent1"); }},
         {"drop",
@@ -680,7 +681,7 @@ TEST_F(CharacterTest, ANameThatIsNoUtf8OpensByItsBytes) {
 
 // A file changed on disk since it was opened: Save asks, Yes or No, and No writes nothing.
 TEST_F(CharacterTest, SavingOverAFileChangedOnDiskAsksYesOrNo) {
-    window->openArguments({"runetally", write("thalia.rtchar", "Avalanche").toStdString()});
+    OpenArguments(*window, {"runetally", write("thalia.rtchar", "Avalanche").toStdString()});
     WriteCharacter(folder.filePath("thalia.rtchar"), "Avalanche", "2800"); // another program
     box("varInt").setText("281");
     const auto seen = ExpectOneMessageBox([&] { trigger("mnuSave"); }, {}, QMessageBox::No);

@@ -1,16 +1,18 @@
 #include "chartcanvas.h"
-#include "frmmain.h"
-#include "frmplanner.h"
 #include "guitest.h"
+#include "mainwindow.h"
+#include "programwindows.h"
 #include "reporttable.h"
 
 #include <QAccessible>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDragEnterEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -35,9 +37,9 @@ protected:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
-    frmPlanner& open() {
+    FormWindow& open() {
         main->findChild<QAction*>("mnuPlanner")->trigger();
-        frmPlanner* planner = PlannerForm().loaded();
+        FormWindow* planner = PlannerForm().loaded();
         if (planner == nullptr || !QTest::qWaitForWindowActive(planner)) {
             throw std::runtime_error("the planner did not open");
         }
@@ -53,7 +55,7 @@ protected:
         return table.item(row, column) ? table.item(row, column)->text() : QString();
     }
 
-    frmMain* main = nullptr;
+    FormWindow* main = nullptr;
 };
 
 // What runetally-table prints for these arguments.
@@ -77,7 +79,7 @@ TEST_F(PlannerTest, ToolsMenuAndCtrlPShowTheOnePlanner) {
     EXPECT_EQ(item.shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
 
     EXPECT_EQ(PlannerForm().loaded(), nullptr) << "built only when first opened";
-    frmPlanner& planner = open();
+    FormWindow& planner = open();
     EXPECT_EQ(planner.parentWidget(), nullptr);
     EXPECT_TRUE(planner.isWindow());
     EXPECT_FALSE(planner.isModal());
@@ -90,13 +92,13 @@ TEST_F(PlannerTest, ToolsMenuAndCtrlPShowTheOnePlanner) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(main));
     QTest::keyClick(main, Qt::Key_P, Qt::ControlModifier);
     ASSERT_NE(PlannerForm().loaded(), nullptr);
-    frmPlanner* again = PlannerForm().loaded();
+    FormWindow* again = PlannerForm().loaded();
     QTest::keyClick(main, Qt::Key_P, Qt::ControlModifier);
     EXPECT_EQ(PlannerForm().loaded(), again) << "a second Ctrl+P only brings it forward";
 }
 
 TEST_F(PlannerTest, FollowsEveryEditAndSelectionInTheMainWindow) {
-    frmPlanner& planner = open();
+    FormWindow& planner = open();
     auto& spells = get<ReportTable>(planner, "lvwSpells");
     ASSERT_EQ(spells.rowCount(), 41);
     const QString best = cell(spells, 0, 0);
@@ -122,7 +124,7 @@ TEST_F(PlannerTest, FollowsEveryEditAndSelectionInTheMainWindow) {
 // Ctrl+C on the spell table and on the chart copies exactly what runetally-table prints.
 TEST_F(PlannerTest, CtrlCCopiesWhatTheTableToolPrints) {
     get<QLineEdit>(*main, "varInt").setText("280");
-    frmPlanner& planner = open();
+    FormWindow& planner = open();
     get<QComboBox>(planner, "cboInput").setCurrentText("Wisdom");
     get<QLineEdit>(planner, "txtStep").setText("7");
     auto& spells = get<ReportTable>(planner, "lvwSpells");
@@ -149,7 +151,7 @@ TEST_F(PlannerTest, CtrlCCopiesWhatTheTableToolPrints) {
 
 // Tab visits every control, the spell table's captions included, and each has a name.
 TEST_F(PlannerTest, TabReachesEveryControlAndEachHasAName) {
-    frmPlanner& planner = open();
+    FormWindow& planner = open();
     auto& spells = get<ReportTable>(planner, "lvwSpells");
     const std::pair<QWidget*, QString> stops[] = {
         {&get(planner, "cboInput"), "Input"},
@@ -194,7 +196,7 @@ TEST_F(PlannerTest, ComparingShowsBsColumnsUntilStopped) {
     QTemporaryDir folder;
     const QString path = folder.filePath("ashen.rtchar");
     test::WriteCharacter(path, "Firestorm", "280");
-    frmPlanner& planner = open();
+    FormWindow& planner = open();
     auto& spells = get<ReportTable>(planner, "lvwSpells");
     QWidget& stop = get(planner, "cmdStopCompare");
     EXPECT_TRUE(stop.isHidden());
@@ -217,14 +219,31 @@ TEST_F(PlannerTest, ComparingShowsBsColumnsUntilStopped) {
     EXPECT_EQ(spells.columnCount(), 6);
     EXPECT_EQ(cell(spells, 0, 2), "218.285714285714"); // 100/7 + 204
 
-    main->commands().openCharacter(path.toStdString());
+    main->commands<MainCommands>().openCharacter(path.toStdString());
     EXPECT_EQ(cell(spells, 1, 0), "Firestorm"); // 280/8 + 157 = 192, behind Meteor's 244
     EXPECT_TRUE(spells.item(1, 0)->font().bold());
 }
 
+// A window takes a dropped file only when its commands do: the planner refuses a character file
+// that the main window would open.
+TEST_F(PlannerTest, RefusesADraggedCharacterFile) {
+    QTemporaryDir folder;
+    const QString path = folder.filePath("ashen.rtchar");
+    test::WriteCharacter(path, "Firestorm", "280");
+    QMimeData dragged;
+    dragged.setUrls({QUrl::fromLocalFile(path)});
+    FormWindow& planner = open();
+    for (QWidget* target : {static_cast<QWidget*>(&planner), &get(planner, "lvwSpells"),
+                            static_cast<QWidget*>(main)}) {
+        QDragEnterEvent enter({2, 2}, Qt::CopyAction, &dragged, Qt::LeftButton, {});
+        QApplication::sendEvent(target, &enter);
+        EXPECT_EQ(enter.isAccepted(), target == main) << target->objectName().toStdString();
+    }
+}
+
 // The tables and the chart take the room of a larger window; the top row stays.
 TEST_F(PlannerTest, TablesAndChartTakeTheRoomOfALargerWindow) {
-    frmPlanner& planner = open();
+    FormWindow& planner = open();
     const QRect step = get(planner, "txtStep").geometry();
     const QRect spells = get(planner, "lvwSpells").geometry();
     const QRect chart = get(planner, "picChart").geometry();
@@ -237,7 +256,7 @@ TEST_F(PlannerTest, TablesAndChartTakeTheRoomOfALargerWindow) {
 
 // Exit leaves the planner open: the program ends with its last window.
 TEST_F(PlannerTest, ExitOfTheMainWindowLeavesThePlannerOpen) {
-    QPointer<frmPlanner> planner = &open();
+    QPointer<FormWindow> planner = &open();
     bool stillOpen = false;
     QTimer::singleShot(0, main, [&] { main->findChild<QAction*>("mnuExit")->trigger(); });
     QTimer::singleShot(300, [&] {
