@@ -1,5 +1,6 @@
-#include "frmabout.h"
-#include "frmmain.h"
+#include "aboutdialog.h"
+#include "mainwindow.h"
+#include "program.h"
 #include "sysinfo.h"
 #include "win32testing.h"
 
@@ -31,7 +32,7 @@ protected:
     HWND get(AboutControl id) const { return about->control(id); }
 
     MessageBoxes boxes;
-    frmAbout* about = nullptr;
+    FormWindow* about = nullptr;
 };
 
 COLORREF Pixel(HWND window, int x, int y) {
@@ -112,8 +113,8 @@ TEST_F(Win32frmAbout, ShownOnceAndKeepsTheProgramAliveUntilItCloses) {
         LPARAM(&dialogs));
     EXPECT_EQ(dialogs, 1);
 
-    frmMain* frame = MainForm().loaded();
-    PostMessageW(frame->handle(), WM_COMMAND, frmMain::CommandId(MainControl::mnuExit), 0);
+    FormWindow* frame = MainForm().loaded();
+    PostMessageW(frame->handle(), WM_COMMAND, FormWindow::CommandId(MainControl::mnuExit), 0);
     Pump();
     EXPECT_EQ(MainForm().loaded(), nullptr);
     EXPECT_EQ(AboutForm().loaded(), about);

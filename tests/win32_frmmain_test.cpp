@@ -1,4 +1,5 @@
-#include "frmmain.h"
+#include "mainwindow.h"
+#include "program.h"
 #include "spelltable.h"
 #include "win32testing.h"
 
@@ -49,7 +50,7 @@ protected:
     }
 
     MessageBoxes boxes;
-    frmMain* frame = nullptr;
+    FormWindow* frame = nullptr;
 };
 
 TEST_F(Win32frmMain, OpensWithItsTextsTheSpellsInTableOrderAndTheFocusOnTheResist) {
@@ -182,18 +183,18 @@ TEST_F(Win32frmMain, AFailureIsToldInAnApplicationModalBoxAndChangesNothing) {
 }
 
 TEST_F(Win32frmMain, MenuItemsResetHelpAndExit) {
-    SendMessageW(frame->handle(), WM_COMMAND, frmMain::CommandId(mnuReset), 0);
+    SendMessageW(frame->handle(), WM_COMMAND, FormWindow::CommandId(mnuReset), 0);
     for (const auto& [box, text] : boxTexts()) {
         EXPECT_EQ(text, "0") << box;
     }
     SetFocus(get(powerFire));
-    PostMessageW(frame->handle(), WM_COMMAND, frmMain::CommandId(mnuHelpme), 0);
+    PostMessageW(frame->handle(), WM_COMMAND, FormWindow::CommandId(mnuHelpme), 0);
     Pump();
     EXPECT_EQ(boxes.take(), std::vector<std::string>{
                                 "Runetally: Sorry, but this feature is not implemented yet (1)"});
     EXPECT_EQ(GetFocus(), get(powerFire)) << "the focus goes back where it was";
     EXPECT_FALSE(quitPosted);
-    PostMessageW(frame->handle(), WM_COMMAND, frmMain::CommandId(mnuExit), 0);
+    PostMessageW(frame->handle(), WM_COMMAND, FormWindow::CommandId(mnuExit), 0);
     Pump();
     EXPECT_EQ(MainForm().loaded(), nullptr);
     EXPECT_TRUE(quitPosted) << "the last window ends the program";

@@ -1,9 +1,8 @@
-#include "application.h"
-#include "characterdialogs.h"
-#include "frmmain.h"
-#include "frmplanner.h"
+#include "plannerwindow.h"
+#include "program.h"
 #include "reportlist.h"
 #include "spelltable.h"
+#include "systemplatform.h"
 #include "tablecommand.h"
 #include "win32testing.h"
 
@@ -35,8 +34,8 @@ protected:
         EXPECT_TRUE(boxes.take().empty());
     }
 
-    frmPlanner& open() {
-        SendMessageW(main->handle(), WM_COMMAND, frmMain::CommandId(MainControl::mnuPlanner), 0);
+    FormWindow& open() {
+        SendMessageW(main->handle(), WM_COMMAND, FormWindow::CommandId(MainControl::mnuPlanner), 0);
         Pump();
         return *PlannerForm().loaded();
     }
@@ -44,7 +43,7 @@ protected:
 
     Application app; // the list view's class
     MessageBoxes boxes;
-    frmMain* main = nullptr;
+    FormWindow* main = nullptr;
 };
 
 // What runetally-table prints for these arguments.
@@ -67,11 +66,11 @@ std::string ClipboardText() {
 
 TEST_F(Win32frmPlanner, ToolsMenuAndCtrlPShowTheOnePlannerAWindowOfItsOwn) {
     wchar_t caption[64];
-    GetMenuStringW(GetMenu(main->handle()), UINT(frmMain::CommandId(MainControl::mnuPlanner)),
+    GetMenuStringW(GetMenu(main->handle()), UINT(FormWindow::CommandId(MainControl::mnuPlanner)),
                    caption, 64, MF_BYCOMMAND);
     EXPECT_EQ(Narrow(caption), "Spell &Planner...\tCtrl+P");
     EXPECT_EQ(PlannerForm().loaded(), nullptr) << "built only when first opened";
-    frmPlanner& planner = open();
+    FormWindow& planner = open();
     EXPECT_EQ(Text(planner.handle()), "Spell Planner");
     EXPECT_TRUE(GetWindowLongPtrW(planner.handle(), GWL_EXSTYLE) & WS_EX_APPWINDOW);
     EXPECT_EQ(GetWindow(planner.handle(), GW_OWNER), nullptr);
@@ -81,7 +80,7 @@ TEST_F(Win32frmPlanner, ToolsMenuAndCtrlPShowTheOnePlannerAWindowOfItsOwn) {
 
     SetFocus(main->control(MainControl::varWis));
     Press('P', VK_CONTROL);
-    frmPlanner* again = PlannerForm().loaded();
+    FormWindow* again = PlannerForm().loaded();
     ASSERT_NE(again, nullptr);
     EXPECT_EQ(Text(main->control(MainControl::varWis)), "100") << "no P typed";
     SetForegroundWindow(main->handle());
@@ -90,7 +89,7 @@ TEST_F(Win32frmPlanner, ToolsMenuAndCtrlPShowTheOnePlannerAWindowOfItsOwn) {
     EXPECT_EQ(PlannerForm().loaded(), again) << "a second Ctrl+P only brings it forward";
 
     // Exit leaves the planner open; the program ends with its last window.
-    PostMessageW(main->handle(), WM_COMMAND, frmMain::CommandId(MainControl::mnuExit), 0);
+    PostMessageW(main->handle(), WM_COMMAND, FormWindow::CommandId(MainControl::mnuExit), 0);
     Pump();
     EXPECT_FALSE(quitPosted);
     PostMessageW(again->handle(), WM_CLOSE, 0, 0);
@@ -257,7 +256,7 @@ TEST_F(Win32frmPlanner, ComparingAddsThreeColumnsUntilStopped) {
 
 // The tables and the chart take the room of a larger window; the top row stays.
 TEST_F(Win32frmPlanner, TablesAndChartTakeTheRoomOfALargerWindow) {
-    frmPlanner& planner = open();
+    FormWindow& planner = open();
     const auto place = [&](PlannerControl id) {
         RECT r;
         GetWindowRect(get(id), &r);

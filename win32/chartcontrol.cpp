@@ -123,6 +123,8 @@ void Tell(HWND chart, WORD code) {
                  reinterpret_cast<LPARAM>(chart));
 }
 
+} // namespace
+
 LRESULT CALLBACK ChartProcedure(HWND chart, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_NCCREATE:
@@ -165,22 +167,6 @@ LRESULT CALLBACK ChartProcedure(HWND chart, UINT message, WPARAM wParam, LPARAM 
         break;
     }
     return DefWindowProcW(chart, message, wParam, lParam);
-}
-
-} // namespace
-
-void RegisterChartClass() {
-    static const bool registered = [] {
-        WNDCLASSEXW chartClass{};
-        chartClass.cbSize = sizeof chartClass;
-        chartClass.style = CS_HREDRAW | CS_VREDRAW;
-        chartClass.lpfnWndProc = ChartProcedure;
-        chartClass.hInstance = GetModuleHandleW(nullptr);
-        chartClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        chartClass.lpszClassName = kChartClass;
-        return RegisterClassExW(&chartClass) != 0;
-    }();
-    (void)registered;
 }
 
 void SetChartPicture(HWND chart, const ChartPicture& picture) {

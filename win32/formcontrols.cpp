@@ -8,13 +8,13 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cwchar>
 #include <utility>
 
 namespace runetally::win32 {
 namespace {
 
-constexpr wchar_t kPictureClass[] = L"RunetallyPicture";
 constexpr int kEdge = 2; // a sunken frame's thickness
 // A drop-down list's window is as tall as its list when open: room for this many rows of its box.
 constexpr int kDroppedRows = 10;
@@ -37,19 +37,77 @@ std::size_t ClipboardTextLength(HWND owner) {
 // The edit class's own procedure, the same for every box.
 WNDPROC editProcedure = nullptr;
 
-// A picture in a sunken frame that takes the focus, as a tab stop or when clicked.
+// A picture's image, scaled from 96 dpi as it is drawn.
+struct Picture {
+    HICON icon = nullptr;
+    int width = 0;
+    int height = 0;
+};
+
+// The image as an icon, with its transparent pixels in the mask, as Windows draws icons.
+Picture* NewPicture(const ImageDesc& image) {
+    const int height = static_cast<int>(image.rows.size());
+    const int width = height > 0 ? static_cast<int>(image.rows.front().size()) : 0;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height; // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    const HBITMAP colour = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    auto* pixels = static_cast<std::uint32_t*>(bits);
+    // One bit a pixel, most significant first, rows of whole 16-bit words; a set bit is
+    // transparent.
+    const int stride = (width + 15) / 16 * 2;
+    std::vector<std::uint8_t> mask(static_cast<std::size_t>(stride * height));
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const std::optional<Rgb> rgb = image.colour(image.rows[y][x]);
+            pixels[y * width + x] =
+                rgb ? 0xFF000000u | rgb->red << 16 | rgb->green << 8 | rgb->blue : 0;
+            if (!rgb) {
+                mask[y * stride + x / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
+            }
+        }
+    }
+    const HBITMAP maskBitmap = CreateBitmap(width, height, 1, 1, mask.data());
+    ICONINFO icon{TRUE, 0, 0, maskBitmap, colour};
+    auto* picture = new Picture{CreateIconIndirect(&icon), width, height};
+    DeleteObject(maskBitmap);
+    DeleteObject(colour);
+    return picture;
+}
+
+// A picture in a sunken frame that takes the focus, as a tab stop or when clicked. It is made
+// with its description's image, if any.
 LRESULT CALLBACK PictureProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* picture = reinterpret_cast<Picture*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     switch (message) {
+    case WM_NCCREATE:
+        if (const auto* image = static_cast<const ImageDesc*>(
+                reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams)) {
+            SetWindowLongPtrW(window, GWLP_USERDATA,
+                              reinterpret_cast<LONG_PTR>(NewPicture(*image)));
+        }
+        break;
+    case WM_NCDESTROY:
+        if (picture != nullptr) {
+            DestroyIcon(picture->icon);
+            delete picture;
+        }
+        break;
     case WM_PAINT: {
         PAINTSTRUCT paint;
         const HDC dc = BeginPaint(window, &paint);
         RECT frame;
         GetClientRect(window, &frame);
         DrawEdge(dc, &frame, EDGE_SUNKEN, BF_RECT);
-        if (const auto picture =
-                reinterpret_cast<HICON>(GetWindowLongPtrW(window, GWLP_USERDATA))) {
-            const int size = MulDiv(32, WindowDpi(window), 96);
-            DrawIconEx(dc, kEdge, kEdge, picture, size, size, 0, nullptr, DI_NORMAL);
+        if (picture != nullptr) {
+            const int dpi = WindowDpi(window);
+            DrawIconEx(dc, kEdge, kEdge, picture->icon, MulDiv(picture->width, dpi, 96),
+                       MulDiv(picture->height, dpi, 96), 0, nullptr, DI_NORMAL);
         }
         if (GetFocus() == window) {
             InflateRect(&frame, -kEdge, -kEdge);
@@ -67,50 +125,6 @@ LRESULT CALLBACK PictureProcedure(HWND window, UINT message, WPARAM wParam, LPAR
         return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);
-}
-
-void RegisterPictureClass() {
-    static const bool registered = [] {
-        WNDCLASSEXW pictureClass{};
-        pictureClass.cbSize = sizeof pictureClass;
-        pictureClass.lpfnWndProc = PictureProcedure;
-        pictureClass.hInstance = GetModuleHandleW(nullptr);
-        pictureClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        pictureClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-        pictureClass.lpszClassName = kPictureClass;
-        return RegisterClassExW(&pictureClass) != 0;
-    }();
-    (void)registered;
-}
-
-int CALLBACK FaceFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
-    *reinterpret_cast<bool*>(found) = true;
-    return 0;
-}
-
-bool FaceInstalled(const wchar_t* face) {
-    LOGFONTW wanted{};
-    wanted.lfCharSet = DEFAULT_CHARSET;
-    wcsncpy(wanted.lfFaceName, face, LF_FACESIZE - 1);
-    bool found = false;
-    const HDC screen = GetDC(nullptr);
-    EnumFontFamiliesExW(screen, &wanted, FaceFound, reinterpret_cast<LPARAM>(&found), 0);
-    ReleaseDC(nullptr, screen);
-    return found;
-}
-
-// A widget's own face at its size in plain style; the default face when it is not installed.
-HFONT CreateOwnFont(const FontDesc& desc, int dpi) {
-    LOGFONTW font = MessageFont(dpi);
-    font.lfHeight = -MulDiv(desc.pointSize, dpi, 72);
-    font.lfWidth = 0;
-    font.lfWeight = FW_NORMAL;
-    font.lfItalic = font.lfUnderline = font.lfStrikeOut = FALSE;
-    const std::wstring face = Widen(desc.face);
-    if (face.size() < LF_FACESIZE && FaceInstalled(face.c_str())) {
-        wcsncpy(font.lfFaceName, face.c_str(), LF_FACESIZE - 1);
-    }
-    return CreateFontIndirectW(&font);
 }
 
 bool Overlap(const RECT& a, const RECT& b, RECT& both) {
@@ -131,30 +145,15 @@ RECT ToPixels(const TwipsRect& rect, int dpi) {
             top + TwipsToPixels(rect.height, dpi)};
 }
 
-FormControls::FormControls(HWND parent, const FormDesc& form, int dpi, Pasting pasting)
-    : form_(form), parent_(parent), pasting_(std::move(pasting)), controls_(form.widgets.size()),
-      clipped_(form.widgets.size()), columnWidths_(form.widgets.size()), dpi_(dpi),
-      clientWidth_(form.clientWidth), clientHeight_(form.clientHeight) {
-    createFonts();
+FormControls::FormControls(HWND parent, const FormDesc& form, int dpi, FormEvents& events)
+    : form_(form), parent_(parent), events_(events), controls_(form.widgets.size()),
+      clipped_(form.widgets.size()), fonts_(std::make_unique<FormFonts>(parent, form, dpi)),
+      columnWidths_(form.widgets.size()), dpi_(dpi), clientWidth_(form.clientWidth),
+      clientHeight_(form.clientHeight) {
     for (std::size_t index : creationOrder()) {
         controls_[index] = create(parent, form.widgets[index], kFirstId + static_cast<int>(index));
     }
     clipUnderLaterWidgets();
-}
-
-FormControls::~FormControls() {
-    // The controls go with their window; their fonts stay in use until then.
-    if (defaultFont_ != nullptr) {
-        DeleteObject(defaultFont_);
-    }
-    if (boldFont_ != nullptr) {
-        DeleteObject(boldFont_);
-    }
-    for (HFONT font : ownFonts_) {
-        if (font != nullptr) {
-            DeleteObject(font);
-        }
-    }
 }
 
 // Ctrl+A arrives as the character 0x01 in every keyboard layout; edit boxes that do not select
@@ -179,14 +178,14 @@ LRESULT CALLBACK FormControls::EditProcedure(HWND box, UINT message, WPARAM wPar
 // may keep only its first line: a paste is never cut short at the limit.
 bool FormControls::pasteFits(HWND box) const {
     const WidgetDesc* desc = find(box);
-    if (desc == nullptr || desc->maxLength == 0 || desc->readOnly || !pasting_) {
+    if (desc == nullptr || desc->maxLength == 0 || desc->readOnly) {
         return true;
     }
     DWORD from = 0;
     DWORD to = 0;
     SendMessageW(box, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
     const auto kept = static_cast<std::size_t>(GetWindowTextLengthW(box)) - (to - from);
-    return pasting_(desc->id, kept + ClipboardTextLength(box));
+    return events_.pasting(desc->id, kept + ClipboardTextLength(box));
 }
 
 HWND FormControls::create(HWND parent, const WidgetDesc& desc, int id) {
@@ -217,11 +216,13 @@ HWND FormControls::create(HWND parent, const WidgetDesc& desc, int id) {
         windowClass = L"BUTTON";
         style |= WS_TABSTOP | (desc.defaultButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
         break;
-    case WidgetKind::Picture:
-        RegisterPictureClass();
-        windowClass = kPictureClass;
+    case WidgetKind::Picture: {
+        static const ATOM picture = RegisterFormClass(L"RunetallyPicture", PictureProcedure, 0,
+                                                      GetSysColorBrush(COLOR_BTNFACE));
+        windowClass = MAKEINTATOM(picture);
         style |= WS_TABSTOP;
         break;
+    }
     case WidgetKind::Line:
         return nullptr;
     case WidgetKind::ComboBox:
@@ -236,21 +237,33 @@ HWND FormControls::create(HWND parent, const WidgetDesc& desc, int id) {
         exStyle = WS_EX_CLIENTEDGE;
         text = AccessibleName(form_, desc);
         break;
-    case WidgetKind::Chart:
-        RegisterChartClass();
-        windowClass = kChartClass;
+    case WidgetKind::Chart: {
+        static const ATOM chart =
+            RegisterFormClass(L"RunetallyChart", ChartProcedure, CS_HREDRAW | CS_VREDRAW, nullptr);
+        windowClass = MAKEINTATOM(chart);
         style |= WS_TABSTOP;
         exStyle = WS_EX_CLIENTEDGE;
         text = AccessibleName(form_, desc);
         break;
     }
+    }
     const RECT place = placed(desc);
+    // A picture is made with its image.
+    void* const made =
+        desc.kind == WidgetKind::Picture ? const_cast<ImageDesc*>(desc.image) : nullptr;
     const HWND control =
         CreateWindowExW(exStyle, windowClass, Widen(text).c_str(), style, place.left, place.top,
                         place.right - place.left, place.bottom - place.top, parent,
-                        reinterpret_cast<HMENU>(INT_PTR{id}), GetModuleHandleW(nullptr), nullptr);
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(desc)), FALSE);
-    if (desc.kind == WidgetKind::ComboBox) {
+                        reinterpret_cast<HMENU>(INT_PTR{id}), GetModuleHandleW(nullptr), made);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_->of(desc)), FALSE);
+    if (desc.kind == WidgetKind::ListBox) {
+        // Drawn once when filled, rather than once for each item.
+        SendMessageW(control, WM_SETREDRAW, FALSE, 0);
+        for (std::string_view item : desc.items) {
+            SendMessageW(control, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(item).c_str()));
+        }
+        SendMessageW(control, WM_SETREDRAW, TRUE, 0);
+    } else if (desc.kind == WidgetKind::ComboBox) {
         for (std::string_view item : desc.items) {
             SendMessageW(control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(item).c_str()));
         }
@@ -260,19 +273,16 @@ HWND FormControls::create(HWND parent, const WidgetDesc& desc, int id) {
     } else if (desc.kind == WidgetKind::Table) {
         SetUpReportList(control, desc, dpi_);
         keepWidths(desc.id, desc.columns);
-    }
-    if (desc.kind == WidgetKind::TextBox) {
+    } else if (desc.kind == WidgetKind::TextBox) {
         // An edit box holds 32,767 characters unless told otherwise; 0 lifts the limit.
         SendMessageW(control, EM_SETLIMITTEXT, static_cast<WPARAM>(desc.maxLength), 0);
-    }
-    if (desc.kind == WidgetKind::TextBox) {
         SetWindowLongPtrW(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
         editProcedure = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditProcedure)));
     }
-    if (!desc.hidden) {
-        ShowWindow(control, SW_SHOWNA); // in place in the Z order, which is the Tab order
-    }
+    // In place in the Z order, which is the Tab order. A list may have shown itself as it was
+    // filled.
+    ShowWindow(control, desc.hidden ? SW_HIDE : SW_SHOWNA);
     return control;
 }
 
@@ -352,31 +362,12 @@ void FormControls::keepWidths(ControlId table, std::span<const ColumnDesc> colum
     }
 }
 
-void FormControls::createFonts() {
-    LOGFONTW message = MessageFont(dpi_);
-    defaultFont_ = CreateFontIndirectW(&message);
-    message.lfWeight = FW_BOLD;
-    boldFont_ = CreateFontIndirectW(&message);
-    ownFonts_.assign(form_.widgets.size(), nullptr);
-    for (std::size_t i = 0; i < form_.widgets.size(); ++i) {
-        if (form_.widgets[i].font != nullptr) {
-            ownFonts_[i] = CreateOwnFont(*form_.widgets[i].font, dpi_);
-        }
-    }
-}
-
-HFONT FormControls::fontFor(const WidgetDesc& desc) const {
-    const HFONT own = ownFonts_[static_cast<std::size_t>(&desc - form_.widgets.data())];
-    return own != nullptr ? own : defaultFont_;
-}
-
 void FormControls::layout(int dpi) {
     dpi_ = dpi;
     measureClient();
-    const HFONT oldDefault = defaultFont_;
-    const HFONT oldBold = boldFont_;
-    const std::vector<HFONT> oldOwn = std::move(ownFonts_);
-    createFonts();
+    // The controls hold the new fonts once this ends; the old ones may go then.
+    const std::unique_ptr<FormFonts> old =
+        std::exchange(fonts_, std::make_unique<FormFonts>(parent_, form_, dpi));
     for (std::size_t i = 0; i < controls_.size(); ++i) {
         const HWND control = controls_[i];
         if (control == nullptr) {
@@ -385,27 +376,14 @@ void FormControls::layout(int dpi) {
         const RECT place = placed(form_.widgets[i]);
         MoveWindow(control, place.left, place.top, place.right - place.left,
                    place.bottom - place.top, FALSE);
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(form_.widgets[i])),
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_->of(form_.widgets[i])),
                      FALSE);
         if (form_.widgets[i].kind == WidgetKind::Table) {
             ScaleReportColumns(control, columnWidths_[i], dpi);
         }
     }
     clipUnderLaterWidgets();
-    // The controls hold the new fonts now; the old ones may go.
-    DeleteObject(oldDefault);
-    DeleteObject(oldBold);
-    for (HFONT font : oldOwn) {
-        if (font != nullptr) {
-            DeleteObject(font);
-        }
-    }
-    for (HWND control : controls_) {
-        if (control != nullptr) {
-            InvalidateRect(GetParent(control), nullptr, TRUE);
-            break;
-        }
-    }
+    RedrawWindow(parent_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void FormControls::stretch() {
@@ -498,10 +476,16 @@ void FormControls::paintLines(HDC dc) const {
     }
 }
 
-void FormControls::setPicture(ControlId id, HICON picture) {
-    const HWND control = get(id);
-    SetWindowLongPtrW(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(picture));
-    InvalidateRect(control, nullptr, TRUE);
+ATOM RegisterFormClass(const wchar_t* name, WNDPROC procedure, UINT style, HBRUSH background) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = style;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = background;
+    windowClass.lpszClassName = name;
+    return RegisterClassExW(&windowClass);
 }
 
 } // namespace runetally::win32

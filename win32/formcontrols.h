@@ -1,11 +1,12 @@
 #pragma once
 
 #include "formdescription.h"
+#include "formfonts.h"
+#include "formsurface.h"
 
 #include <windows.h>
 
-#include <cstddef>
-#include <functional>
+#include <memory>
 #include <optional>
 #include <span>
 #include <vector>
@@ -20,12 +21,9 @@ public:
     // on, clear of IDOK and IDCANCEL, which the dialog manager sends for Enter and Esc.
     static constexpr int kFirstId = 100;
 
-    // Whether a paste may go ahead that would leave a text box with a limit this long.
-    using Pasting = std::function<bool(ControlId, std::size_t)>;
-
-    // Creates the controls laid out at the given resolution.
-    FormControls(HWND parent, const FormDesc& form, int dpi, Pasting pasting);
-    ~FormControls();
+    // Creates the controls laid out at the given resolution; `events` is asked before a paste
+    // into a box with a limit.
+    FormControls(HWND parent, const FormDesc& form, int dpi, FormEvents& events);
     FormControls(const FormControls&) = delete;
     FormControls& operator=(const FormControls&) = delete;
 
@@ -44,24 +42,18 @@ public:
     // Moves the widgets that stretch to their places in the parent's client area as it now is.
     void stretch();
     int dpi() const { return dpi_; }
-    // The default font at the current resolution, and its bold form; owned here.
-    HFONT defaultFont() const { return defaultFont_; }
-    HFONT boldFont() const { return boldFont_; }
+    HFONT boldFont() const { return fonts_->bold(); }
 
     // A label's own text colour, if it has one.
     std::optional<COLORREF> textColour(HWND control) const;
     // Draws the description's lines in order; the parent calls this when it paints.
     void paintLines(HDC dc) const;
-    // The picture a picture control shows; the caller keeps it alive.
-    void setPicture(ControlId id, HICON picture);
 
 private:
     static LRESULT CALLBACK EditProcedure(HWND box, UINT message, WPARAM wParam, LPARAM lParam);
     bool pasteFits(HWND box) const;
     HWND create(HWND parent, const WidgetDesc& desc, int id);
     std::vector<std::size_t> creationOrder() const;
-    void createFonts();
-    HFONT fontFor(const WidgetDesc& desc) const;
     void clipUnderLaterWidgets();
     // Where the widget stands in the client area as it now is, in pixels.
     RECT placed(const WidgetDesc& desc) const;
@@ -70,12 +62,10 @@ private:
 
     const FormDesc& form_;
     HWND parent_;
-    Pasting pasting_;
+    FormEvents& events_;
     std::vector<HWND> controls_; // by the widget's index in the description; null for a line
     std::vector<bool> clipped_;  // by index: the control gives up part of itself to a later one
-    HFONT defaultFont_ = nullptr;
-    HFONT boldFont_ = nullptr;
-    std::vector<HFONT> ownFonts_; // by index: the font of a widget that names its own face
+    std::unique_ptr<FormFonts> fonts_;
     std::vector<std::vector<int>> columnWidths_; // by index: a table's columns' widths in twips
     int dpi_ = 96;
     int clientWidth_ = 0; // twips
@@ -84,5 +74,8 @@ private:
 
 // A twips rectangle in device pixels at the given resolution.
 RECT ToPixels(const TwipsRect& rect, int dpi);
+
+// Registers one of the program's window classes; call once for each.
+ATOM RegisterFormClass(const wchar_t* name, WNDPROC procedure, UINT style, HBRUSH background);
 
 } // namespace runetally::win32

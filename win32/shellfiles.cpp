@@ -47,7 +47,7 @@ std::optional<std::string> CommandLineFile(const wchar_t* commandLine) {
     return file;
 }
 
-std::optional<std::string> DroppedCharacter(HDROP drop) {
+std::optional<std::string> DroppedFile(HDROP drop) {
     using Query = decltype(DragQueryFileW);
     using Finish = decltype(DragFinish);
     static Query* const query = SystemFunction<Query>(L"shell32.dll", "DragQueryFileW");
@@ -55,20 +55,14 @@ std::optional<std::string> DroppedCharacter(HDROP drop) {
     if (query == nullptr || finish == nullptr) {
         return std::nullopt;
     }
-    std::optional<std::string> character;
+    std::optional<std::string> file;
     if (query(drop, 0xFFFFFFFF, nullptr, 0) == 1) {
         std::wstring name(query(drop, 0, nullptr, 0) + 1, L'\0');
         name.resize(query(drop, 0, name.data(), static_cast<UINT>(name.size())));
-        constexpr std::wstring_view kExtension = L".rtchar";
-        if (name.size() > kExtension.size() &&
-            CompareStringOrdinal(name.c_str() + name.size() - kExtension.size(),
-                                 static_cast<int>(kExtension.size()), kExtension.data(),
-                                 static_cast<int>(kExtension.size()), TRUE) == CSTR_EQUAL) {
-            character = Narrow(name);
-        }
+        file = Narrow(name);
     }
     finish(drop);
-    return character;
+    return file;
 }
 
 } // namespace runetally::win32

@@ -13,8 +13,7 @@ namespace runetally::win32 {
 // a full path: the recent list keeps it whatever the folder. Nothing unless one file is named.
 std::optional<std::string> CommandLineFile(const wchar_t* commandLine);
 
-// The character dropped on a window: one file whose name ends in ".rtchar", in any case, as
-// Windows names files. Finishes the drop.
-std::optional<std::string> DroppedCharacter(HDROP drop);
+// The file dropped on a window, when one file alone was dropped. Finishes the drop.
+std::optional<std::string> DroppedFile(HDROP drop);
 
 } // namespace runetally::win32
