@@ -62,14 +62,14 @@ TEST_F(Win32frmAbout, OpensFixedAndOwnerlessWithItsTextsPictureAndRule) {
 
 TEST_F(Win32frmAbout, FocusOpensOnOkAndTabWrapsThroughTheIconAndSystemInfo) {
     const auto& order = AboutDescription().focusOrder;
-    EXPECT_EQ(GetFocus(), about->controls().get(order.front()));
+    EXPECT_EQ(GetFocus(), about->control(order.front()));
     for (std::size_t i = 1; i <= order.size(); ++i) {
         Press(VK_TAB);
-        EXPECT_EQ(GetFocus(), about->controls().get(order[i % order.size()])) << i;
+        EXPECT_EQ(GetFocus(), about->control(order[i % order.size()])) << i;
     }
     for (std::size_t i = order.size(); i-- > 0;) {
         Press(VK_TAB, VK_SHIFT);
-        EXPECT_EQ(GetFocus(), about->controls().get(order[i])) << i;
+        EXPECT_EQ(GetFocus(), about->control(order[i])) << i;
     }
 }
 

@@ -81,11 +81,11 @@ TEST_F(Win32frmMain, TabAndShiftTabFollowTheFocusOrderAndWrap) {
     for (std::size_t i = 1; i <= order.size(); ++i) {
         Press(VK_TAB);
         const ControlId stop = order[i % order.size()];
-        EXPECT_EQ(GetFocus(), frame->controls().get(stop)) << form.controlName(stop);
+        EXPECT_EQ(GetFocus(), frame->control(stop)) << form.controlName(stop);
     }
     for (std::size_t i = order.size(); i-- > 0;) {
         Press(VK_TAB, VK_SHIFT);
-        EXPECT_EQ(GetFocus(), frame->controls().get(order[i])) << form.controlName(order[i]);
+        EXPECT_EQ(GetFocus(), frame->control(order[i])) << form.controlName(order[i]);
     }
 }
 
@@ -211,7 +211,7 @@ TEST_F(Win32frmMain, ScreenReadersHearEachStopByItsCaption) {
         const std::string caption(
             AccessibleName(MainWindowDescription(), MainWindowDescription().widget(stop)));
         IAccessible* accessible = nullptr;
-        ASSERT_EQ(AccessibleObjectFromWindow(frame->controls().get(stop), DWORD(OBJID_CLIENT),
+        ASSERT_EQ(AccessibleObjectFromWindow(frame->control(stop), DWORD(OBJID_CLIENT),
                                              kIAccessible, reinterpret_cast<void**>(&accessible)),
                   S_OK);
         VARIANT self{};

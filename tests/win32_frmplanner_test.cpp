@@ -283,7 +283,7 @@ TEST_F(Win32frmPlanner, TablesAndChartTakeTheRoomOfALargerWindow) {
     Pump();
     RECT client;
     GetClientRect(planner.handle(), &client);
-    const int dpi = planner.controls().dpi();
+    const int dpi = planner.dpi();
     EXPECT_EQ(client.right, TwipsToPixels(PlannerDescription().clientWidth, dpi));
     EXPECT_EQ(client.bottom, TwipsToPixels(PlannerDescription().clientHeight, dpi));
 }

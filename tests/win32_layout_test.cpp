@@ -60,7 +60,7 @@ void ExpectLaidOutAt(const FormWindow& form, const FormDesc& desc, int dpi) {
         const RECT expected{t.left * dpi / 1440, t.top * dpi / 1440,
                             t.left * dpi / 1440 + t.width * dpi / 1440,
                             t.top * dpi / 1440 + t.height * dpi / 1440};
-        EXPECT_EQ(Describe(PlaceInParent(form.controls().get(widget.id))), Describe(expected))
+        EXPECT_EQ(Describe(PlaceInParent(form.control(widget.id))), Describe(expected))
             << desc.controlName(widget.id) << " at " << dpi << " dpi";
     }
 }

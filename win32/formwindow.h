@@ -1,15 +1,18 @@
 #pragma once
 
-#include "formcontrols.h"
 #include "formdescription.h"
+#include "formfonts.h"
 #include "formsurface.h"
 #include "systemplatform.h"
 #include "windowservices.h"
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,7 +22,7 @@ namespace runetally::win32 {
 // A top-level window drawn from its description, with its commands: its controls and menu bar,
 // the keyboard as in a dialog, its resolution, and the program's lifetime, which ends with the
 // last such window. Each is the shared instance of its window, and deletes itself once its
-// window is gone.
+// window is gone. Lines are no controls: the window paints them.
 class FormWindow final : public FormSurface {
 public:
     // The window's commands, made over the window and its platform.
@@ -34,13 +37,12 @@ public:
     FormWindow& operator=(const FormWindow&) = delete;
 
     HWND handle() const { return window_; }
-    const FormControls& controls() const { return *controls_; }
-    HWND control(ControlId id) const { return controls_->get(id); }
+    HWND control(ControlId id) const { return controls_[id.index]; }
+    int dpi() const { return dpi_; }
     FormEvents& events() { return *events_; }
-    // The command id of a control or menu item.
-    static int CommandId(ControlId id) {
-        return FormControls::kFirstId + static_cast<int>(id.index);
-    }
+    // The command id of a control or menu item: its place in the list from here on, clear of IDOK
+    // and IDCANCEL, which the dialog manager sends for Enter and Esc.
+    static int CommandId(ControlId id) { return kFirstId + static_cast<int>(id.index); }
 
     // Shows the window in front with its focus.
     void activate();
@@ -49,7 +51,7 @@ public:
     // work in a form as in a dialog.
     static void Dispatch(MSG& message);
 
-    // FormSurface. The commands learn nothing of what they do to a list or table themselves.
+    // FormSurface. The commands hear nothing of what they do to a list or table themselves.
     std::string text(ControlId id) const override;
     void setText(ControlId id, std::string_view text) override;
     int selected(ControlId id) const override;
@@ -65,6 +67,8 @@ public:
     void close() override;
 
 private:
+    static constexpr int kFirstId = 100;
+
     // A menu item as it stands: its caption, and whether it is in its menu.
     struct MenuItem {
         std::size_t menu; // its place in the menu bar
@@ -78,19 +82,40 @@ private:
     static bool IsForm(HWND window);
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
-    void create(DWORD style, DWORD exStyle);
     void command(int id, int code, HWND control);
     LRESULT notify(NMHDR& header);
     void changed(ControlId id);
-    bool runShortcut(const MSG& message);
-    bool tabToCaptions(const MSG& message);
-    void press(bool cancel);
-    HMENU createMenuBar();
-    void fillMenu(HMENU bar, std::size_t menu) const;
     RECT frameFor(int dpi, DWORD style, DWORD exStyle) const;
     RECT frameFor(int dpi) const;
     void place(int dpi);
     void restoreFocus();
+
+    // formkeys.cpp: the menu bar and the keys.
+    HMENU createMenuBar();
+    void fillMenu(HMENU bar, std::size_t menu) const;
+    bool runShortcut(const MSG& message);
+    bool tabToCaptions(const MSG& message);
+    void press(bool cancel);
+
+    // formcontrols.cpp: the controls.
+    void createControls();
+    HWND createControl(const WidgetDesc& desc);
+    std::vector<std::size_t> creationOrder() const;
+    const WidgetDesc* find(HWND control) const;
+    HWND firstStop() const;
+    // Places every control at its rectangle and gives it its font anew, at another resolution.
+    void layout(int dpi);
+    // Moves the widgets that stretch to their places in the client area as it now is.
+    void stretch();
+    void measureClient();
+    // Where the widget stands in the client area as it now is, in pixels.
+    RECT placed(const WidgetDesc& desc) const;
+    void clipUnderLaterWidgets();
+    void keepWidths(ControlId table, std::span<const ColumnDesc> columns);
+    std::optional<COLORREF> textColour(HWND control) const;
+    void paintLines(HDC dc) const;
+    static LRESULT CALLBACK EditProcedure(HWND box, UINT message, WPARAM wParam, LPARAM lParam);
+    bool pasteFits(HWND box);
 
     const FormDesc& form_;
     FormInstance<FormWindow>& instance_;
@@ -99,8 +124,17 @@ private:
     HWND window_ = nullptr;
     HWND focus_ = nullptr; // the control that had the focus when the window was last left
     std::vector<MenuItem> menuItems_; // every menu's items in order
-    std::unique_ptr<FormControls> controls_;
+    std::vector<HWND> controls_;      // by the widget's index in the description; null for a line
+    std::vector<bool> clipped_; // by index: the control gives up part of itself to a later one
+    std::vector<std::vector<int>> columnWidths_; // by index: a table's columns' widths in twips
+    std::unique_ptr<FormFonts> fonts_;
+    int dpi_ = 96;
+    int clientWidth_ = 0; // twips
+    int clientHeight_ = 0;
     bool quiet_ = false; // the commands fill or select a list: it reports nothing back
 };
+
+// Registers one of the program's window classes; call once for each.
+ATOM RegisterFormClass(const wchar_t* name, WNDPROC procedure, UINT style, HBRUSH background);
 
 } // namespace runetally::win32
