@@ -2,7 +2,6 @@
 #include "plannerwindow.h"
 #include "program.h"
 #include "reportlist.h"
-#include "shellfiles.h"
 #include "spelltable.h"
 #include "systemplatform.h"
 #include "win32testing.h"

@@ -175,7 +175,7 @@ HWND FormWindow::createControl(const WidgetDesc& desc) {
         SendMessageW(control, CB_SETCURSEL, static_cast<WPARAM>(start), 0);
     } else if (desc.kind == WidgetKind::Table) {
         SetUpReportList(control, desc, dpi_);
-        keepWidths(desc.id, desc.columns);
+        columns_[desc.id.index].assign(desc.columns.begin(), desc.columns.end());
     } else if (desc.kind == WidgetKind::TextBox) {
         // An edit box holds 32,767 characters unless told otherwise; 0 lifts the limit.
         SendMessageW(control, EM_SETLIMITTEXT, static_cast<WPARAM>(desc.maxLength), 0);
@@ -249,15 +249,7 @@ void FormWindow::setColumns(ControlId table, std::span<const ColumnDesc> columns
     quiet_ = true;
     SetReportColumns(control(table), columns, dpi_);
     quiet_ = false;
-    keepWidths(table, columns);
-}
-
-void FormWindow::keepWidths(ControlId table, std::span<const ColumnDesc> columns) {
-    std::vector<int>& widths = columnWidths_[table.index];
-    widths.clear();
-    for (const ColumnDesc& column : columns) {
-        widths.push_back(column.width);
-    }
+    columns_[table.index].assign(columns.begin(), columns.end());
 }
 
 void FormWindow::layout(int dpi) {
@@ -277,7 +269,7 @@ void FormWindow::layout(int dpi) {
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_->of(form_.widgets[i])),
                      FALSE);
         if (form_.widgets[i].kind == WidgetKind::Table) {
-            ScaleReportColumns(control, columnWidths_[i], dpi);
+            ScaleReportColumns(control, columns_[i], dpi);
         }
     }
     clipUnderLaterWidgets();

@@ -57,9 +57,6 @@ public:
     GdiMeasure(const GdiMeasure&) = delete;
     GdiMeasure& operator=(const GdiMeasure&) = delete;
 
-    // The message font's size in points; its height in pixels at this resolution says it.
-    double points() const { return std::abs(font_.lfHeight) * 72.0 / dpi_; }
-
     int width(std::string_view text, double points) override {
         select(points);
         const std::wstring wide = Widen(text);
@@ -110,12 +107,12 @@ private:
 
 } // namespace
 
-FormFonts::FormFonts(HWND window, const FormDesc& form, int dpi)
-    : form_(form), widgets_(form.widgets.size()) {
-    LOGFONTW message = MessageFont(dpi);
+FormFonts::FormFonts(HWND window, const FormDesc& form, int dpi) : widgets_(form.widgets.size()) {
+    const LOGFONTW message = MessageFont(dpi);
+    LOGFONTW bold = message;
+    bold.lfWeight = FW_BOLD;
     default_ = CreateFontIndirectW(&message);
-    message.lfWeight = FW_BOLD;
-    bold_ = CreateFontIndirectW(&message);
+    bold_ = CreateFontIndirectW(&bold);
     owned_ = {default_, bold_};
     for (std::size_t i = 0; i < form.widgets.size(); ++i) {
         if (form.widgets[i].font != nullptr) {
@@ -128,8 +125,10 @@ FormFonts::FormFonts(HWND window, const FormDesc& form, int dpi)
     if (captions.empty()) {
         return;
     }
-    GdiMeasure measure(window, MessageFont(dpi), dpi);
-    if (const std::optional<double> points = FitCaptions(form, dpi, measure.points(), measure)) {
+    // The message font's size in points: its height in pixels at this resolution says it.
+    GdiMeasure measure(window, message, dpi);
+    if (const std::optional<double> points =
+            FitCaptions(form, dpi, std::abs(message.lfHeight) * 72.0 / dpi, measure)) {
         owned_.push_back(measure.create(*points));
         for (const WidgetDesc* caption : captions) {
             widgets_[caption->id.index] = owned_.back();

@@ -22,7 +22,6 @@ public:
     HFONT bold() const { return bold_; }
 
 private:
-    const FormDesc& form_;
     HFONT default_ = nullptr;
     HFONT bold_ = nullptr;
     std::vector<HFONT> widgets_; // by the widget's index: its own font, or null for the default

@@ -5,18 +5,6 @@
 #include "widetext.h"
 
 namespace runetally::win32 {
-namespace {
-
-// An item's caption, with its shortcut after a tab: Windows menus line shortcuts up at the right.
-std::wstring MenuCaption(const MenuItemDesc& item, std::string_view caption) {
-    std::string text(caption);
-    if (const std::string shortcut = ShortcutText(item.shortcut); !shortcut.empty()) {
-        text += "\t" + shortcut;
-    }
-    return Widen(text);
-}
-
-} // namespace
 
 HMENU FormWindow::createMenuBar() {
     if (form_.menus.empty()) {
@@ -34,7 +22,8 @@ HMENU FormWindow::createMenuBar() {
     return bar;
 }
 
-// A Windows menu has no hidden items: a menu holds those shown, each after its line if it has one.
+// A Windows menu has no hidden items: a menu holds those shown, each after its line if it has one,
+// with its shortcut after a tab: Windows menus line shortcuts up at the right.
 void FormWindow::fillMenu(HMENU bar, std::size_t m) const {
     const HMENU menu = GetSubMenu(bar, static_cast<int>(m));
     while (DeleteMenu(menu, 0, MF_BYPOSITION)) {
@@ -44,8 +33,10 @@ void FormWindow::fillMenu(HMENU bar, std::size_t m) const {
             if (item.desc->separatorBefore) {
                 AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
             }
-            AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(CommandId(item.desc->id)),
-                        MenuCaption(*item.desc, item.caption).c_str());
+            const std::string shortcut = ShortcutText(item.desc->shortcut);
+            AppendMenuW(
+                menu, MF_STRING, static_cast<UINT_PTR>(CommandId(item.desc->id)),
+                Widen(shortcut.empty() ? item.caption : item.caption + "\t" + shortcut).c_str());
         }
     }
 }
@@ -62,7 +53,7 @@ void FormWindow::setMenuItem(ControlId id, std::string_view caption, bool shown)
 
 void FormWindow::Dispatch(MSG& message) {
     const HWND root = message.hwnd != nullptr ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
-    if (IsForm(root)) {
+    if (root != nullptr && GetClassLongPtrW(root, GCW_ATOM) == FormClass()) {
         auto* form = reinterpret_cast<FormWindow*>(GetWindowLongPtrW(root, GWLP_USERDATA));
         if ((form != nullptr && (form->runShortcut(message) || form->tabToCaptions(message))) ||
             IsDialogMessageW(root, &message)) {

@@ -3,7 +3,7 @@
 #include "chartcontrol.h"
 #include "dpiscaling.h"
 #include "reportlist.h"
-#include "shellfiles.h"
+#include "systemplatform.h"
 #include "widetext.h"
 
 namespace runetally::win32 {
@@ -19,11 +19,6 @@ ATOM FormWindow::FormClass() {
     return atom;
 }
 
-bool FormWindow::IsForm(HWND window) {
-    return window != nullptr &&
-           GetClassLongPtrW(window, GCW_ATOM) == static_cast<ULONG_PTR>(FormClass());
-}
-
 // A fixed frame keeps its close box. Every form has a taskbar button though it has no owner. Files
 // dropped on a form come as WM_DROPFILES, as DragAcceptFiles would ask, without loading shell32
 // with the program. The window is made at its size for the system's resolution, which is mostly
@@ -31,9 +26,8 @@ bool FormWindow::IsForm(HWND window) {
 FormWindow::FormWindow(const FormDesc& form, FormInstance<FormWindow>& instance,
                        const MakeEvents& make, bool takesFiles)
     : form_(form), instance_(instance), events_(make(*this, platform_)),
-      controls_(form.widgets.size()), clipped_(form.widgets.size()),
-      columnWidths_(form.widgets.size()), clientWidth_(form.clientWidth),
-      clientHeight_(form.clientHeight) {
+      controls_(form.widgets.size()), clipped_(form.widgets.size()), columns_(form.widgets.size()),
+      clientWidth_(form.clientWidth), clientHeight_(form.clientHeight) {
     const DWORD style =
         (form.fixedFrame ? WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU : WS_OVERLAPPEDWINDOW) |
         WS_CLIPCHILDREN;

@@ -79,7 +79,6 @@ private:
 
     ~FormWindow() override = default;
     static ATOM FormClass();
-    static bool IsForm(HWND window);
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void command(int id, int code, HWND control);
@@ -111,7 +110,6 @@ private:
     // Where the widget stands in the client area as it now is, in pixels.
     RECT placed(const WidgetDesc& desc) const;
     void clipUnderLaterWidgets();
-    void keepWidths(ControlId table, std::span<const ColumnDesc> columns);
     std::optional<COLORREF> textColour(HWND control) const;
     void paintLines(HDC dc) const;
     static LRESULT CALLBACK EditProcedure(HWND box, UINT message, WPARAM wParam, LPARAM lParam);
@@ -126,7 +124,7 @@ private:
     std::vector<MenuItem> menuItems_; // every menu's items in order
     std::vector<HWND> controls_;      // by the widget's index in the description; null for a line
     std::vector<bool> clipped_; // by index: the control gives up part of itself to a later one
-    std::vector<std::vector<int>> columnWidths_; // by index: a table's columns' widths in twips
+    std::vector<std::vector<ColumnDesc>> columns_; // by index: a table's columns
     std::unique_ptr<FormFonts> fonts_;
     int dpi_ = 96;
     int clientWidth_ = 0; // twips

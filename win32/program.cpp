@@ -3,7 +3,7 @@
 #include "aboutdialog.h"
 #include "mainwindow.h"
 #include "plannercommands.h"
-#include "shellfiles.h"
+#include "systemplatform.h"
 
 #include <commctrl.h>
 

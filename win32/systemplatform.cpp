@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <cwchar>
 #include <utility>
 
 namespace runetally::win32 {
@@ -74,6 +75,26 @@ std::wstring RecentValue(std::size_t place) {
     return L"Recent" + std::to_wstring(place + 1);
 }
 
+// Whether anything follows the program's name, which comes first: in quotes, or up to a blank.
+bool HasArguments(const wchar_t* line) {
+    if (*line == L'"') {
+        line = std::wcschr(line + 1, L'"');
+        if (line == nullptr) {
+            return false;
+        }
+        ++line;
+    }
+    line += std::wcscspn(line, L" \t");
+    line += std::wcsspn(line, L" \t");
+    return *line != L'\0';
+}
+
+std::wstring FullPath(const wchar_t* path) {
+    std::wstring full(GetFullPathNameW(path, 0, nullptr, nullptr), L'\0');
+    full.resize(GetFullPathNameW(path, static_cast<DWORD>(full.size()), full.data(), nullptr));
+    return full.empty() ? path : full;
+}
+
 } // namespace
 
 void SystemPlatform::showMessage(std::string_view text) {
@@ -105,34 +126,18 @@ std::optional<std::string> SystemPlatform::chooseFileToSave(std::string_view sug
     return Choose(window_.handle(), true, suggested);
 }
 
+// The list ends at the first value that is not there or holds no path.
 std::vector<std::string> SystemPlatform::recentFiles() const {
     std::vector<std::string> paths;
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
-        return paths;
+    for (std::wstring path(32768, L'\0');; path.assign(32768, L'\0')) {
+        auto bytes = static_cast<DWORD>(path.size() * sizeof(wchar_t));
+        if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, RecentValue(paths.size()).c_str(),
+                         RRF_RT_REG_SZ, nullptr, path.data(), &bytes) != ERROR_SUCCESS ||
+            path.front() == L'\0') {
+            return paths;
+        }
+        paths.push_back(Narrow(path.c_str()));
     }
-    // The list ends at the first value that is not there or holds no path.
-    for (std::size_t place = 0;; ++place) {
-        const std::wstring name = RecentValue(place);
-        DWORD bytes = 0;
-        if (RegGetValueW(key, nullptr, name.c_str(), RRF_RT_REG_SZ, nullptr, nullptr, &bytes) !=
-            ERROR_SUCCESS) {
-            break;
-        }
-        std::wstring path(bytes / sizeof(wchar_t) + 1, L'\0');
-        bytes = static_cast<DWORD>(path.size() * sizeof(wchar_t));
-        if (RegGetValueW(key, nullptr, name.c_str(), RRF_RT_REG_SZ, nullptr, path.data(), &bytes) !=
-            ERROR_SUCCESS) {
-            break;
-        }
-        path.resize(path.find(L'\0'));
-        if (path.empty()) {
-            break;
-        }
-        paths.push_back(Narrow(path));
-    }
-    RegCloseKey(key);
-    return paths;
 }
 
 void SystemPlatform::keepRecentFiles(std::span<const std::string> paths) {
@@ -180,6 +185,41 @@ MainFollower* SystemPlatform::follower() {
 
 void StandInForCharacterDialogs(CharacterDialogStandIn replacement) {
     standIn = std::move(replacement);
+}
+
+// shell32 is loaded only when there is something to ask of it: most runs name no file.
+std::optional<std::string> CommandLineFile(const wchar_t* commandLine) {
+    if (!HasArguments(commandLine)) {
+        return std::nullopt;
+    }
+    using Split = decltype(CommandLineToArgvW);
+    static Split* const split = SystemFunction<Split>(L"shell32.dll", "CommandLineToArgvW");
+    int count = 0;
+    wchar_t** const arguments = split != nullptr ? split(commandLine, &count) : nullptr;
+    std::optional<std::string> file;
+    if (arguments != nullptr && count == 2 && *arguments[1] != L'\0') {
+        file = Narrow(FullPath(arguments[1]));
+    }
+    LocalFree(arguments);
+    return file;
+}
+
+std::optional<std::string> DroppedFile(HDROP drop) {
+    using Query = decltype(DragQueryFileW);
+    using Finish = decltype(DragFinish);
+    static Query* const query = SystemFunction<Query>(L"shell32.dll", "DragQueryFileW");
+    static Finish* const finish = SystemFunction<Finish>(L"shell32.dll", "DragFinish");
+    if (query == nullptr || finish == nullptr) {
+        return std::nullopt;
+    }
+    std::optional<std::string> file;
+    if (query(drop, 0xFFFFFFFF, nullptr, 0) == 1) {
+        std::wstring name(query(drop, 0, nullptr, 0) + 1, L'\0');
+        name.resize(query(drop, 0, name.data(), static_cast<UINT>(name.size())));
+        file = Narrow(name);
+    }
+    finish(drop);
+    return file;
 }
 
 } // namespace runetally::win32

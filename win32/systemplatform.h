@@ -2,6 +2,10 @@
 
 #include "platform.h"
 
+#include <windows.h>
+
+#include <shellapi.h>
+
 #include <functional>
 #include <optional>
 #include <string>
@@ -40,5 +44,12 @@ private:
 using CharacterDialogStandIn =
     std::function<std::optional<std::string>(bool save, std::string_view suggestedName)>;
 void StandInForCharacterDialogs(CharacterDialogStandIn standIn);
+
+// The file named on the program's command line, as `runetally.exe thalia.rtchar` names it, made
+// a full path: the recent list keeps it whatever the folder. Nothing unless one file is named.
+std::optional<std::string> CommandLineFile(const wchar_t* commandLine);
+
+// The file dropped on a window, when one file alone was dropped. Finishes the drop.
+std::optional<std::string> DroppedFile(HDROP drop);
 
 } // namespace runetally::win32
