@@ -288,4 +288,43 @@ TEST_F(Win32frmPlanner, TablesAndChartTakeTheRoomOfALargerWindow) {
     EXPECT_EQ(client.bottom, TwipsToPixels(PlannerDescription().clientHeight, dpi));
 }
 
+// Any window's rule: what its commands do to a list, combo box or table is not told back to them;
+// the player's selection and any text box's change are.
+TEST(Win32Surface, TellsTheCommandsWhatThePlayerChangesButNotTheirOwnSelections) {
+    struct Heard : FormEvents {
+        void changed(ControlId id) override { ids.push_back(id.as<PlannerControl>()); }
+        std::vector<PlannerControl> ids;
+    };
+    Application app;
+    Heard* heard = nullptr;
+    FormInstance<FormWindow> instance([&] {
+        return new FormWindow(
+            PlannerDescription(), instance,
+            [&](FormSurface&, Platform&) {
+                auto events = std::make_unique<Heard>();
+                heard = events.get();
+                return events;
+            },
+            false);
+    });
+    FormWindow& form = instance.show();
+    const TableRow rows[] = {{{"Meteor"}}, {{"Inferno"}}, {{"Avalanche"}}};
+    form.setRows(lvwSpells, rows);
+    form.select(lvwSpells, 1);
+    form.select(cboInput, 3);
+    form.setColumns(lvwInputs, CompareColumns());
+    EXPECT_EQ(heard->ids, std::vector<PlannerControl>{});
+    EXPECT_EQ(form.selected(lvwSpells), 1);
+    EXPECT_EQ(form.selected(cboInput), 3);
+
+    form.setText(txtStep, "2");
+    LVITEMW chosen{};
+    chosen.state = chosen.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(form.control(lvwSpells), LVM_SETITEMSTATE, 2, LPARAM(&chosen));
+    EXPECT_EQ(heard->ids, (std::vector{txtStep, lvwSpells}));
+    EXPECT_EQ(form.text(txtStep), "2");
+    instance.unload();
+    Pump();
+}
+
 } // namespace
