@@ -1,10 +1,9 @@
-#include "application.h"
-#include "characterdialogs.h"
-#include "frmmain.h"
-#include "frmplanner.h"
+#include "mainwindow.h"
+#include "plannerwindow.h"
+#include "program.h"
 #include "reportlist.h"
-#include "shellfiles.h"
 #include "spelltable.h"
+#include "systemplatform.h"
 #include "win32testing.h"
 
 #include <gtest/gtest.h>
@@ -81,7 +80,7 @@ protected:
 
     Application app; // the planner's list views
     MessageBoxes boxes;
-    frmMain* frame = nullptr;
+    FormWindow* frame = nullptr;
     std::wstring chosen;
     std::vector<std::string> asked;
 };
@@ -136,7 +135,7 @@ TEST_F(Win32Characters, AGoneFileLeavesTheRegistryToo) {
     RegSetKeyValueW(HKEY_CURRENT_USER, kSettings, L"Recent1", REG_SZ, gone.c_str(),
                     DWORD(gone.size() + 1) * 2);
     frame = &MainForm().show();
-    PostMessageW(frame->handle(), WM_COMMAND, frmMain::CommandId(mnuRecent1), 0);
+    PostMessageW(frame->handle(), WM_COMMAND, FormWindow::CommandId(mnuRecent1), 0);
     Pump();
     EXPECT_EQ(boxes.take().size(), 1u) << "the file is gone";
     EXPECT_EQ(Recent1(), L"");

@@ -1,5 +1,6 @@
-#include "frmabout.h"
-#include "frmmain.h"
+#include "aboutdialog.h"
+#include "mainwindow.h"
+#include "program.h"
 #include "sysinfo.h"
 #include "win32testing.h"
 
@@ -31,7 +32,7 @@ protected:
     HWND get(AboutControl id) const { return about->control(id); }
 
     MessageBoxes boxes;
-    frmAbout* about = nullptr;
+    FormWindow* about = nullptr;
 };
 
 COLORREF Pixel(HWND window, int x, int y) {
@@ -61,14 +62,14 @@ TEST_F(Win32frmAbout, OpensFixedAndOwnerlessWithItsTextsPictureAndRule) {
 
 TEST_F(Win32frmAbout, FocusOpensOnOkAndTabWrapsThroughTheIconAndSystemInfo) {
     const auto& order = AboutDescription().focusOrder;
-    EXPECT_EQ(GetFocus(), about->controls().get(order.front()));
+    EXPECT_EQ(GetFocus(), about->control(order.front()));
     for (std::size_t i = 1; i <= order.size(); ++i) {
         Press(VK_TAB);
-        EXPECT_EQ(GetFocus(), about->controls().get(order[i % order.size()])) << i;
+        EXPECT_EQ(GetFocus(), about->control(order[i % order.size()])) << i;
     }
     for (std::size_t i = order.size(); i-- > 0;) {
         Press(VK_TAB, VK_SHIFT);
-        EXPECT_EQ(GetFocus(), about->controls().get(order[i])) << i;
+        EXPECT_EQ(GetFocus(), about->control(order[i])) << i;
     }
 }
 
@@ -112,8 +113,8 @@ TEST_F(Win32frmAbout, ShownOnceAndKeepsTheProgramAliveUntilItCloses) {
         LPARAM(&dialogs));
     EXPECT_EQ(dialogs, 1);
 
-    frmMain* frame = MainForm().loaded();
-    PostMessageW(frame->handle(), WM_COMMAND, frmMain::CommandId(MainControl::mnuExit), 0);
+    FormWindow* frame = MainForm().loaded();
+    PostMessageW(frame->handle(), WM_COMMAND, FormWindow::CommandId(MainControl::mnuExit), 0);
     Pump();
     EXPECT_EQ(MainForm().loaded(), nullptr);
     EXPECT_EQ(AboutForm().loaded(), about);

@@ -1,4 +1,5 @@
-#include "frmmain.h"
+#include "mainwindow.h"
+#include "program.h"
 #include "spelltable.h"
 #include "win32testing.h"
 
@@ -49,7 +50,7 @@ protected:
     }
 
     MessageBoxes boxes;
-    frmMain* frame = nullptr;
+    FormWindow* frame = nullptr;
 };
 
 TEST_F(Win32frmMain, OpensWithItsTextsTheSpellsInTableOrderAndTheFocusOnTheResist) {
@@ -80,11 +81,11 @@ TEST_F(Win32frmMain, TabAndShiftTabFollowTheFocusOrderAndWrap) {
     for (std::size_t i = 1; i <= order.size(); ++i) {
         Press(VK_TAB);
         const ControlId stop = order[i % order.size()];
-        EXPECT_EQ(GetFocus(), frame->controls().get(stop)) << form.controlName(stop);
+        EXPECT_EQ(GetFocus(), frame->control(stop)) << form.controlName(stop);
     }
     for (std::size_t i = order.size(); i-- > 0;) {
         Press(VK_TAB, VK_SHIFT);
-        EXPECT_EQ(GetFocus(), frame->controls().get(order[i])) << form.controlName(order[i]);
+        EXPECT_EQ(GetFocus(), frame->control(order[i])) << form.controlName(order[i]);
     }
 }
 
@@ -182,18 +183,18 @@ TEST_F(Win32frmMain, AFailureIsToldInAnApplicationModalBoxAndChangesNothing) {
 }
 
 TEST_F(Win32frmMain, MenuItemsResetHelpAndExit) {
-    SendMessageW(frame->handle(), WM_COMMAND, frmMain::CommandId(mnuReset), 0);
+    SendMessageW(frame->handle(), WM_COMMAND, FormWindow::CommandId(mnuReset), 0);
     for (const auto& [box, text] : boxTexts()) {
         EXPECT_EQ(text, "0") << box;
     }
     SetFocus(get(powerFire));
-    PostMessageW(frame->handle(), WM_COMMAND, frmMain::CommandId(mnuHelpme), 0);
+    PostMessageW(frame->handle(), WM_COMMAND, FormWindow::CommandId(mnuHelpme), 0);
     Pump();
     EXPECT_EQ(boxes.take(), std::vector<std::string>{
                                 "Runetally: Sorry, but this feature is not implemented yet (1)"});
     EXPECT_EQ(GetFocus(), get(powerFire)) << "the focus goes back where it was";
     EXPECT_FALSE(quitPosted);
-    PostMessageW(frame->handle(), WM_COMMAND, frmMain::CommandId(mnuExit), 0);
+    PostMessageW(frame->handle(), WM_COMMAND, FormWindow::CommandId(mnuExit), 0);
     Pump();
     EXPECT_EQ(MainForm().loaded(), nullptr);
     EXPECT_TRUE(quitPosted) << "the last window ends the program";
@@ -210,7 +211,7 @@ TEST_F(Win32frmMain, ScreenReadersHearEachStopByItsCaption) {
         const std::string caption(
             AccessibleName(MainWindowDescription(), MainWindowDescription().widget(stop)));
         IAccessible* accessible = nullptr;
-        ASSERT_EQ(AccessibleObjectFromWindow(frame->controls().get(stop), DWORD(OBJID_CLIENT),
+        ASSERT_EQ(AccessibleObjectFromWindow(frame->control(stop), DWORD(OBJID_CLIENT),
                                              kIAccessible, reinterpret_cast<void**>(&accessible)),
                   S_OK);
         VARIANT self{};

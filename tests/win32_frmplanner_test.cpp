@@ -1,9 +1,8 @@
-#include "application.h"
-#include "characterdialogs.h"
-#include "frmmain.h"
-#include "frmplanner.h"
+#include "plannerwindow.h"
+#include "program.h"
 #include "reportlist.h"
 #include "spelltable.h"
+#include "systemplatform.h"
 #include "tablecommand.h"
 #include "win32testing.h"
 
@@ -35,8 +34,8 @@ protected:
         EXPECT_TRUE(boxes.take().empty());
     }
 
-    frmPlanner& open() {
-        SendMessageW(main->handle(), WM_COMMAND, frmMain::CommandId(MainControl::mnuPlanner), 0);
+    FormWindow& open() {
+        SendMessageW(main->handle(), WM_COMMAND, FormWindow::CommandId(MainControl::mnuPlanner), 0);
         Pump();
         return *PlannerForm().loaded();
     }
@@ -44,7 +43,7 @@ protected:
 
     Application app; // the list view's class
     MessageBoxes boxes;
-    frmMain* main = nullptr;
+    FormWindow* main = nullptr;
 };
 
 // What runetally-table prints for these arguments.
@@ -67,11 +66,11 @@ std::string ClipboardText() {
 
 TEST_F(Win32frmPlanner, ToolsMenuAndCtrlPShowTheOnePlannerAWindowOfItsOwn) {
     wchar_t caption[64];
-    GetMenuStringW(GetMenu(main->handle()), UINT(frmMain::CommandId(MainControl::mnuPlanner)),
+    GetMenuStringW(GetMenu(main->handle()), UINT(FormWindow::CommandId(MainControl::mnuPlanner)),
                    caption, 64, MF_BYCOMMAND);
     EXPECT_EQ(Narrow(caption), "Spell &Planner...\tCtrl+P");
     EXPECT_EQ(PlannerForm().loaded(), nullptr) << "built only when first opened";
-    frmPlanner& planner = open();
+    FormWindow& planner = open();
     EXPECT_EQ(Text(planner.handle()), "Spell Planner");
     EXPECT_TRUE(GetWindowLongPtrW(planner.handle(), GWL_EXSTYLE) & WS_EX_APPWINDOW);
     EXPECT_EQ(GetWindow(planner.handle(), GW_OWNER), nullptr);
@@ -81,7 +80,7 @@ TEST_F(Win32frmPlanner, ToolsMenuAndCtrlPShowTheOnePlannerAWindowOfItsOwn) {
 
     SetFocus(main->control(MainControl::varWis));
     Press('P', VK_CONTROL);
-    frmPlanner* again = PlannerForm().loaded();
+    FormWindow* again = PlannerForm().loaded();
     ASSERT_NE(again, nullptr);
     EXPECT_EQ(Text(main->control(MainControl::varWis)), "100") << "no P typed";
     SetForegroundWindow(main->handle());
@@ -90,7 +89,7 @@ TEST_F(Win32frmPlanner, ToolsMenuAndCtrlPShowTheOnePlannerAWindowOfItsOwn) {
     EXPECT_EQ(PlannerForm().loaded(), again) << "a second Ctrl+P only brings it forward";
 
     // Exit leaves the planner open; the program ends with its last window.
-    PostMessageW(main->handle(), WM_COMMAND, frmMain::CommandId(MainControl::mnuExit), 0);
+    PostMessageW(main->handle(), WM_COMMAND, FormWindow::CommandId(MainControl::mnuExit), 0);
     Pump();
     EXPECT_FALSE(quitPosted);
     PostMessageW(again->handle(), WM_CLOSE, 0, 0);
@@ -257,7 +256,7 @@ TEST_F(Win32frmPlanner, ComparingAddsThreeColumnsUntilStopped) {
 
 // The tables and the chart take the room of a larger window; the top row stays.
 TEST_F(Win32frmPlanner, TablesAndChartTakeTheRoomOfALargerWindow) {
-    frmPlanner& planner = open();
+    FormWindow& planner = open();
     const auto place = [&](PlannerControl id) {
         RECT r;
         GetWindowRect(get(id), &r);
@@ -284,9 +283,48 @@ TEST_F(Win32frmPlanner, TablesAndChartTakeTheRoomOfALargerWindow) {
     Pump();
     RECT client;
     GetClientRect(planner.handle(), &client);
-    const int dpi = planner.controls().dpi();
+    const int dpi = planner.dpi();
     EXPECT_EQ(client.right, TwipsToPixels(PlannerDescription().clientWidth, dpi));
     EXPECT_EQ(client.bottom, TwipsToPixels(PlannerDescription().clientHeight, dpi));
+}
+
+// Any window's rule: what its commands do to a list, combo box or table is not told back to them;
+// the player's selection and any text box's change are.
+TEST(Win32Surface, TellsTheCommandsWhatThePlayerChangesButNotTheirOwnSelections) {
+    struct Heard : FormEvents {
+        void changed(ControlId id) override { ids.push_back(id.as<PlannerControl>()); }
+        std::vector<PlannerControl> ids;
+    };
+    Application app;
+    Heard* heard = nullptr;
+    FormInstance<FormWindow> instance([&] {
+        return new FormWindow(
+            PlannerDescription(), instance,
+            [&](FormSurface&, Platform&) {
+                auto events = std::make_unique<Heard>();
+                heard = events.get();
+                return events;
+            },
+            false);
+    });
+    FormWindow& form = instance.show();
+    const TableRow rows[] = {{{"Meteor"}}, {{"Inferno"}}, {{"Avalanche"}}};
+    form.setRows(lvwSpells, rows);
+    form.select(lvwSpells, 1);
+    form.select(cboInput, 3);
+    form.setColumns(lvwInputs, CompareColumns());
+    EXPECT_EQ(heard->ids, std::vector<PlannerControl>{});
+    EXPECT_EQ(form.selected(lvwSpells), 1);
+    EXPECT_EQ(form.selected(cboInput), 3);
+
+    form.setText(txtStep, "2");
+    LVITEMW chosen{};
+    chosen.state = chosen.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(form.control(lvwSpells), LVM_SETITEMSTATE, 2, LPARAM(&chosen));
+    EXPECT_EQ(heard->ids, (std::vector{txtStep, lvwSpells}));
+    EXPECT_EQ(form.text(txtStep), "2");
+    instance.unload();
+    Pump();
 }
 
 } // namespace

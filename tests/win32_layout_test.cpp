@@ -1,6 +1,7 @@
+#include "aboutdialog.h"
 #include "dpiscaling.h"
-#include "frmabout.h"
-#include "frmmain.h"
+#include "mainwindow.h"
+#include "program.h"
 #include "win32testing.h"
 
 #include <gtest/gtest.h>
@@ -59,7 +60,7 @@ void ExpectLaidOutAt(const FormWindow& form, const FormDesc& desc, int dpi) {
         const RECT expected{t.left * dpi / 1440, t.top * dpi / 1440,
                             t.left * dpi / 1440 + t.width * dpi / 1440,
                             t.top * dpi / 1440 + t.height * dpi / 1440};
-        EXPECT_EQ(Describe(PlaceInParent(form.controls().get(widget.id))), Describe(expected))
+        EXPECT_EQ(Describe(PlaceInParent(form.control(widget.id))), Describe(expected))
             << desc.controlName(widget.id) << " at " << dpi << " dpi";
     }
 }
@@ -81,8 +82,8 @@ TEST(Win32Layout, WindowsAndControlsStandAtTheirPlacesAtTheDesktopsResolution) {
     const auto* expected = std::find_if(std::begin(table), std::end(table),
                                         [dpi](const Expected& e) { return e.dpi == dpi; });
     ASSERT_NE(expected, std::end(table)) << dpi;
-    frmMain& main = MainForm().show();
-    frmAbout& about = AboutForm().show();
+    FormWindow& main = MainForm().show();
+    FormWindow& about = AboutForm().show();
     Pump();
     ASSERT_EQ(WindowDpi(main.handle()), dpi) << "the desktop's LogPixels";
 
@@ -116,7 +117,7 @@ TEST(Win32Layout, WindowsAndControlsStandAtTheirPlacesAtTheDesktopsResolution) {
 
 TEST(Win32Layout, AMoveToAnotherResolutionLaysTheWindowOutAnew) {
     const int other = DesktopDpi() == 96 ? 144 : 96;
-    frmMain& main = MainForm().show();
+    FormWindow& main = MainForm().show();
     RECT suggested{40, 30, 40 + 700, 30 + 600};
     SendMessageW(main.handle(), WM_DPICHANGED, MAKEWPARAM(other, other), LPARAM(&suggested));
     Pump();

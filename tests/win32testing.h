@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <atomic>
 #include <chrono>
 #include <mutex>
@@ -47,6 +49,17 @@ inline void Press(UINT key, UINT modifier = 0) {
     Pump();
     keys[modifier] = 0;
     SetKeyboardState(keys);
+}
+
+// The text of a table's cell, as its list view shows it.
+inline std::string ReportCell(HWND list, int row, int column) {
+    wchar_t text[256] = {};
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = 256;
+    SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+    return Narrow(text);
 }
 
 inline std::string Text(HWND window) {

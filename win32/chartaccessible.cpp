@@ -55,7 +55,7 @@ public:
         return E_NOTIMPL;
     }
 
-    // IAccessible: the description and role are the chart's; the rest is the system's.
+    // IAccessible: the description and role are the chart's.
     HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* description) override {
         if (!IsSelf(child) || !IsWindow(chart_)) {
             return standard_->get_accDescription(child, description);
@@ -71,64 +71,35 @@ public:
         role->lVal = ROLE_SYSTEM_CHART;
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override {
-        return standard_->get_accParent(parent);
-    }
-    HRESULT STDMETHODCALLTYPE get_accChildCount(long* count) override {
-        return standard_->get_accChildCount(count);
-    }
-    HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** object) override {
-        return standard_->get_accChild(child, object);
-    }
-    HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
-        return standard_->get_accName(child, name);
-    }
-    HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
-        return standard_->get_accValue(child, value);
-    }
-    HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
-        return standard_->get_accState(child, state);
-    }
-    HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT child, BSTR* help) override {
-        return standard_->get_accHelp(child, help);
-    }
-    HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* file, VARIANT child, long* topic) override {
-        return standard_->get_accHelpTopic(file, child, topic);
-    }
-    HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT child, BSTR* keys) override {
-        return standard_->get_accKeyboardShortcut(child, keys);
-    }
-    HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* focus) override {
-        return standard_->get_accFocus(focus);
-    }
-    HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* selection) override {
-        return standard_->get_accSelection(selection);
-    }
-    HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* action) override {
-        return standard_->get_accDefaultAction(child, action);
-    }
-    HRESULT STDMETHODCALLTYPE accSelect(long how, VARIANT child) override {
-        return standard_->accSelect(how, child);
-    }
-    HRESULT STDMETHODCALLTYPE accLocation(long* left, long* top, long* width, long* height,
-                                          VARIANT child) override {
-        return standard_->accLocation(left, top, width, height, child);
-    }
-    HRESULT STDMETHODCALLTYPE accNavigate(long direction, VARIANT start, VARIANT* end) override {
-        return standard_->accNavigate(direction, start, end);
-    }
-    HRESULT STDMETHODCALLTYPE accHitTest(long x, long y, VARIANT* child) override {
-        return standard_->accHitTest(x, y, child);
-    }
-    HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override {
-        return standard_->accDoDefaultAction(child);
-    }
-    HRESULT STDMETHODCALLTYPE put_accName(VARIANT child, BSTR name) override {
-        return standard_->put_accName(child, name);
-    }
-    HRESULT STDMETHODCALLTYPE put_accValue(VARIANT child, BSTR value) override {
-        return standard_->put_accValue(child, value);
-    }
+    // The rest is the system's.
+    // clang-format off
+#define RUNETALLY_STANDARD(method, parameters, arguments)                                          \
+    HRESULT STDMETHODCALLTYPE method parameters override { return standard_->method arguments; }
+    RUNETALLY_STANDARD(get_accParent, (IDispatch** parent), (parent))
+    RUNETALLY_STANDARD(get_accChildCount, (long* count), (count))
+    RUNETALLY_STANDARD(get_accChild, (VARIANT child, IDispatch** object), (child, object))
+    RUNETALLY_STANDARD(get_accName, (VARIANT child, BSTR* name), (child, name))
+    RUNETALLY_STANDARD(get_accValue, (VARIANT child, BSTR* value), (child, value))
+    RUNETALLY_STANDARD(get_accState, (VARIANT child, VARIANT* state), (child, state))
+    RUNETALLY_STANDARD(get_accHelp, (VARIANT child, BSTR* help), (child, help))
+    RUNETALLY_STANDARD(get_accHelpTopic, (BSTR* file, VARIANT child, long* topic),
+                       (file, child, topic))
+    RUNETALLY_STANDARD(get_accKeyboardShortcut, (VARIANT child, BSTR* keys), (child, keys))
+    RUNETALLY_STANDARD(get_accFocus, (VARIANT* focus), (focus))
+    RUNETALLY_STANDARD(get_accSelection, (VARIANT* selection), (selection))
+    RUNETALLY_STANDARD(get_accDefaultAction, (VARIANT child, BSTR* action), (child, action))
+    RUNETALLY_STANDARD(accSelect, (long how, VARIANT child), (how, child))
+    RUNETALLY_STANDARD(accLocation,
+                       (long* left, long* top, long* width, long* height, VARIANT child),
+                       (left, top, width, height, child))
+    RUNETALLY_STANDARD(accNavigate, (long direction, VARIANT start, VARIANT* end),
+                       (direction, start, end))
+    RUNETALLY_STANDARD(accHitTest, (long x, long y, VARIANT* child), (x, y, child))
+    RUNETALLY_STANDARD(accDoDefaultAction, (VARIANT child), (child))
+    RUNETALLY_STANDARD(put_accName, (VARIANT child, BSTR name), (child, name))
+    RUNETALLY_STANDARD(put_accValue, (VARIANT child, BSTR value), (child, value))
+#undef RUNETALLY_STANDARD
+    // clang-format on
 
 private:
     ~ChartObject() = default;

@@ -5,6 +5,7 @@
 #include "widetext.h"
 
 #include <algorithm>
+#include <span>
 #include <vector>
 
 namespace runetally::win32 {
@@ -30,66 +31,56 @@ POINT TopLeft(POINT at, SIZE size, TextAnchor anchor) {
     return {at.x - size.cx * column / 2, at.y - size.cy * row / 2};
 }
 
-class Painter {
-public:
-    Painter(HDC dc, int dpi) : dc_(dc), dpi_(dpi) {}
-
-    POINT at(PointTwips p) const {
-        return {MulDiv(p.x, dpi_, kTwipsPerInch), MulDiv(p.y, dpi_, kTwipsPerInch)};
-    }
-    int pixels(int widthAt96) const { return std::max(1, MulDiv(widthAt96, dpi_, 96)); }
-
-    // A pen of any width with flat ends; GDI draws dashes only with geometric pens past 1 pixel.
-    HPEN pen(Rgb colour, int width, bool dashed, DWORD join) const {
+// The picture at the resolution: lines, polylines, dots, then texts.
+void Draw(HDC dc, int dpi, const ChartPicture& picture, HFONT font) {
+    const auto at = [dpi](PointTwips p) {
+        return POINT{MulDiv(p.x, dpi, kTwipsPerInch), MulDiv(p.y, dpi, kTwipsPerInch)};
+    };
+    // A pen of any width with flat ends and round joins; GDI draws dashes only with geometric
+    // pens past 1 pixel.
+    const auto stroke = [&](std::span<const PointTwips> points, Rgb colour, int width,
+                            bool dashed) {
         const LOGBRUSH brush{BS_SOLID, ToColour(colour), 0};
-        return ExtCreatePen(PS_GEOMETRIC | (dashed ? PS_DASH : PS_SOLID) | PS_ENDCAP_FLAT | join,
-                            static_cast<DWORD>(pixels(width)), &brush, 0, nullptr);
+        const HGDIOBJ old = SelectObject(
+            dc, ExtCreatePen(
+                    PS_GEOMETRIC | (dashed ? PS_DASH : PS_SOLID) | PS_ENDCAP_FLAT | PS_JOIN_ROUND,
+                    static_cast<DWORD>(std::max(1, MulDiv(width, dpi, 96))), &brush, 0, nullptr));
+        std::vector<POINT> pixels;
+        for (const PointTwips& p : points) {
+            pixels.push_back(at(p));
+        }
+        Polyline(dc, pixels.data(), static_cast<int>(pixels.size()));
+        DeleteObject(SelectObject(dc, old));
+    };
+    for (const ChartLine& line : picture.lines) {
+        const PointTwips ends[] = {line.from, line.to};
+        stroke(ends, line.colour, line.width, line.dashed);
     }
-
-    void draw(const ChartPicture& picture, HFONT font) const {
-        for (const ChartLine& line : picture.lines) {
-            const HGDIOBJ old = SelectObject(dc_, pen(line.colour, line.width, line.dashed, 0));
-            const POINT ends[] = {at(line.from), at(line.to)};
-            Polyline(dc_, ends, 2);
-            DeleteObject(SelectObject(dc_, old));
-        }
-        for (const ChartPolyline& polyline : picture.polylines) {
-            std::vector<POINT> points;
-            for (const PointTwips& p : polyline.points) {
-                points.push_back(at(p));
-            }
-            const HGDIOBJ old =
-                SelectObject(dc_, pen(polyline.colour, polyline.width, false, PS_JOIN_ROUND));
-            Polyline(dc_, points.data(), static_cast<int>(points.size()));
-            DeleteObject(SelectObject(dc_, old));
-        }
-        const HGDIOBJ oldPen = SelectObject(dc_, GetStockObject(NULL_PEN));
-        for (const ChartDot& dot : picture.dots) {
-            const HGDIOBJ old = SelectObject(dc_, CreateSolidBrush(ToColour(dot.colour)));
-            const POINT centre = at(dot.centre);
-            const int radius = MulDiv(dot.radius, dpi_, kTwipsPerInch);
-            Ellipse(dc_, centre.x - radius, centre.y - radius, centre.x + radius + 1,
-                    centre.y + radius + 1);
-            DeleteObject(SelectObject(dc_, old));
-        }
-        SelectObject(dc_, oldPen);
-        const HGDIOBJ oldFont = SelectObject(dc_, font);
-        SetBkMode(dc_, TRANSPARENT);
-        for (const ChartText& text : picture.texts) {
-            const std::wstring shown = Widen(text.text);
-            SIZE size{};
-            GetTextExtentPoint32W(dc_, shown.c_str(), static_cast<int>(shown.size()), &size);
-            const POINT corner = TopLeft(at(text.at), size, text.anchor);
-            SetTextColor(dc_, ToColour(text.colour));
-            TextOutW(dc_, corner.x, corner.y, shown.c_str(), static_cast<int>(shown.size()));
-        }
-        SelectObject(dc_, oldFont);
+    for (const ChartPolyline& polyline : picture.polylines) {
+        stroke(polyline.points, polyline.colour, polyline.width, false);
     }
-
-private:
-    HDC dc_;
-    int dpi_;
-};
+    const HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
+    for (const ChartDot& dot : picture.dots) {
+        const HGDIOBJ old = SelectObject(dc, CreateSolidBrush(ToColour(dot.colour)));
+        const POINT centre = at(dot.centre);
+        const int radius = MulDiv(dot.radius, dpi, kTwipsPerInch);
+        Ellipse(dc, centre.x - radius, centre.y - radius, centre.x + radius + 1,
+                centre.y + radius + 1);
+        DeleteObject(SelectObject(dc, old));
+    }
+    SelectObject(dc, oldPen);
+    const HGDIOBJ oldFont = SelectObject(dc, font);
+    SetBkMode(dc, TRANSPARENT);
+    for (const ChartText& text : picture.texts) {
+        const std::wstring shown = Widen(text.text);
+        SIZE size{};
+        GetTextExtentPoint32W(dc, shown.c_str(), static_cast<int>(shown.size()), &size);
+        const POINT corner = TopLeft(at(text.at), size, text.anchor);
+        SetTextColor(dc, ToColour(text.colour));
+        TextOutW(dc, corner.x, corner.y, shown.c_str(), static_cast<int>(shown.size()));
+    }
+    SelectObject(dc, oldFont);
+}
 
 // Painted whole into a bitmap, then copied: a chart redrawn as the window is resized never
 // flickers.
@@ -104,7 +95,7 @@ void Paint(HWND chart) {
     const HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
     FillRect(memory, &area, GetSysColorBrush(COLOR_WINDOW));
     if (const ChartState* state = StateOf(chart)) {
-        Painter(memory, WindowDpi(chart)).draw(state->picture, state->font);
+        Draw(memory, WindowDpi(chart), state->picture, state->font);
     }
     if (GetFocus() == chart) {
         RECT focus = area;
@@ -122,6 +113,8 @@ void Tell(HWND chart, WORD code) {
     SendMessageW(GetParent(chart), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(chart), code),
                  reinterpret_cast<LPARAM>(chart));
 }
+
+} // namespace
 
 LRESULT CALLBACK ChartProcedure(HWND chart, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -165,22 +158,6 @@ LRESULT CALLBACK ChartProcedure(HWND chart, UINT message, WPARAM wParam, LPARAM 
         break;
     }
     return DefWindowProcW(chart, message, wParam, lParam);
-}
-
-} // namespace
-
-void RegisterChartClass() {
-    static const bool registered = [] {
-        WNDCLASSEXW chartClass{};
-        chartClass.cbSize = sizeof chartClass;
-        chartClass.style = CS_HREDRAW | CS_VREDRAW;
-        chartClass.lpfnWndProc = ChartProcedure;
-        chartClass.hInstance = GetModuleHandleW(nullptr);
-        chartClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        chartClass.lpszClassName = kChartClass;
-        return RegisterClassExW(&chartClass) != 0;
-    }();
-    (void)registered;
 }
 
 void SetChartPicture(HWND chart, const ChartPicture& picture) {

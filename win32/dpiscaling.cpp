@@ -5,14 +5,12 @@ namespace {
 
 // The per-monitor functions exist from Windows 10 1607 on; older systems get the system-wide
 // answers, so they are looked up rather than imported.
-template <class Function> Function UserFunction(const char* name) {
+template <class Function> Function* UserFunction(const char* name) {
     const FARPROC found = GetProcAddress(GetModuleHandleW(L"user32.dll"), name);
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
+    return reinterpret_cast<Function*>(reinterpret_cast<void (*)()>(found));
 }
-
-using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-using SystemParametersInfoForDpiFn = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
-using AdjustWindowRectExForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+// Named by the declaration alone, which imports nothing.
+#define RUNETALLY_USER_FUNCTION(name) UserFunction<decltype(name)>(#name)
 
 int SystemDpi() {
     const HDC screen = GetDC(nullptr);
@@ -24,14 +22,13 @@ int SystemDpi() {
 } // namespace
 
 int WindowDpi(HWND window) {
-    static const auto forWindow = UserFunction<GetDpiForWindowFn>("GetDpiForWindow");
+    static const auto forWindow = RUNETALLY_USER_FUNCTION(GetDpiForWindow);
     const int dpi = forWindow != nullptr ? static_cast<int>(forWindow(window)) : 0;
     return dpi > 0 ? dpi : SystemDpi();
 }
 
 LOGFONTW MessageFont(int dpi) {
-    static const auto forDpi =
-        UserFunction<SystemParametersInfoForDpiFn>("SystemParametersInfoForDpi");
+    static const auto forDpi = RUNETALLY_USER_FUNCTION(SystemParametersInfoForDpi);
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
     if (forDpi != nullptr &&
@@ -44,7 +41,7 @@ LOGFONTW MessageFont(int dpi) {
 }
 
 RECT FrameForClient(const RECT& client, DWORD style, DWORD exStyle, bool menu, int dpi) {
-    static const auto forDpi = UserFunction<AdjustWindowRectExForDpiFn>("AdjustWindowRectExForDpi");
+    static const auto forDpi = RUNETALLY_USER_FUNCTION(AdjustWindowRectExForDpi);
     RECT frame = client;
     if (forDpi == nullptr || !forDpi(&frame, style, menu, exStyle, static_cast<UINT>(dpi))) {
         frame = client;

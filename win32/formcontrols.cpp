@@ -1,11 +1,10 @@
-#include "formcontrols.h"
+// The controls of a FormWindow, built from its description on its client area.
+#include "formwindow.h"
 
 #include "chartcontrol.h"
-#include "dpiscaling.h"
+#include "picturecontrol.h"
 #include "reportlist.h"
 #include "widetext.h"
-
-#include <commctrl.h>
 
 #include <algorithm>
 #include <cwchar>
@@ -14,10 +13,43 @@
 namespace runetally::win32 {
 namespace {
 
-constexpr wchar_t kPictureClass[] = L"RunetallyPicture";
-constexpr int kEdge = 2; // a sunken frame's thickness
 // A drop-down list's window is as tall as its list when open: room for this many rows of its box.
 constexpr int kDroppedRows = 10;
+
+// The window class, styles and name of each kind of widget, by WidgetKind. Every control opens a
+// group of its own, so that arrow keys never carry the focus from a button onto a label. A list, a
+// table and a chart are named by their caption; a combo box has no name of its own.
+struct ControlClass {
+    const wchar_t* name;
+    DWORD style;
+    DWORD exStyle;
+    bool namedByCaption;
+};
+constexpr wchar_t kPictureClass[] = L"RunetallyPicture";
+constexpr wchar_t kChartClass[] = L"RunetallyChart";
+const ControlClass kClasses[] = {
+    {L"STATIC", SS_LEFT | SS_NOPREFIX, 0, false}, // SS_LEFT wraps at words
+    {L"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, false},
+    {L"LISTBOX", WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, WS_EX_CLIENTEDGE,
+     true},
+    {L"BUTTON", WS_TABSTOP, 0, false},
+    {kPictureClass, WS_TABSTOP, 0, false},
+    {nullptr, 0, 0, false}, // a line
+    {L"COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, false},
+    {WC_LISTVIEWW, WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL, WS_EX_CLIENTEDGE,
+     true},
+    {kChartClass, WS_TABSTOP, WS_EX_CLIENTEDGE, true},
+};
+
+// The program's own controls, registered when a window first has one.
+void RegisterControlClasses() {
+    static const bool registered = [] {
+        RegisterFormClass(kPictureClass, PictureProcedure, 0, GetSysColorBrush(COLOR_BTNFACE));
+        RegisterFormClass(kChartClass, ChartProcedure, CS_HREDRAW | CS_VREDRAW, nullptr);
+        return true;
+    }();
+    (void)registered;
+}
 
 // How many characters of text the clipboard holds.
 std::size_t ClipboardTextLength(HWND owner) {
@@ -37,92 +69,10 @@ std::size_t ClipboardTextLength(HWND owner) {
 // The edit class's own procedure, the same for every box.
 WNDPROC editProcedure = nullptr;
 
-// A picture in a sunken frame that takes the focus, as a tab stop or when clicked.
-LRESULT CALLBACK PictureProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_PAINT: {
-        PAINTSTRUCT paint;
-        const HDC dc = BeginPaint(window, &paint);
-        RECT frame;
-        GetClientRect(window, &frame);
-        DrawEdge(dc, &frame, EDGE_SUNKEN, BF_RECT);
-        if (const auto picture =
-                reinterpret_cast<HICON>(GetWindowLongPtrW(window, GWLP_USERDATA))) {
-            const int size = MulDiv(32, WindowDpi(window), 96);
-            DrawIconEx(dc, kEdge, kEdge, picture, size, size, 0, nullptr, DI_NORMAL);
-        }
-        if (GetFocus() == window) {
-            InflateRect(&frame, -kEdge, -kEdge);
-            DrawFocusRect(dc, &frame);
-        }
-        EndPaint(window, &paint);
-        return 0;
-    }
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-        InvalidateRect(window, nullptr, TRUE);
-        return 0;
-    case WM_LBUTTONDOWN:
-        SetFocus(window);
-        return 0;
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
-void RegisterPictureClass() {
-    static const bool registered = [] {
-        WNDCLASSEXW pictureClass{};
-        pictureClass.cbSize = sizeof pictureClass;
-        pictureClass.lpfnWndProc = PictureProcedure;
-        pictureClass.hInstance = GetModuleHandleW(nullptr);
-        pictureClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        pictureClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-        pictureClass.lpszClassName = kPictureClass;
-        return RegisterClassExW(&pictureClass) != 0;
-    }();
-    (void)registered;
-}
-
-int CALLBACK FaceFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
-    *reinterpret_cast<bool*>(found) = true;
-    return 0;
-}
-
-bool FaceInstalled(const wchar_t* face) {
-    LOGFONTW wanted{};
-    wanted.lfCharSet = DEFAULT_CHARSET;
-    wcsncpy(wanted.lfFaceName, face, LF_FACESIZE - 1);
-    bool found = false;
-    const HDC screen = GetDC(nullptr);
-    EnumFontFamiliesExW(screen, &wanted, FaceFound, reinterpret_cast<LPARAM>(&found), 0);
-    ReleaseDC(nullptr, screen);
-    return found;
-}
-
-// A widget's own face at its size in plain style; the default face when it is not installed.
-HFONT CreateOwnFont(const FontDesc& desc, int dpi) {
-    LOGFONTW font = MessageFont(dpi);
-    font.lfHeight = -MulDiv(desc.pointSize, dpi, 72);
-    font.lfWidth = 0;
-    font.lfWeight = FW_NORMAL;
-    font.lfItalic = font.lfUnderline = font.lfStrikeOut = FALSE;
-    const std::wstring face = Widen(desc.face);
-    if (face.size() < LF_FACESIZE && FaceInstalled(face.c_str())) {
-        wcsncpy(font.lfFaceName, face.c_str(), LF_FACESIZE - 1);
-    }
-    return CreateFontIndirectW(&font);
-}
-
-bool Overlap(const RECT& a, const RECT& b, RECT& both) {
-    return IntersectRect(&both, &a, &b) != FALSE;
-}
-
 // Shown by its own style, whether or not its window is shown yet.
 bool IsShown(HWND control) {
     return (GetWindowLongPtrW(control, GWL_STYLE) & WS_VISIBLE) != 0;
 }
-
-} // namespace
 
 RECT ToPixels(const TwipsRect& rect, int dpi) {
     const int left = TwipsToPixels(rect.left, dpi);
@@ -131,45 +81,40 @@ RECT ToPixels(const TwipsRect& rect, int dpi) {
             top + TwipsToPixels(rect.height, dpi)};
 }
 
-FormControls::FormControls(HWND parent, const FormDesc& form, int dpi, Pasting pasting)
-    : form_(form), parent_(parent), pasting_(std::move(pasting)), controls_(form.widgets.size()),
-      clipped_(form.widgets.size()), columnWidths_(form.widgets.size()), dpi_(dpi),
-      clientWidth_(form.clientWidth), clientHeight_(form.clientHeight) {
-    createFonts();
-    for (std::size_t index : creationOrder()) {
-        controls_[index] = create(parent, form.widgets[index], kFirstId + static_cast<int>(index));
-    }
-    clipUnderLaterWidgets();
+} // namespace
+
+ATOM RegisterFormClass(const wchar_t* name, WNDPROC procedure, UINT style, HBRUSH background) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = style;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = background;
+    windowClass.lpszClassName = name;
+    return RegisterClassExW(&windowClass);
 }
 
-FormControls::~FormControls() {
-    // The controls go with their window; their fonts stay in use until then.
-    if (defaultFont_ != nullptr) {
-        DeleteObject(defaultFont_);
+void FormWindow::createControls() {
+    fonts_ = std::make_unique<FormFonts>(window_, form_, dpi_);
+    for (std::size_t index : creationOrder()) {
+        controls_[index] = createControl(form_.widgets[index]);
     }
-    if (boldFont_ != nullptr) {
-        DeleteObject(boldFont_);
-    }
-    for (HFONT font : ownFonts_) {
-        if (font != nullptr) {
-            DeleteObject(font);
-        }
-    }
+    clipUnderLaterWidgets();
 }
 
 // Ctrl+A arrives as the character 0x01 in every keyboard layout; edit boxes that do not select
 // everything on it would beep or insert it. Ctrl+V, Shift+Insert and the context menu's Paste all
 // come as WM_PASTE, which a box with a limit would cut short at it. A window procedure of its own,
 // not SetWindowSubclass, whose lookup costs a Wine server round trip on every message the box gets;
-// the box's user data holds its controls.
-LRESULT CALLBACK FormControls::EditProcedure(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
+// the box's user data holds its window.
+LRESULT CALLBACK FormWindow::EditProcedure(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_CHAR && wParam == 0x01) {
         SendMessageW(box, EM_SETSEL, 0, -1);
         return 0;
     }
-    const auto* controls =
-        reinterpret_cast<const FormControls*>(GetWindowLongPtrW(box, GWLP_USERDATA));
-    if (message == WM_PASTE && controls != nullptr && !controls->pasteFits(box)) {
+    auto* form = reinterpret_cast<FormWindow*>(GetWindowLongPtrW(box, GWLP_USERDATA));
+    if (message == WM_PASTE && form != nullptr && !form->pasteFits(box)) {
         return 0;
     }
     return CallWindowProcW(editProcedure, box, message, wParam, lParam);
@@ -177,80 +122,51 @@ LRESULT CALLBACK FormControls::EditProcedure(HWND box, UINT message, WPARAM wPar
 
 // A paste replaces the selection. The whole text on the clipboard counts, though a box of one line
 // may keep only its first line: a paste is never cut short at the limit.
-bool FormControls::pasteFits(HWND box) const {
+bool FormWindow::pasteFits(HWND box) {
     const WidgetDesc* desc = find(box);
-    if (desc == nullptr || desc->maxLength == 0 || desc->readOnly || !pasting_) {
+    if (desc == nullptr || desc->maxLength == 0 || desc->readOnly) {
         return true;
     }
     DWORD from = 0;
     DWORD to = 0;
     SendMessageW(box, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
     const auto kept = static_cast<std::size_t>(GetWindowTextLengthW(box)) - (to - from);
-    return pasting_(desc->id, kept + ClipboardTextLength(box));
+    return events_->pasting(desc->id, kept + ClipboardTextLength(box));
 }
 
-HWND FormControls::create(HWND parent, const WidgetDesc& desc, int id) {
-    // Every control opens a group of its own, so that arrow keys never carry the focus from a
-    // button onto a label. It is shown once it has its font: an edit box that is shown already
-    // lays its text out again for the font, which under Wine costs about ten more server round
-    // trips a box.
-    DWORD style = WS_CHILD | WS_GROUP;
-    DWORD exStyle = 0;
-    const wchar_t* windowClass = L"STATIC";
-    std::string_view text = desc.text;
-    switch (desc.kind) {
-    case WidgetKind::Label:
-        style |= SS_LEFT | SS_NOPREFIX; // SS_LEFT wraps at words
-        break;
-    case WidgetKind::TextBox:
-        windowClass = L"EDIT";
-        style |= WS_TABSTOP | ES_AUTOHSCROLL | (desc.readOnly ? ES_READONLY : 0);
-        exStyle = WS_EX_CLIENTEDGE;
-        break;
-    case WidgetKind::ListBox:
-        windowClass = L"LISTBOX";
-        style |= WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
-        exStyle = WS_EX_CLIENTEDGE;
-        text = AccessibleName(form_, desc);
-        break;
-    case WidgetKind::PushButton:
-        windowClass = L"BUTTON";
-        style |= WS_TABSTOP | (desc.defaultButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
-        break;
-    case WidgetKind::Picture:
-        RegisterPictureClass();
-        windowClass = kPictureClass;
-        style |= WS_TABSTOP;
-        break;
-    case WidgetKind::Line:
+// A control is shown once it has its font: an edit box that is shown already lays its text out
+// again for the font, which under Wine costs about ten more server round trips a box.
+HWND FormWindow::createControl(const WidgetDesc& desc) {
+    const ControlClass& kind = kClasses[static_cast<std::size_t>(desc.kind)];
+    if (kind.name == nullptr) {
         return nullptr;
-    case WidgetKind::ComboBox:
-        windowClass = L"COMBOBOX";
-        style |= WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
-        text = {};
-        break;
-    case WidgetKind::Table:
-        windowClass = WC_LISTVIEWW;
-        style |= WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL |
-                 (desc.sortable ? 0 : LVS_NOSORTHEADER);
-        exStyle = WS_EX_CLIENTEDGE;
-        text = AccessibleName(form_, desc);
-        break;
-    case WidgetKind::Chart:
-        RegisterChartClass();
-        windowClass = kChartClass;
-        style |= WS_TABSTOP;
-        exStyle = WS_EX_CLIENTEDGE;
-        text = AccessibleName(form_, desc);
-        break;
     }
+    if (kind.name == kPictureClass || kind.name == kChartClass) {
+        RegisterControlClasses();
+    }
+    const auto is = [&](WidgetKind widget, bool flag) { return desc.kind == widget && flag; };
+    const DWORD style = WS_CHILD | WS_GROUP | kind.style |
+                        (is(WidgetKind::TextBox, desc.readOnly) ? ES_READONLY : 0) |
+                        (is(WidgetKind::PushButton, desc.defaultButton) ? BS_DEFPUSHBUTTON : 0) |
+                        (is(WidgetKind::Table, !desc.sortable) ? LVS_NOSORTHEADER : 0);
+    const std::string_view text = kind.namedByCaption                 ? AccessibleName(form_, desc)
+                                  : desc.kind == WidgetKind::ComboBox ? std::string_view()
+                                                                      : desc.text;
     const RECT place = placed(desc);
-    const HWND control =
-        CreateWindowExW(exStyle, windowClass, Widen(text).c_str(), style, place.left, place.top,
-                        place.right - place.left, place.bottom - place.top, parent,
-                        reinterpret_cast<HMENU>(INT_PTR{id}), GetModuleHandleW(nullptr), nullptr);
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(desc)), FALSE);
-    if (desc.kind == WidgetKind::ComboBox) {
+    const HWND control = CreateWindowExW(
+        kind.exStyle, kind.name, Widen(text).c_str(), style, place.left, place.top,
+        place.right - place.left, place.bottom - place.top, window_,
+        reinterpret_cast<HMENU>(INT_PTR{CommandId(desc.id)}), GetModuleHandleW(nullptr),
+        const_cast<ImageDesc*>(desc.image)); // a picture is made with its image
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_->of(desc)), FALSE);
+    if (desc.kind == WidgetKind::ListBox) {
+        // Drawn once when filled, rather than once for each item.
+        SendMessageW(control, WM_SETREDRAW, FALSE, 0);
+        for (std::string_view item : desc.items) {
+            SendMessageW(control, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(item).c_str()));
+        }
+        SendMessageW(control, WM_SETREDRAW, TRUE, 0);
+    } else if (desc.kind == WidgetKind::ComboBox) {
         for (std::string_view item : desc.items) {
             SendMessageW(control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(item).c_str()));
         }
@@ -259,27 +175,24 @@ HWND FormControls::create(HWND parent, const WidgetDesc& desc, int id) {
         SendMessageW(control, CB_SETCURSEL, static_cast<WPARAM>(start), 0);
     } else if (desc.kind == WidgetKind::Table) {
         SetUpReportList(control, desc, dpi_);
-        keepWidths(desc.id, desc.columns);
-    }
-    if (desc.kind == WidgetKind::TextBox) {
+        columns_[desc.id.index].assign(desc.columns.begin(), desc.columns.end());
+    } else if (desc.kind == WidgetKind::TextBox) {
         // An edit box holds 32,767 characters unless told otherwise; 0 lifts the limit.
         SendMessageW(control, EM_SETLIMITTEXT, static_cast<WPARAM>(desc.maxLength), 0);
-    }
-    if (desc.kind == WidgetKind::TextBox) {
         SetWindowLongPtrW(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
         editProcedure = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditProcedure)));
     }
-    if (!desc.hidden) {
-        ShowWindow(control, SW_SHOWNA); // in place in the Z order, which is the Tab order
-    }
+    // In place in the Z order, which is the Tab order. A list may have shown itself as it was
+    // filled.
+    ShowWindow(control, desc.hidden ? SW_HIDE : SW_SHOWNA);
     return control;
 }
 
 // Tab and Shift+Tab follow the controls' Z order, which is the order they are created in. The
 // stops come in focus order, each right after the label that captions it: Windows screen readers
 // name a box after the static text right before it. The rest follow in the description's order.
-std::vector<std::size_t> FormControls::creationOrder() const {
+std::vector<std::size_t> FormWindow::creationOrder() const {
     std::vector<std::size_t> order;
     const auto add = [&](ControlId id) {
         if (std::find(order.begin(), order.end(), id.index) == order.end()) {
@@ -302,81 +215,49 @@ std::vector<std::size_t> FormControls::creationOrder() const {
     return order;
 }
 
-const WidgetDesc* FormControls::find(HWND control) const {
+const WidgetDesc* FormWindow::find(HWND control) const {
     const auto found = std::find(controls_.begin(), controls_.end(), control);
     return control == nullptr || found == controls_.end()
                ? nullptr
                : &form_.widgets[static_cast<std::size_t>(found - controls_.begin())];
 }
 
-const WidgetDesc* FormControls::findById(int id) const {
-    const int index = id - kFirstId;
-    return index >= 0 && index < static_cast<int>(form_.widgets.size()) &&
-                   controls_[static_cast<std::size_t>(index)] != nullptr
-               ? &form_.widgets[static_cast<std::size_t>(index)]
-               : nullptr;
-}
-
-HWND FormControls::firstStop() const {
+// The widget the focus starts on: the first stop that is shown.
+HWND FormWindow::firstStop() const {
     for (ControlId stop : form_.focusOrder) {
-        if (IsShown(get(stop))) {
-            return get(stop);
+        if (IsShown(control(stop))) {
+            return control(stop);
         }
     }
     return nullptr;
 }
 
-void FormControls::show(ControlId id, bool shown) {
-    const HWND control = get(id);
+void FormWindow::setShown(ControlId id, bool shown) {
+    const HWND control = this->control(id);
     if (IsShown(control) == shown) {
         return;
     }
     // The focus moves on to the next stop rather than stay on a control that is gone.
     if (!shown && GetFocus() == control) {
-        SetFocus(GetNextDlgTabItem(parent_, control, FALSE));
+        SetFocus(GetNextDlgTabItem(window_, control, FALSE));
     }
     ShowWindow(control, shown ? SW_SHOWNA : SW_HIDE);
     clipUnderLaterWidgets();
 }
 
-void FormControls::setColumns(ControlId table, std::span<const ColumnDesc> columns) {
-    SetReportColumns(get(table), columns, dpi_);
-    keepWidths(table, columns);
+void FormWindow::setColumns(ControlId table, std::span<const ColumnDesc> columns) {
+    quiet_ = true;
+    SetReportColumns(control(table), columns, dpi_);
+    quiet_ = false;
+    columns_[table.index].assign(columns.begin(), columns.end());
 }
 
-void FormControls::keepWidths(ControlId table, std::span<const ColumnDesc> columns) {
-    std::vector<int>& widths = columnWidths_[table.index];
-    widths.clear();
-    for (const ColumnDesc& column : columns) {
-        widths.push_back(column.width);
-    }
-}
-
-void FormControls::createFonts() {
-    LOGFONTW message = MessageFont(dpi_);
-    defaultFont_ = CreateFontIndirectW(&message);
-    message.lfWeight = FW_BOLD;
-    boldFont_ = CreateFontIndirectW(&message);
-    ownFonts_.assign(form_.widgets.size(), nullptr);
-    for (std::size_t i = 0; i < form_.widgets.size(); ++i) {
-        if (form_.widgets[i].font != nullptr) {
-            ownFonts_[i] = CreateOwnFont(*form_.widgets[i].font, dpi_);
-        }
-    }
-}
-
-HFONT FormControls::fontFor(const WidgetDesc& desc) const {
-    const HFONT own = ownFonts_[static_cast<std::size_t>(&desc - form_.widgets.data())];
-    return own != nullptr ? own : defaultFont_;
-}
-
-void FormControls::layout(int dpi) {
+void FormWindow::layout(int dpi) {
     dpi_ = dpi;
     measureClient();
-    const HFONT oldDefault = defaultFont_;
-    const HFONT oldBold = boldFont_;
-    const std::vector<HFONT> oldOwn = std::move(ownFonts_);
-    createFonts();
+    // The controls hold the new fonts once this ends; the old ones may go then.
+    const std::unique_ptr<FormFonts> old =
+        std::exchange(fonts_, std::make_unique<FormFonts>(window_, form_, dpi));
     for (std::size_t i = 0; i < controls_.size(); ++i) {
         const HWND control = controls_[i];
         if (control == nullptr) {
@@ -385,30 +266,17 @@ void FormControls::layout(int dpi) {
         const RECT place = placed(form_.widgets[i]);
         MoveWindow(control, place.left, place.top, place.right - place.left,
                    place.bottom - place.top, FALSE);
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(form_.widgets[i])),
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_->of(form_.widgets[i])),
                      FALSE);
         if (form_.widgets[i].kind == WidgetKind::Table) {
-            ScaleReportColumns(control, columnWidths_[i], dpi);
+            ScaleReportColumns(control, columns_[i], dpi);
         }
     }
     clipUnderLaterWidgets();
-    // The controls hold the new fonts now; the old ones may go.
-    DeleteObject(oldDefault);
-    DeleteObject(oldBold);
-    for (HFONT font : oldOwn) {
-        if (font != nullptr) {
-            DeleteObject(font);
-        }
-    }
-    for (HWND control : controls_) {
-        if (control != nullptr) {
-            InvalidateRect(GetParent(control), nullptr, TRUE);
-            break;
-        }
-    }
+    RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
-void FormControls::stretch() {
+void FormWindow::stretch() {
     measureClient();
     bool moved = false;
     for (std::size_t i = 0; i < controls_.size(); ++i) {
@@ -424,14 +292,14 @@ void FormControls::stretch() {
     }
 }
 
-void FormControls::measureClient() {
+void FormWindow::measureClient() {
     RECT client;
-    GetClientRect(parent_, &client);
+    GetClientRect(window_, &client);
     clientWidth_ = MulDiv(client.right, kTwipsPerInch, dpi_);
     clientHeight_ = MulDiv(client.bottom, kTwipsPerInch, dpi_);
 }
 
-RECT FormControls::placed(const WidgetDesc& desc) const {
+RECT FormWindow::placed(const WidgetDesc& desc) const {
     RECT place = ToPixels(Placed(form_, desc, clientWidth_, clientHeight_), dpi_);
     if (desc.kind == WidgetKind::ComboBox) {
         place.bottom += (place.bottom - place.top) * kDroppedRows;
@@ -441,7 +309,7 @@ RECT FormControls::placed(const WidgetDesc& desc) const {
 
 // Later widgets lie above earlier ones, whatever the Z order that Tab needs: an earlier control
 // gives up the part a later one covers.
-void FormControls::clipUnderLaterWidgets() {
+void FormWindow::clipUnderLaterWidgets() {
     for (std::size_t i = 0; i < controls_.size(); ++i) {
         if (controls_[i] == nullptr) {
             continue;
@@ -451,11 +319,10 @@ void FormControls::clipUnderLaterWidgets() {
         HRGN visible = nullptr;
         for (std::size_t j = i + 1; j < controls_.size(); ++j) {
             RECT covered;
+            const RECT later =
+                ToPixels(Placed(form_, form_.widgets[j], clientWidth_, clientHeight_), dpi_);
             if (controls_[j] == nullptr || !IsShown(controls_[j]) ||
-                !Overlap(
-                    own,
-                    ToPixels(Placed(form_, form_.widgets[j], clientWidth_, clientHeight_), dpi_),
-                    covered)) {
+                !IntersectRect(&covered, &own, &later)) {
                 continue;
             }
             if (visible == nullptr) {
@@ -473,7 +340,8 @@ void FormControls::clipUnderLaterWidgets() {
     }
 }
 
-std::optional<COLORREF> FormControls::textColour(HWND control) const {
+// A label's own text colour, if it has one.
+std::optional<COLORREF> FormWindow::textColour(HWND control) const {
     const WidgetDesc* desc = find(control);
     if (desc == nullptr || desc->kind != WidgetKind::Label || !desc->colour) {
         return std::nullopt;
@@ -481,7 +349,8 @@ std::optional<COLORREF> FormControls::textColour(HWND control) const {
     return RGB(desc->colour->red, desc->colour->green, desc->colour->blue);
 }
 
-void FormControls::paintLines(HDC dc) const {
+// The description's lines in order.
+void FormWindow::paintLines(HDC dc) const {
     for (const WidgetDesc& desc : form_.widgets) {
         if (desc.kind != WidgetKind::Line) {
             continue;
@@ -496,12 +365,6 @@ void FormControls::paintLines(HDC dc) const {
         FillRect(dc, &line, brush);
         DeleteObject(brush);
     }
-}
-
-void FormControls::setPicture(ControlId id, HICON picture) {
-    const HWND control = get(id);
-    SetWindowLongPtrW(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(picture));
-    InvalidateRect(control, nullptr, TRUE);
 }
 
 } // namespace runetally::win32

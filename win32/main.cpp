@@ -1,8 +1,7 @@
-#include "application.h"
-#include "frmmain.h"
+#include "program.h"
 
 int main() {
     runetally::win32::Application app; // the common controls, in the manifest's version 6
-    runetally::win32::MainForm().show().openCommandLineCharacter(); // runetally.exe thalia.rtchar
-    return app.run(); // returns once the last window has closed
+    runetally::win32::OpenMainWindow(GetCommandLineW()); // runetally.exe thalia.rtchar
+    return app.run();                                    // returns once the last window has closed
 }

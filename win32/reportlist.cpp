@@ -134,9 +134,9 @@ HWND FocusableCaptions(HWND list) {
     return header != nullptr && GetPropW(header, kCurrentCaption) != nullptr ? header : nullptr;
 }
 
-void ScaleReportColumns(HWND list, std::span<const int> widths, int dpi) {
-    for (std::size_t i = 0; i < widths.size(); ++i) {
-        SendMessageW(list, LVM_SETCOLUMNWIDTH, i, TwipsToPixels(widths[i], dpi));
+void ScaleReportColumns(HWND list, std::span<const ColumnDesc> columns, int dpi) {
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        SendMessageW(list, LVM_SETCOLUMNWIDTH, i, TwipsToPixels(columns[i].width, dpi));
     }
 }
 
@@ -213,16 +213,6 @@ void SelectReportRow(HWND list, int row) {
 int SelectedReportRow(HWND list) {
     return static_cast<int>(
         SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
-}
-
-std::string ReportCell(HWND list, int row, int column) {
-    wchar_t text[256] = {};
-    LVITEMW item{};
-    item.iSubItem = column;
-    item.pszText = text;
-    item.cchTextMax = 256;
-    SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
-    return Narrow(text);
 }
 
 bool RowSelected(const NMLISTVIEW& change) {

@@ -8,7 +8,6 @@
 #include <commctrl.h>
 
 #include <span>
-#include <string>
 
 namespace runetally::win32 {
 
@@ -24,7 +23,7 @@ HWND FocusableCaptions(HWND list);
 // Replaces the columns, and drops the rows.
 void SetReportColumns(HWND list, std::span<const ColumnDesc> columns, int dpi);
 // The columns' widths, in twips, at another resolution.
-void ScaleReportColumns(HWND list, std::span<const int> widths, int dpi);
+void ScaleReportColumns(HWND list, std::span<const ColumnDesc> columns, int dpi);
 
 // The rows, none selected. A row with a note keeps it for its tip and the paint of its first cell,
 // until the parent passes on LVN_DELETEITEM to ForgetRowNote.
@@ -36,8 +35,6 @@ void SetReportSortMark(HWND list, int column, bool descending);
 // -1 selects none.
 void SelectReportRow(HWND list, int row);
 int SelectedReportRow(HWND list);
-// The text of a cell, as the list shows it.
-std::string ReportCell(HWND list, int row, int column);
 
 // Whether a change the list reports is a row newly selected.
 bool RowSelected(const NMLISTVIEW& change);
