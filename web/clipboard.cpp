@@ -2,39 +2,28 @@
 
 #include "dom.h"
 
-#include <optional>
-#include <string>
-
 namespace runetally::web {
-namespace {
 
-std::optional<std::string>& Pending() {
-    static std::optional<std::string> pending;
-    return pending;
-}
-
-} // namespace
-
-void CopyText(std::string_view text) {
-    Pending() = std::string(text);
+void Clipboard::copy(std::string_view text) {
+    pending_ = std::string(text);
     Document().call<bool>("execCommand", Js("copy"));
-    if (Pending()) {
+    if (pending_) {
         // No copy event: the page may not start one now.
         const Js clipboard = Js::global("navigator")["clipboard"];
         if (!clipboard.isUndefined()) {
             clipboard.call<Js>("writeText", std::string_view(text));
         }
     }
-    Pending().reset();
+    pending_.reset();
 }
 
-bool HandleCopyEvent(const Js& event) {
-    if (!Pending()) {
+bool Clipboard::copying(const Js& event) {
+    if (!pending_) {
         return false;
     }
-    event["clipboardData"].call<void>("setData", Js("text/plain"), std::string_view(*Pending()));
+    event["clipboardData"].call<void>("setData", Js("text/plain"), std::string_view(*pending_));
     event.call<void>("preventDefault");
-    Pending().reset();
+    pending_.reset();
     return true;
 }
 

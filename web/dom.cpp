@@ -12,15 +12,9 @@ std::string Utf8(const Js& value) {
     return value.isString() ? value.as<std::string>() : std::string();
 }
 
-Js Create(const char* tag, const Js& parent, const char* className) {
-    Js element = Document().call<Js>("createElement", Js(tag));
-    if (className != nullptr) {
-        element.set("className", Js(className));
-    }
-    if (!parent.isNull() && !parent.isUndefined()) {
-        parent.call<void>("appendChild", element);
-    }
-    return element;
+Js Append(const Js& parent, const Html& html) {
+    parent.call<void>("insertAdjacentHTML", "beforeend", html.str());
+    return parent["lastElementChild"];
 }
 
 void SetText(const Js& element, std::string_view text) {
@@ -93,23 +87,6 @@ AccessText ParseAccessKey(std::string_view caption) {
         out.text += caption[i];
     }
     return out;
-}
-
-void SetAccessCaption(const Js& element, std::string_view caption) {
-    const AccessText parsed = ParseAccessKey(caption);
-    SetText(element, "");
-    if (parsed.keyAt == std::string::npos) {
-        SetText(element, parsed.text);
-        return;
-    }
-    // The key underlined, as desktops show it; the whole caption stays one text to screen readers.
-    Js before = Document().call<Js>("createTextNode",
-                                    std::string_view(parsed.text.substr(0, parsed.keyAt)));
-    Js key = Create("u", Js::null());
-    SetText(key, parsed.text.substr(parsed.keyAt, 1));
-    Js after = Document().call<Js>("createTextNode",
-                                   std::string_view(parsed.text.substr(parsed.keyAt + 1)));
-    element.call<void>("append", before, key, after);
 }
 
 std::string Escaped(std::string_view text) {

@@ -59,56 +59,53 @@ Js ById(const std::string& id) {
 
 } // namespace
 
-ListBox::ListBox(const Js& element, std::string id, std::function<void()> changed)
-    : element_(element), id_(std::move(id)), changed_(std::move(changed)) {}
-
-void ListBox::setItems(std::span<const std::string_view> items) {
-    Html html;
+void ListBox::Markup(std::string_view id, std::span<const std::string_view> items, Html& html) {
     for (std::size_t i = 0; i < items.size(); ++i) {
         html.open("div").attr("class", "option").attr("role", "option");
-        html.attr("aria-selected", "false").attr("id", id_ + "-" + std::to_string(i));
+        html.attr("aria-selected", "false").attr("id", std::string(id) + "-" + std::to_string(i));
         html.attr("data-item", std::to_string(i)).close().text(items[i]).end("div");
-        texts_.emplace_back(items[i]);
     }
-    element_.call<void>("insertAdjacentHTML", "beforeend", html.str());
 }
+
+ListBox::ListBox(const Js& element, std::string id, std::span<const std::string_view> items,
+                 std::function<void()> changed)
+    : element_(element), id_(std::move(id)), items_(items), changed_(std::move(changed)) {}
 
 Js ListBox::item(int place) const {
     return element_.call<Js>("querySelector", "#" + id_ + "-" + std::to_string(place));
 }
 
-std::string ListBox::selectedText() const {
-    return selected_ < 0 ? std::string() : texts_[static_cast<std::size_t>(selected_)];
-}
-
 void ListBox::select(int place) {
-    if (place == selected_) {
-        return;
-    }
     if (selected_ >= 0) {
         SetAttribute(item(selected_), "aria-selected", "false");
     }
-    selected_ = place;
-    if (place < 0) {
+    selected_ = place >= 0 && place < static_cast<int>(items_.size()) ? place : -1;
+    if (selected_ < 0) {
         element_.call<void>("removeAttribute", "aria-activedescendant");
     } else {
-        const Js chosen = item(place);
+        const Js chosen = item(selected_);
         SetAttribute(chosen, "aria-selected", "true");
-        SetAttribute(element_, "aria-activedescendant", id_ + "-" + std::to_string(place));
+        SetAttribute(element_, "aria-activedescendant", id_ + "-" + std::to_string(selected_));
         ShowSelected(chosen);
     }
-    changed_();
+}
+
+void ListBox::choose(int place) {
+    if (place != selected_) {
+        select(place);
+        changed_();
+    }
 }
 
 void ListBox::click(const Js& target) {
     const int place = PlaceOf(target, "[data-item]", "data-item");
     if (place >= 0) {
-        select(place);
+        choose(place);
     }
 }
 
 int ListBox::pageSize() const {
-    if (texts_.empty()) {
+    if (items_.empty()) {
         return 1;
     }
     const int itemHeight = std::max(item(0)["offsetHeight"].as<int>(), 1);
@@ -117,9 +114,9 @@ int ListBox::pageSize() const {
 
 bool ListBox::key(const Js& event) {
     const std::string key = Utf8(event["key"]);
-    const int count = static_cast<int>(texts_.size());
+    const int count = static_cast<int>(items_.size());
     if (IsMovingKey(key)) {
-        select(Moved(key, selected_, count, pageSize()));
+        choose(Moved(key, selected_, count, pageSize()));
         return true;
     }
     // A letter selects the next item that starts with it, as in a desktop list.
@@ -128,9 +125,9 @@ bool ListBox::key(const Js& event) {
         const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
         for (int step = 1; step <= count; ++step) {
             const int at = (std::max(selected_, -1) + step + count) % count;
-            const std::string& text = texts_[static_cast<std::size_t>(at)];
+            const std::string_view text = items_[static_cast<std::size_t>(at)];
             if (!text.empty() && lower(text.front()) == lower(key[0])) {
-                select(at);
+                choose(at);
                 break;
             }
         }

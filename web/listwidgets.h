@@ -20,24 +20,26 @@ class Html;
 // the list's own and their place: "listSpells-3".
 class ListBox {
 public:
-    ListBox(const Js& element, std::string id, std::function<void()> changed);
+    // The items' markup, inside the list's element.
+    static void Markup(std::string_view id, std::span<const std::string_view> items, Html& html);
+    ListBox(const Js& element, std::string id, std::span<const std::string_view> items,
+            std::function<void()> changed);
 
-    void setItems(std::span<const std::string_view> items);
     int selected() const { return selected_; }
-    std::string selectedText() const;
-    // Selects the item, or none for -1, and reports it as a change.
+    // Selects the item, or none for -1; not reported.
     void select(int item);
 
     void click(const Js& target);
     bool key(const Js& event);
 
 private:
+    void choose(int item); // the player's choice, reported
     Js item(int place) const;
     int pageSize() const;
 
     Js element_;
     std::string id_;
-    std::vector<std::string> texts_;
+    std::span<const std::string_view> items_;
     int selected_ = -1;
     std::function<void()> changed_;
 };
