@@ -88,16 +88,11 @@ bool Dialogs::handle(const std::string& type, const Js& event) {
         closed();
     } else if (type == "keydown" && event["target"]["tagName"].as<std::string>() != "INPUT") {
         // A button's key answers, with Alt or without, as in a desktop message box.
-        std::string key = Utf8(event["key"]);
-        if (key.size() == 1 && key[0] >= 'A' && key[0] <= 'Z') {
-            key[0] = static_cast<char>(key[0] - 'A' + 'a');
-        }
-        const bool letter = key.size() == 1 &&
-                            ((key[0] >= 'a' && key[0] <= 'z') || (key[0] >= '0' && key[0] <= '9'));
-        Js button = letter
-                        ? current_->element.call<Js>(
-                              "querySelector", std::string_view("button[data-key=\"" + key + "\"]"))
-                        : Js::null();
+        const char key = KeyLetter(Utf8(event["key"]));
+        const Js button =
+            key == 0 ? Js::null()
+                     : current_->element.call<Js>("querySelector", "button[data-key=\"" +
+                                                                       std::string(1, key) + "\"]");
         if (!button.isNull()) {
             event.call<void>("preventDefault");
             button.call<void>("click");

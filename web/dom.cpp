@@ -89,6 +89,14 @@ AccessText ParseAccessKey(std::string_view caption) {
     return out;
 }
 
+char KeyLetter(std::string_view key) {
+    if (key.size() != 1) {
+        return 0;
+    }
+    const char c = key[0] >= 'A' && key[0] <= 'Z' ? static_cast<char>(key[0] - 'A' + 'a') : key[0];
+    return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ? c : 0;
+}
+
 std::string Escaped(std::string_view text) {
     std::string out;
     out.reserve(text.size());

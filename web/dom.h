@@ -46,6 +46,8 @@ struct AccessText {
     std::size_t keyAt = std::string::npos; // where the key stands in `text`
 };
 AccessText ParseAccessKey(std::string_view caption);
+// The letter or digit a key event names, in lower case, as an access key; 0 for any other key.
+char KeyLetter(std::string_view key);
 
 std::string Escaped(std::string_view text);
 

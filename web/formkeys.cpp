@@ -6,14 +6,6 @@
 #include <algorithm>
 
 namespace runetally::web {
-namespace {
-
-char Lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-} // namespace
-
 std::vector<Js> FormPage::stops() const {
     std::vector<Js> all;
     for (ControlId stop : form_.focusOrder) {
@@ -21,8 +13,8 @@ std::vector<Js> FormPage::stops() const {
         if (element["hidden"].as<bool>() || element["disabled"].as<bool>()) {
             continue;
         }
-        if (const auto grid = grids_.find(stop.index); grid != grids_.end()) {
-            if (Js captions = grid->second.captionStop(); !captions.isNull()) {
+        if (const auto list = lists_.find(stop.index); list != lists_.end()) {
+            if (Js captions = list->second.captionStop(); !captions.isNull()) {
                 all.push_back(captions);
             }
         }
@@ -73,18 +65,17 @@ void FormPage::keyDown(const Js& event) {
         return;
     }
     if (alt && !ctrl && key.size() == 1) {
-        const char pressed = Lower(key[0]);
+        const char pressed = KeyLetter(key);
+        const Js button = pressed == 0
+                              ? Js::null()
+                              : client_.call<Js>("querySelector",
+                                                 "button[aria-keyshortcuts=\"Alt+" +
+                                                     std::string(1, pressed) + "\"]:not([hidden])");
         if (menuBar_ && menuBar_->openByKey(pressed)) {
             handled();
-            return;
-        }
-        for (const WidgetDesc& desc : form_.widgets) {
-            if (desc.kind == WidgetKind::PushButton && ParseAccessKey(desc.text).key == pressed &&
-                !widget(desc.id)["hidden"].as<bool>()) {
-                handled();
-                widget(desc.id).call<void>("click");
-                return;
-            }
+        } else if (!button.isNull()) {
+            handled();
+            button.call<void>("click");
         }
         return;
     }
@@ -106,9 +97,8 @@ void FormPage::keyDown(const Js& event) {
     if (event["defaultPrevented"].as<bool>()) {
         return;
     }
-    if (control && !ctrl && !alt &&
-        ((kind == WidgetKind::ListBox && lists_.at(control->index).key(event)) ||
-         (kind == WidgetKind::Table && grids_.at(control->index).key(event)))) {
+    if (const auto list = control ? lists_.find(control->index) : lists_.end();
+        list != lists_.end() && !ctrl && !alt && list->second.key(event)) {
         handled();
         return;
     }
@@ -132,13 +122,12 @@ void FormPage::pageKey(const Js& event) {
     if (key == "F10" && !ctrl && !alt) {
         event.call<void>("preventDefault");
         menuBar_->focusBar();
-    } else if (ctrl && !alt && !event["shiftKey"].as<bool>() && key.size() == 1) {
-        const char upper =
-            key[0] >= 'a' && key[0] <= 'z' ? static_cast<char>(key[0] - 'a' + 'A') : key[0];
-        if (menuBar_->runShortcut(upper)) {
+    } else if (ctrl && !alt && !event["shiftKey"].as<bool>() && KeyLetter(key) != 0) {
+        const char letter = KeyLetter(key);
+        if (menuBar_->runShortcut(letter >= 'a' ? static_cast<char>(letter - 'a' + 'A') : letter)) {
             event.call<void>("preventDefault");
         }
-    } else if (alt && !ctrl && key.size() == 1 && menuBar_->openByKey(Lower(key[0]))) {
+    } else if (alt && !ctrl && menuBar_->openByKey(KeyLetter(key))) {
         event.call<void>("preventDefault");
     }
 }

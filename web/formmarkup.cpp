@@ -12,48 +12,47 @@ bool Focusable(WidgetKind kind) {
     return kind != WidgetKind::Label && kind != WidgetKind::Line;
 }
 
+// Each kind's element, class and ARIA role; a widget with a role of its own takes the focus.
+struct KindMarkup {
+    const char* tag;
+    const char* className;
+    const char* role;
+};
+constexpr KindMarkup kKinds[] = {
+    {"div", "label", nullptr},       {"input", "textbox", nullptr}, {"div", "listbox", "listbox"},
+    {"button", "button", nullptr},   {"div", "picture", "img"},     {"div", "line", nullptr},
+    {"select", "combobox", nullptr}, {"div", "grid", "grid"},       {"div", "chart", "img"},
+};
+
 void WidgetMarkup(const FormDesc& form, const WidgetDesc& desc, Html& html) {
+    const KindMarkup& kind = kKinds[static_cast<std::size_t>(desc.kind)];
+    const char* tag = desc.kind == WidgetKind::Label && desc.buddy ? "label" : kind.tag;
     std::string css = PlaceCss(desc.rect);
-    const char* tag = "div";
-    switch (desc.kind) {
-    case WidgetKind::Label:
-        tag = desc.buddy ? "label" : "div";
-        if (desc.colour) {
-            css += "color:" + CssColour(*desc.colour) + ";";
-        }
-        if (desc.font != nullptr) {
-            // The face when installed, else the page's own, at the described size.
-            css += "font-family:\"" + std::string(desc.font->face) + "\", " + kPageFaces +
-                   ";font-size:" + std::to_string(desc.font->pointSize) + "pt;";
-        }
-        break;
-    case WidgetKind::TextBox:
-        tag = "input";
-        break;
-    case WidgetKind::PushButton:
-        tag = "button";
-        break;
-    case WidgetKind::ComboBox:
-        tag = "select";
-        break;
-    case WidgetKind::Line: {
+    if (desc.kind == WidgetKind::Line) {
         // The line runs from its start pixel through its end pixel, lineWidth pixels thick.
         const int left = desc.rect.left / kTwipsPerPixel;
         const int right = (desc.rect.left + desc.rect.width) / kTwipsPerPixel;
         css = "left:" + Px(left) + ";top:" + Px(desc.rect.top / kTwipsPerPixel) +
               ";width:" + Px(right - left + 1) + ";height:" + Px(desc.lineWidth) +
               ";background:" + CssColour(desc.colour.value_or(Rgb{}));
-        break;
+    } else if (desc.colour) {
+        css += "color:" + CssColour(*desc.colour) + ";";
     }
-    default:
-        break;
+    if (desc.font != nullptr) {
+        // The face when installed, else the page's own, at the described size.
+        css += "font-family:\"" + std::string(desc.font->face) + "\", " + kPageFaces +
+               ";font-size:" + std::to_string(desc.font->pointSize) + "pt;";
     }
     const std::string_view name = form.controlName(desc.id);
     html.open(tag).attr("id", name);
     html.attr("data-control", std::to_string(desc.id.index)).attr("style", css);
+    html.attr("class", std::string(kind.className) + (desc.readOnly ? " readonly" : "") +
+                           (desc.defaultButton ? " default" : ""));
+    if (kind.role != nullptr) {
+        html.attr("role", kind.role).attr("tabindex", "0");
+    }
     switch (desc.kind) {
     case WidgetKind::Label:
-        html.attr("class", "label");
         if (desc.buddy) {
             html.attr("for", form.controlName(*desc.buddy));
         }
@@ -61,7 +60,6 @@ void WidgetMarkup(const FormDesc& form, const WidgetDesc& desc, Html& html) {
     case WidgetKind::TextBox:
         // Read-only still takes the focus and copies.
         html.attr("type", "text").attr("spellcheck", "false").attr("autocomplete", "off");
-        html.attr("class", desc.readOnly ? "textbox readonly" : "textbox");
         html.attr("value", desc.text);
         if (desc.readOnly) {
             html.flag("readonly");
@@ -70,30 +68,19 @@ void WidgetMarkup(const FormDesc& form, const WidgetDesc& desc, Html& html) {
             html.attr("maxlength", std::to_string(desc.maxLength));
         }
         break;
-    case WidgetKind::ListBox:
-        html.attr("class", "listbox").attr("role", "listbox").attr("tabindex", "0");
-        break;
     case WidgetKind::PushButton:
-        html.attr("type", "button").attr("class", desc.defaultButton ? "button default" : "button");
+        html.attr("type", "button");
         if (const char key = ParseAccessKey(desc.text).key) {
             html.attr("aria-keyshortcuts", "Alt+" + std::string(1, key));
         }
         break;
-    case WidgetKind::Picture:
-        html.attr("class", "picture").attr("role", "img").attr("tabindex", "0");
-        break;
     case WidgetKind::Line:
-        html.attr("class", "line").attr("aria-hidden", "true");
-        break;
-    case WidgetKind::ComboBox:
-        html.attr("class", "combobox");
+        html.attr("aria-hidden", "true");
         break;
     case WidgetKind::Table:
-        html.attr("class", "grid").attr("role", "grid").attr("aria-readonly", "true");
-        html.attr("tabindex", "0");
+        html.attr("aria-readonly", "true");
         break;
-    case WidgetKind::Chart:
-        html.attr("class", "chart").attr("role", "img").attr("tabindex", "0");
+    default:
         break;
     }
     // <label for> names the controls that HTML lets a label name; the rest are named by the
@@ -132,10 +119,8 @@ void WidgetMarkup(const FormDesc& form, const WidgetDesc& desc, Html& html) {
         }
         break;
     case WidgetKind::ListBox:
-        ListBox::Markup(name, desc.items, html);
-        break;
     case WidgetKind::Table:
-        ReportGrid::Markup(html);
+        ListWidget::Markup(name, desc, html);
         break;
     case WidgetKind::Picture:
         if (desc.image != nullptr && !desc.image->rows.empty()) {

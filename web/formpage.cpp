@@ -26,16 +26,12 @@ FormPage::FormPage(const FormDesc& form, Desk& desk, FormPlace place)
     for (const WidgetDesc& desc : form.widgets) {
         const ControlId id = desc.id;
         widgets_.push_back(children.call<Js>("item", static_cast<int>(id.index)));
-        const std::string name(form.controlName(id));
-        if (desc.kind == WidgetKind::ListBox) {
-            lists_.try_emplace(id.index, widgets_.back(), name, desc.items,
-                               [this, id] { events_->changed(id); });
-        } else if (desc.kind == WidgetKind::Table) {
-            grids_.try_emplace(
-                id.index, widgets_.back(), name, desc,
-                ReportGrid::Events{
-                    .rowChanged = [this, id] { events_->changed(id); },
-                    .sortRequested = [this, id](int column) { events_->sortAsked(id, column); }});
+        if (desc.kind == WidgetKind::ListBox || desc.kind == WidgetKind::Table) {
+            lists_.try_emplace(
+                id.index, widgets_.back(), std::string(form.controlName(id)), desc,
+                ListWidget::Events{
+                    .changed = [this, id] { events_->changed(id); },
+                    .sortAsked = [this, id](int column) { events_->sortAsked(id, column); }});
         }
     }
     if (!form.menus.empty()) {
@@ -101,39 +97,28 @@ void FormPage::setText(ControlId id, std::string_view text) {
 }
 
 int FormPage::selected(ControlId id) const {
-    switch (kind(id)) {
-    case WidgetKind::ListBox:
-        return lists_.at(id.index).selected();
-    case WidgetKind::Table:
-        return grids_.at(id.index).selectedRow();
-    default:
-        return widget(id)["selectedIndex"].as<int>();
-    }
+    const auto list = lists_.find(id.index);
+    return list != lists_.end() ? list->second.selected() : widget(id)["selectedIndex"].as<int>();
 }
 
 void FormPage::select(ControlId id, int place) {
-    switch (kind(id)) {
-    case WidgetKind::ListBox:
-        lists_.at(id.index).select(place);
-        break;
-    case WidgetKind::Table:
-        grids_.at(id.index).selectRow(place);
-        break;
-    default:
+    if (const auto list = lists_.find(id.index); list != lists_.end()) {
+        list->second.select(place);
+    } else {
         widget(id).set("selectedIndex", place);
     }
 }
 
 void FormPage::setRows(ControlId table, std::span<const TableRow> rows) {
-    grids_.at(table.index).setRows(rows);
+    lists_.at(table.index).setRows(rows);
 }
 
 void FormPage::setColumns(ControlId table, std::span<const ColumnDesc> columns) {
-    grids_.at(table.index).setColumns(columns);
+    lists_.at(table.index).setColumns(columns);
 }
 
 void FormPage::setSortMark(ControlId table, int column, bool descending) {
-    grids_.at(table.index).setSortMark(column, descending);
+    lists_.at(table.index).setSortMark(column, descending);
 }
 
 PointTwips FormPage::sizeOf(ControlId id) const {
@@ -188,18 +173,10 @@ void FormPage::click(const Js& target) {
     if (!control) {
         return;
     }
-    switch (kind(*control)) {
-    case WidgetKind::PushButton:
+    if (kind(*control) == WidgetKind::PushButton) {
         desk_.run([this, id = *control] { events_->clicked(id); });
-        break;
-    case WidgetKind::ListBox:
-        lists_.at(control->index).click(target);
-        break;
-    case WidgetKind::Table:
-        grids_.at(control->index).click(target);
-        break;
-    default:
-        break;
+    } else if (const auto list = lists_.find(control->index); list != lists_.end()) {
+        list->second.click(target);
     }
 }
 

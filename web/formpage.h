@@ -107,8 +107,7 @@ private:
     Js client_ = Js::null();
     std::vector<Js> widgets_; // widget i is control i
     std::optional<MenuBar> menuBar_;
-    std::map<std::size_t, ListBox> lists_;
-    std::map<std::size_t, ReportGrid> grids_;
+    std::map<std::size_t, ListWidget> lists_; // list boxes and tables, by control
     std::function<void()> whenClosed_;
     Js lastFocus_ = Js::null();
     double left_ = 0;

@@ -7,15 +7,6 @@
 namespace runetally::web {
 namespace {
 
-char Lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-// The keys that name an item in a selector: the others name none.
-bool LetterOrDigit(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-}
-
 void ItemMarkup(std::string_view name, std::string_view caption, Shortcut shortcut, bool shown,
                 Html& html) {
     html.open("div").attr("class", "item").attr("role", "menuitem").attr("tabindex", "-1");
@@ -226,7 +217,7 @@ bool MenuBar::key(const Js& event) {
         return true;
     }
     if (open_.isNull()) {
-        return key.size() == 1 && openByKey(Lower(key[0]));
+        return openByKey(KeyLetter(key));
     }
     if (key == "Enter" || key == " ") {
         if (const Js item = target.call<Js>("closest", ".item"); !item.isNull()) {
@@ -235,11 +226,11 @@ bool MenuBar::key(const Js& event) {
         return true;
     }
     if (key.size() == 1) {
-        const char pressed = Lower(key[0]);
-        const Js item = LetterOrDigit(pressed)
-                            ? open_.call<Js>("querySelector", ".item:not([hidden])[data-key=\"" +
-                                                                  std::string(1, pressed) + "\"]")
-                            : Js::null();
+        const char pressed = KeyLetter(key);
+        const Js item = pressed == 0
+                            ? Js::null()
+                            : open_.call<Js>("querySelector", ".item:not([hidden])[data-key=\"" +
+                                                                  std::string(1, pressed) + "\"]");
         if (!item.isNull()) {
             runItem(item);
         }
@@ -270,7 +261,7 @@ bool MenuBar::key(const Js& event) {
 }
 
 bool MenuBar::openByKey(char key) {
-    if (!LetterOrDigit(key)) {
+    if (key == 0) {
         return false;
     }
     const Js title = bar_.call<Js>("querySelector", ".menutitle[aria-keyshortcuts=\"Alt+" +
@@ -283,9 +274,6 @@ bool MenuBar::openByKey(char key) {
 }
 
 bool MenuBar::runShortcut(char key) {
-    if (!LetterOrDigit(key)) {
-        return false;
-    }
     const Js item =
         bar_.call<Js>("querySelector", ".item:not([hidden])[aria-keyshortcuts=\"Control+" +
                                            std::string(1, key) + "\"]");

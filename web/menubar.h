@@ -41,7 +41,7 @@ public:
     void click(const Js& target);
     // Keys while the bar or a menu has the focus; true once handled.
     bool key(const Js& event);
-    // Alt and a menu's access key, in lower case; true when a menu has it.
+    // Alt and a menu's access key (KeyLetter); true when a menu has it.
     bool openByKey(char key);
     // Ctrl and the shortcut of an item shown, an upper-case letter or a digit; true once run.
     bool runShortcut(char key);
