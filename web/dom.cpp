@@ -44,13 +44,6 @@ std::string PlaceCss(const TwipsRect& rect) {
            ";height:" + Twips(rect.height) + ";";
 }
 
-void Place(const Js& element, const TwipsRect& rect) {
-    SetStyle(element, "left", Twips(rect.left));
-    SetStyle(element, "top", Twips(rect.top));
-    SetStyle(element, "width", Twips(rect.width));
-    SetStyle(element, "height", Twips(rect.height));
-}
-
 std::string CssColour(const Rgb& colour) {
     char text[24];
     std::snprintf(text, sizeof text, "rgb(%d,%d,%d)", colour.red, colour.green, colour.blue);

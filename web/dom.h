@@ -30,8 +30,7 @@ void SetStyle(const Js& element, const char* property, std::string_view value);
 // A length in CSS pixels: "40px", "12.5px".
 std::string Px(double pixels);
 std::string Twips(int twips);
-void Place(const Js& element, const TwipsRect& rect);
-// The same as a style declaration, "left:8px;top:...;", to set with others at once.
+// A place as a style declaration, "left:8px;top:...;": later declarations override earlier ones.
 std::string PlaceCss(const TwipsRect& rect);
 std::string CssColour(const Rgb& colour);
 // Whether `element` is `other`, or holds it.

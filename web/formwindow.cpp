@@ -71,7 +71,9 @@ void FormPage::place() {
     const int height = client_["clientHeight"].as<int>() * kTwipsPerPixel;
     for (const WidgetDesc& desc : form_.widgets) {
         if (desc.stretch != Stretch{}) {
-            Place(widget(desc.id), Placed(form_, desc, width, height));
+            const Js style = widget(desc.id)["style"];
+            style.set("cssText",
+                      Utf8(style["cssText"]) + PlaceCss(Placed(form_, desc, width, height)));
             if (desc.kind == WidgetKind::Chart) {
                 events_->resized(desc.id);
             }

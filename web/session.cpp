@@ -19,11 +19,11 @@ constexpr std::string_view kLinkName = "link.rtchar";
 constexpr std::string_view kClosed = "Runetally has closed. Reload the page to start again.";
 constexpr std::string_view kRecentSetting = "runetally.recent";
 
-// A question's buttons, by Answer.
-const DialogButton kAnswerButtons[] = {{"&Yes", "yes"}, {"&No", "no"}, {"Cancel", "cancel"}};
-
-const DialogButton& ButtonOf(Answer answer) {
-    return kAnswerButtons[static_cast<std::size_t>(answer)];
+// A question's button for the answer, which tells the answer by its place in Answer.
+DialogButton ButtonOf(Answer answer) {
+    static constexpr const char* kCaptions[] = {"&Yes", "&No", "Cancel"};
+    const auto place = static_cast<std::size_t>(answer);
+    return {kCaptions[place], std::to_string(place)};
 }
 
 // The file picker, for one file. It stays in the page, hidden, until the next one, so that the
@@ -100,11 +100,7 @@ void Session::run(std::function<void()> command, std::optional<GivenFile> file) 
 
 Answer Session::ask(std::string_view question, std::span<const Answer> answers, Answer byDefault) {
     if (const std::optional<std::string> given = conversation_.given(Wait::Answer)) {
-        for (Answer answer : answers) {
-            if (ButtonOf(answer).answer == *given) {
-                return answer;
-            }
-        }
+        return static_cast<Answer>(given->front() - '0');
     }
     // The last answer is what the command goes on with now: it need not run again for it.
     const std::string last = ButtonOf(answers.back()).answer;
@@ -178,6 +174,18 @@ void Session::keepRecentFiles(std::span<const std::string> paths) {
     KeepCopiesOf(paths);
 }
 
+void Session::copyText(std::string_view text) {
+    // Through the browser's own copy, which a key or a click lets a page start, or else its
+    // clipboard API.
+    copying_ = std::string(text);
+    Document().call<bool>("execCommand", Js("copy"));
+    if (const Js clipboard = Js::global("navigator")["clipboard"];
+        copying_ && !clipboard.isUndefined()) {
+        clipboard.call<Js>("writeText", text); // no copy event: the page may not start one now
+    }
+    copying_.reset();
+}
+
 void Session::deleteLater(std::function<void()> deleter) {
     closed_.push_back(std::move(deleter));
 }
@@ -237,8 +245,10 @@ void Session::pageEvent(const std::string& type, const Js& event) {
         ReadFiles(event["target"]["files"], "pick");
     } else if (type == "runetally-file") {
         fileRead(event["detail"]);
-    } else if (type == "copy") {
-        clipboard_.copying(event);
+    } else if (type == "copy" && copying_) {
+        event["clipboardData"].call<void>("setData", Js("text/plain"), std::string_view(*copying_));
+        event.call<void>("preventDefault");
+        copying_.reset();
     } else if (type == "keydown" && !desk_.dialogs.shown() && active != nullptr) {
         active->pageKey(event);
     } else if (type == "pointerdown" && active != nullptr) {

@@ -2,7 +2,6 @@
 
 #include "aboutdialog.h"
 #include "browserfiles.h"
-#include "clipboard.h"
 #include "conversation.h"
 #include "desk.h"
 #include "formpage.h"
@@ -60,7 +59,6 @@ public:
     // Opens the main window, and the character in the page's address when it carries one.
     void start();
     void dispatch(const Js& event);
-    Desk& desk() { return desk_; }
 
     // Runs a window's command, which may wait for the player, and the file the player gave for
     // it to open, if any (browserfiles.h).
@@ -78,7 +76,7 @@ public:
     std::optional<std::string> chooseFileToSave(std::string_view suggested) override;
     std::vector<std::string> recentFiles() const override;
     void keepRecentFiles(std::span<const std::string> paths) override;
-    void copyText(std::string_view text) override { clipboard_.copy(text); }
+    void copyText(std::string_view text) override;
     void show(Window window) override;
     MainFollower* follower() override;
 
@@ -102,13 +100,14 @@ private:
 
     Desk desk_;
     Conversation conversation_;
-    Clipboard clipboard_;
     BrowserInfo browserInfo_{*this};
     FormInstance<PageWindow<MainCommands>> main_;
     FormInstance<PageWindow<PlannerCommands>> planner_;
     FormInstance<PageWindow<AboutCommands>> about_;
     std::function<void(std::string)> picked_; // the command waiting for a file, if any
     std::optional<GivenFile> given_;          // the file the command opens, if any
+    std::optional<std::string> copying_;      // what the copy the page started puts
+
     std::vector<std::function<void()>> closed_;
     int depth_ = 0; // events within events
     bool loaded_ = false;
