@@ -7,7 +7,6 @@
 #include "characterlink.h"
 #include "dom.h"
 #include "formpage.h"
-#include "settings.h"
 
 #include <utility>
 
@@ -17,7 +16,6 @@ namespace {
 // The name a character opened from a link goes by, as a file's would.
 constexpr std::string_view kLinkName = "link.rtchar";
 constexpr std::string_view kClosed = "Runetally has closed. Reload the page to start again.";
-constexpr std::string_view kRecentSetting = "runetally.recent";
 
 // A question's button for the answer, which tells the answer by its place in Answer.
 DialogButton ButtonOf(Answer answer) {
@@ -150,28 +148,6 @@ std::optional<std::string> Session::chooseFileToSave(std::string_view suggested)
              resume(HasCharacterExtension(name) ? name : name + std::string(kCharacterExtension));
          }});
     return std::nullopt;
-}
-
-std::vector<std::string> Session::recentFiles() const {
-    // Names one after another, each ended by a '/', which no file name holds.
-    std::vector<std::string> names;
-    const std::string kept = LoadSetting(kRecentSetting).value_or("");
-    std::size_t start = 0;
-    for (std::size_t end = kept.find('/'); end != std::string::npos; end = kept.find('/', start)) {
-        names.push_back(kept.substr(start, end - start));
-        start = end + 1;
-    }
-    return names;
-}
-
-void Session::keepRecentFiles(std::span<const std::string> paths) {
-    std::string kept;
-    for (const std::string& path : paths) {
-        kept += path + "/";
-    }
-    KeepSetting(kRecentSetting, kept);
-    // The page keeps a copy of a file only while the list names it.
-    KeepCopiesOf(paths);
 }
 
 void Session::copyText(std::string_view text) {

@@ -8,6 +8,7 @@
 #include "mainwindow.h"
 #include "plannercommands.h"
 #include "platform.h"
+#include "settings.h"
 #include "sysinfo.h"
 #include "windowservices.h"
 
@@ -74,8 +75,11 @@ public:
                Answer byDefault) override;
     std::optional<std::string> chooseFileToOpen() override;
     std::optional<std::string> chooseFileToSave(std::string_view suggested) override;
-    std::vector<std::string> recentFiles() const override;
-    void keepRecentFiles(std::span<const std::string> paths) override;
+    std::vector<std::string> recentFiles() const override { return LoadRecentFiles(); }
+    void keepRecentFiles(std::span<const std::string> paths) override {
+        KeepRecentFiles(paths);
+        KeepCopiesOf(paths); // the page keeps a copy of a file only while the list names it
+    }
     void copyText(std::string_view text) override;
     void show(Window window) override;
     MainFollower* follower() override;
