@@ -17,34 +17,15 @@ std::string At(int twips) {
     return Number(static_cast<double>(twips) / kTwipsPerPixel);
 }
 
+// The anchors go by rows of three: top, middle, bottom; in each, left, centre, right.
 const char* Horizontal(TextAnchor anchor) {
-    switch (anchor) {
-    case TextAnchor::Top:
-    case TextAnchor::Centre:
-    case TextAnchor::Bottom:
-        return "middle";
-    case TextAnchor::TopRight:
-    case TextAnchor::Right:
-    case TextAnchor::BottomRight:
-        return "end";
-    default:
-        return "start";
-    }
+    static constexpr const char* kColumns[] = {"start", "middle", "end"};
+    return kColumns[static_cast<int>(anchor) % 3];
 }
 
 const char* Vertical(TextAnchor anchor) {
-    switch (anchor) {
-    case TextAnchor::Left:
-    case TextAnchor::Centre:
-    case TextAnchor::Right:
-        return "central";
-    case TextAnchor::BottomLeft:
-    case TextAnchor::Bottom:
-    case TextAnchor::BottomRight:
-        return "text-after-edge";
-    default:
-        return "text-before-edge";
-    }
+    static constexpr const char* kRows[] = {"text-before-edge", "central", "text-after-edge"};
+    return kRows[static_cast<int>(anchor) / 3];
 }
 
 } // namespace

@@ -12,11 +12,12 @@ namespace runetally::web {
 // What a command may wait for the player to give it.
 enum class Wait { Answer, FileToOpen, NameToSave, Count };
 
-// Runs the windows' commands, which ask the view and expect the answer at once, in a page that
-// cannot wait for the player. A view asked something the player has not answered yet shows the
-// question and gives the command what cancelling gives it; the command then ends as it does when
-// cancelled, having changed nothing yet. Once the player answers, the command runs again from the
-// start, and each question it asks on the way gets, at once, the answer given to it before.
+// Runs the windows' commands, which ask their platform and expect the answer at once, in a page
+// that cannot wait for the player. The platform, asked something the player has not answered yet,
+// shows the question and gives the command what cancelling gives it; the command then ends as it
+// does when cancelled, having changed nothing yet. Once the player answers, the command runs again
+// from the start, and each question it asks on the way gets, at once, the answer given to it
+// before.
 class Conversation {
 public:
     // Runs a command of its own, forgetting the answers to any other.

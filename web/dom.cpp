@@ -12,15 +12,9 @@ std::string Utf8(const Js& value) {
     return value.isString() ? value.as<std::string>() : std::string();
 }
 
-Js Create(const char* tag, const Js& parent, const char* className) {
-    Js element = Document().call<Js>("createElement", Js(tag));
-    if (className != nullptr) {
-        element.set("className", Js(className));
-    }
-    if (!parent.isNull() && !parent.isUndefined()) {
-        parent.call<void>("appendChild", element);
-    }
-    return element;
+Js Append(const Js& parent, const Html& html) {
+    parent.call<void>("insertAdjacentHTML", "beforeend", html.str());
+    return parent["lastElementChild"];
 }
 
 void SetText(const Js& element, std::string_view text) {
@@ -48,13 +42,6 @@ std::string Twips(int twips) {
 std::string PlaceCss(const TwipsRect& rect) {
     return "left:" + Twips(rect.left) + ";top:" + Twips(rect.top) + ";width:" + Twips(rect.width) +
            ";height:" + Twips(rect.height) + ";";
-}
-
-void Place(const Js& element, const TwipsRect& rect) {
-    SetStyle(element, "left", Twips(rect.left));
-    SetStyle(element, "top", Twips(rect.top));
-    SetStyle(element, "width", Twips(rect.width));
-    SetStyle(element, "height", Twips(rect.height));
 }
 
 std::string CssColour(const Rgb& colour) {
@@ -95,21 +82,12 @@ AccessText ParseAccessKey(std::string_view caption) {
     return out;
 }
 
-void SetAccessCaption(const Js& element, std::string_view caption) {
-    const AccessText parsed = ParseAccessKey(caption);
-    SetText(element, "");
-    if (parsed.keyAt == std::string::npos) {
-        SetText(element, parsed.text);
-        return;
+char KeyLetter(std::string_view key) {
+    if (key.size() != 1) {
+        return 0;
     }
-    // The key underlined, as desktops show it; the whole caption stays one text to screen readers.
-    Js before = Document().call<Js>("createTextNode",
-                                    std::string_view(parsed.text.substr(0, parsed.keyAt)));
-    Js key = Create("u", Js::null());
-    SetText(key, parsed.text.substr(parsed.keyAt, 1));
-    Js after = Document().call<Js>("createTextNode",
-                                   std::string_view(parsed.text.substr(parsed.keyAt + 1)));
-    element.call<void>("append", before, key, after);
+    const char c = key[0] >= 'A' && key[0] <= 'Z' ? static_cast<char>(key[0] - 'A' + 'a') : key[0];
+    return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ? c : 0;
 }
 
 std::string Escaped(std::string_view text) {

@@ -12,19 +12,25 @@ namespace runetally::web {
 // Layout is in twips; the page is in CSS pixels, 15 twips to one, so that the browser's zoom
 // and the screen's sharpness apply to the windows as to any page.
 inline constexpr int kTwipsPerPixel = 15;
+inline constexpr double kPageMargin = 8; // CSS pixels between a window and the page's edges
+
+// The page's default faces, as its style sheet names them.
+inline constexpr const char* kPageFaces = "\"Segoe UI\", system-ui, sans-serif";
 
 Js Document();
 std::string Utf8(const Js& value);
 
-Js Create(const char* tag, const Js& parent, const char* className = nullptr);
+class Html;
+
+// Puts the markup at the end of the parent: its last element, once there.
+Js Append(const Js& parent, const Html& html);
 void SetText(const Js& element, std::string_view text);
 void SetAttribute(const Js& element, const char* name, std::string_view value);
 void SetStyle(const Js& element, const char* property, std::string_view value);
 // A length in CSS pixels: "40px", "12.5px".
 std::string Px(double pixels);
 std::string Twips(int twips);
-void Place(const Js& element, const TwipsRect& rect);
-// The same as a style declaration, "left:8px;top:...;", to set with others at once.
+// A place as a style declaration, "left:8px;top:...;": later declarations override earlier ones.
 std::string PlaceCss(const TwipsRect& rect);
 std::string CssColour(const Rgb& colour);
 // Whether `element` is `other`, or holds it.
@@ -39,13 +45,14 @@ struct AccessText {
     std::size_t keyAt = std::string::npos; // where the key stands in `text`
 };
 AccessText ParseAccessKey(std::string_view caption);
-// Fills the element with the caption, its access key underlined.
-void SetAccessCaption(const Js& element, std::string_view caption);
+// The letter or digit a key event names, in lower case, as an access key; 0 for any other key.
+char KeyLetter(std::string_view key);
 
 std::string Escaped(std::string_view text);
 
 // Markup, built as text and put into the page at once: one call into the browser for a whole
-// window rather than one for each element and attribute.
+// window rather than one for each element and attribute. Every element the page shows is made
+// this way.
 class Html {
 public:
     Html& open(const char* tag); // "<tag", its attributes to follow

@@ -26,9 +26,6 @@ EM_JS(void, JsSet, (int handle, const char* name, int value), {
     jsRefs[handle][jsName(name)] = jsRefs[value];
 });
 EM_JS(void, JsPushValue, (int handle), { jsArgs.push(jsRefs[handle]); });
-EM_JS(void, JsPushString, (const char* text, int size), { jsArgs.push(UTF8ToString(text, size)); });
-EM_JS(void, JsPushNumber, (double number), { jsArgs.push(number); });
-EM_JS(void, JsPushTruth, (int truth), { jsArgs.push(!!truth); });
 EM_JS(int, JsCall, (int handle, const char* method), {
     var object = jsRefs[handle];
     var args = jsArgs;
@@ -108,18 +105,6 @@ void Js::set(const char* name, const Js& value) const {
 
 void Js::push(const Js& value) {
     JsPushValue(value.handle_);
-}
-
-void Js::push(std::string_view text) {
-    JsPushString(text.data(), static_cast<int>(text.size()));
-}
-
-void Js::push(double number) {
-    JsPushNumber(number);
-}
-
-void Js::push(bool truth) {
-    JsPushTruth(truth);
 }
 
 Js Js::invoke(const char* method) const {

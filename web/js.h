@@ -9,8 +9,9 @@ namespace runetally::web {
 
 // A JavaScript value that the page's shell holds for the front end, by handle. The front end
 // needs few things of the page's objects: read and set a property, call a method, and read a
-// value back as text, a number or a truth. Each is one call into the shell, which keeps the
-// page smaller than a general binding would. Names of properties and methods are string
+// value back as text, a number or a truth. Each is one call into the shell, and one more for
+// each text, number or truth it is given, which keeps the page smaller than a general binding
+// would. Names of properties and methods are string
 // literals, which the shell reads once each.
 class Js {
 public:
@@ -74,12 +75,7 @@ private:
 
     explicit Js(Handle handle) : handle_(handle.value) {}
     static void push(const Js& value);
-    static void push(std::string_view text);
-    static void push(const std::string& text) { push(std::string_view(text)); }
-    static void push(const char* text) { push(std::string_view(text)); }
-    static void push(double number);
-    static void push(int number) { push(static_cast<double>(number)); }
-    static void push(bool truth);
+    template <class T> static void push(const T& value) { push(Js(value)); }
     Js invoke(const char* method) const;
     std::string text() const;
     double number() const;

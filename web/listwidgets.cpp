@@ -19,148 +19,65 @@ int PlaceOf(const Js& target, const char* selector, const char* attribute) {
                            : std::atoi(Utf8(holder.call<Js>("getAttribute", attribute)).c_str());
 }
 
-// The place the key moves a selection at `now` to, in a list of `count` with `page` per page;
-// `now` itself for a key that moves nothing.
-int Moved(const std::string& key, int now, int count, int page) {
-    if (count == 0) {
-        return now;
-    }
-    int to = now;
-    if (key == "ArrowDown") {
-        to = now + 1;
-    } else if (key == "ArrowUp") {
-        to = now < 0 ? 0 : now - 1;
-    } else if (key == "PageDown") {
-        to = now + std::max(page - 1, 1);
-    } else if (key == "PageUp") {
-        to = now - std::max(page - 1, 1);
-    } else if (key == "Home") {
-        to = 0;
-    } else if (key == "End") {
-        to = count - 1;
-    }
-    return std::clamp(to, 0, count - 1);
-}
-
-bool IsMovingKey(const std::string& key) {
-    return key == "ArrowDown" || key == "ArrowUp" || key == "PageDown" || key == "PageUp" ||
-           key == "Home" || key == "End";
-}
-
-void ShowSelected(const Js& element) {
-    Js options = Js::object();
-    options.set("block", "nearest");
-    element.call<void>("scrollIntoView", options);
-}
-
-Js ById(const std::string& id) {
-    return Document().call<Js>("getElementById", id);
-}
-
 } // namespace
 
-ListBox::ListBox(const Js& element, std::string id, std::function<void()> changed)
-    : element_(element), id_(std::move(id)), changed_(std::move(changed)) {}
-
-void ListBox::setItems(std::span<const std::string_view> items) {
-    Html html;
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        html.open("div").attr("class", "option").attr("role", "option");
-        html.attr("aria-selected", "false").attr("id", id_ + "-" + std::to_string(i));
-        html.attr("data-item", std::to_string(i)).close().text(items[i]).end("div");
-        texts_.emplace_back(items[i]);
+void ListWidget::Markup(std::string_view id, const WidgetDesc& desc, Html& html) {
+    if (desc.kind == WidgetKind::Table) {
+        html.open("div").attr("class", "head").attr("role", "row").close().end("div");
+        html.open("div").attr("class", "body").attr("role", "rowgroup").close().end("div");
+        return;
     }
-    element_.call<void>("insertAdjacentHTML", "beforeend", html.str());
+    for (std::size_t i = 0; i < desc.items.size(); ++i) {
+        html.open("div").attr("class", "option").attr("role", "option");
+        html.attr("aria-selected", "false").attr("id", std::string(id) + "-" + std::to_string(i));
+        html.attr("data-row", std::to_string(i)).close().text(desc.items[i]).end("div");
+    }
 }
 
-Js ListBox::item(int place) const {
+ListWidget::ListWidget(const Js& element, std::string id, const WidgetDesc& desc, Events events)
+    : element_(element), id_(std::move(id)), desc_(desc), events_(std::move(events)),
+      count_(static_cast<int>(desc.items.size())) {
+    if (desc.kind == WidgetKind::Table) {
+        setColumns(desc.columns);
+    }
+}
+
+Js ListWidget::row(int place) const {
     return element_.call<Js>("querySelector", "#" + id_ + "-" + std::to_string(place));
 }
 
-std::string ListBox::selectedText() const {
-    return selected_ < 0 ? std::string() : texts_[static_cast<std::size_t>(selected_)];
-}
-
-void ListBox::select(int place) {
-    if (place == selected_) {
+void ListWidget::select(int place) {
+    if (selected_ >= 0) {
+        SetAttribute(row(selected_), "aria-selected", "false");
+    }
+    selected_ = place >= 0 && place < count_ ? place : -1;
+    if (selected_ < 0) {
+        element_.call<void>("removeAttribute", "aria-activedescendant");
         return;
     }
-    if (selected_ >= 0) {
-        SetAttribute(item(selected_), "aria-selected", "false");
-    }
-    selected_ = place;
-    if (place < 0) {
-        element_.call<void>("removeAttribute", "aria-activedescendant");
-    } else {
-        const Js chosen = item(place);
-        SetAttribute(chosen, "aria-selected", "true");
-        SetAttribute(element_, "aria-activedescendant", id_ + "-" + std::to_string(place));
-        ShowSelected(chosen);
-    }
-    changed_();
+    const Js chosen = row(selected_);
+    SetAttribute(chosen, "aria-selected", "true");
+    SetAttribute(element_, "aria-activedescendant", id_ + "-" + std::to_string(selected_));
+    Js options = Js::object();
+    options.set("block", "nearest");
+    chosen.call<void>("scrollIntoView", options);
 }
 
-void ListBox::click(const Js& target) {
-    const int place = PlaceOf(target, "[data-item]", "data-item");
-    if (place >= 0) {
+void ListWidget::choose(int place) {
+    if (place != selected_ && place >= 0) {
         select(place);
+        events_.changed();
     }
 }
 
-int ListBox::pageSize() const {
-    if (texts_.empty()) {
-        return 1;
-    }
-    const int itemHeight = std::max(item(0)["offsetHeight"].as<int>(), 1);
-    return std::max(element_["clientHeight"].as<int>() / itemHeight, 1);
-}
-
-bool ListBox::key(const Js& event) {
-    const std::string key = Utf8(event["key"]);
-    const int count = static_cast<int>(texts_.size());
-    if (IsMovingKey(key)) {
-        select(Moved(key, selected_, count, pageSize()));
-        return true;
-    }
-    // A letter selects the next item that starts with it, as in a desktop list.
-    if (key.size() == 1 && key[0] != ' ' && !event["ctrlKey"].as<bool>() &&
-        !event["altKey"].as<bool>()) {
-        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-        for (int step = 1; step <= count; ++step) {
-            const int at = (std::max(selected_, -1) + step + count) % count;
-            const std::string& text = texts_[static_cast<std::size_t>(at)];
-            if (!text.empty() && lower(text.front()) == lower(key[0])) {
-                select(at);
-                break;
-            }
-        }
-        return true;
-    }
-    return false;
-}
-
-void ReportGrid::Markup(Html& html) {
-    html.open("div").attr("class", "head").attr("role", "row").close().end("div");
-    html.open("div").attr("class", "body").attr("role", "rowgroup").close().end("div");
-}
-
-ReportGrid::ReportGrid(const Js& element, std::string id, const WidgetDesc& desc, Events events)
-    : element_(element), id_(std::move(id)), sortable_(desc.sortable), events_(std::move(events)) {
-    setColumns(desc.columns);
-}
-
-void ReportGrid::setColumns(std::span<const ColumnDesc> columns) {
+void ListWidget::setColumns(std::span<const ColumnDesc> columns) {
     columns_.assign(columns.begin(), columns.end());
     focusedCaption_ = std::min(focusedCaption_, static_cast<int>(columns_.size()) - 1);
     setRows({});
-    if (sortColumn_ >= 0) {
-        setSortMark(sortColumn_, descending_);
-    } else {
-        setSortMark(-1, false);
-    }
+    setSortMark(sortColumn_, descending_);
 }
 
-void ReportGrid::setSortMark(int column, bool descending) {
+void ListWidget::setSortMark(int column, bool descending) {
     sortColumn_ = column;
     descending_ = descending;
     Html html;
@@ -170,7 +87,7 @@ void ReportGrid::setSortMark(int column, bool descending) {
         html.attr("class", columns_[c].alignRight ? "cell right" : "cell");
         html.attr("id", id_ + "-h" + std::to_string(c)).attr("data-column", std::to_string(c));
         html.attr("style", "width:" + Twips(columns_[c].width));
-        if (sortable_) {
+        if (desc_.sortable) {
             html.attr("tabindex", "-1");
             html.attr("aria-sort", !sorted ? "none" : descending ? "descending" : "ascending");
         }
@@ -189,7 +106,7 @@ void ReportGrid::setSortMark(int column, bool descending) {
     }
 }
 
-void ReportGrid::setRows(std::span<const TableRow> rows) {
+void ListWidget::setRows(std::span<const TableRow> rows) {
     Html html;
     for (std::size_t r = 0; r < rows.size(); ++r) {
         html.open("div").attr("class", "row").attr("role", "row").attr("aria-selected", "false");
@@ -217,56 +134,54 @@ void ReportGrid::setRows(std::span<const TableRow> rows) {
         html.end("div");
     }
     element_["lastChild"].set("innerHTML", html.str());
-    rowCount_ = static_cast<int>(rows.size());
+    count_ = static_cast<int>(rows.size());
     selected_ = -1;
     element_.call<void>("removeAttribute", "aria-activedescendant");
     SetAttribute(element_, "aria-rowcount", std::to_string(rows.size() + 1));
 }
 
-Js ReportGrid::row(int place) const {
-    return ById(id_ + "-" + std::to_string(place));
+Js ListWidget::captionStop() const {
+    return desc_.sortable && !columns_.empty()
+               ? element_.call<Js>("querySelector",
+                                   "#" + id_ + "-h" + std::to_string(focusedCaption_))
+               : Js::null();
 }
 
-void ReportGrid::selectRow(int place) {
-    if (selected_ >= 0) {
-        SetAttribute(row(selected_), "aria-selected", "false");
+std::optional<int> ListWidget::moved(const std::string& key) const {
+    int to = selected_;
+    if (key == "ArrowDown") {
+        to = selected_ + 1;
+    } else if (key == "ArrowUp") {
+        to = selected_ < 0 ? 0 : selected_ - 1;
+    } else if (key == "PageDown" || key == "PageUp") {
+        // A page's rows, less a table's captions, and one that stays in view.
+        const int page = count_ == 0 ? 1
+                                     : element_["clientHeight"].as<int>() /
+                                               std::max(row(0)["offsetHeight"].as<int>(), 1) -
+                                           (desc_.kind == WidgetKind::Table ? 1 : 0);
+        to = selected_ + (key == "PageDown" ? 1 : -1) * std::max(page - 1, 1);
+    } else if (key == "Home") {
+        to = 0;
+    } else if (key == "End") {
+        to = count_ - 1;
+    } else {
+        return std::nullopt;
     }
-    selected_ = place >= 0 && place < rowCount_ ? place : -1;
-    if (selected_ < 0) {
-        element_.call<void>("removeAttribute", "aria-activedescendant");
-        return;
-    }
-    const Js chosen = row(selected_);
-    SetAttribute(chosen, "aria-selected", "true");
-    SetAttribute(element_, "aria-activedescendant", id_ + "-" + std::to_string(selected_));
-    ShowSelected(chosen);
+    return count_ == 0 ? selected_ : std::clamp(to, 0, count_ - 1);
 }
 
-void ReportGrid::choose(int place) {
-    if (place == selected_ || place < 0) {
-        return;
-    }
-    selectRow(place);
-    events_.rowChanged();
-}
-
-Js ReportGrid::captionStop() const {
-    return sortable_ && !columns_.empty() ? ById(id_ + "-h" + std::to_string(focusedCaption_))
-                                          : Js::null();
-}
-
-void ReportGrid::click(const Js& target) {
+void ListWidget::click(const Js& target) {
     if (const int column = PlaceOf(target, "[data-column]", "data-column"); column >= 0) {
-        if (sortable_) {
+        if (desc_.sortable) {
             focusedCaption_ = column;
-            events_.sortRequested(column);
+            events_.sortAsked(column);
         }
         return;
     }
     choose(PlaceOf(target, "[data-row]", "data-row"));
 }
 
-bool ReportGrid::key(const Js& event) {
+bool ListWidget::key(const Js& event) {
     const std::string key = Utf8(event["key"]);
     if (const int column = PlaceOf(event["target"], "[data-column]", "data-column"); column >= 0) {
         if (key == "ArrowLeft" || key == "ArrowRight") {
@@ -277,21 +192,28 @@ bool ReportGrid::key(const Js& event) {
         }
         if (key == "Enter" || key == " ") {
             focusedCaption_ = column;
-            events_.sortRequested(column);
+            events_.sortAsked(column);
             return true;
         }
         return false;
     }
-    if (!IsMovingKey(key)) {
+    if (const std::optional<int> to = moved(key)) {
+        choose(*to);
+        return true;
+    }
+    if (desc_.kind == WidgetKind::Table || key.size() != 1 || key[0] == ' ') {
         return false;
     }
-    int page = 1;
-    if (rowCount_ > 0) {
-        page = std::max(
-            element_["clientHeight"].as<int>() / std::max(row(0)["offsetHeight"].as<int>(), 1) - 1,
-            1);
+    // A letter selects the next item that starts with it, as in a desktop list.
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+    for (int step = 1; step <= count_; ++step) {
+        const int at = (std::max(selected_, -1) + step + count_) % count_;
+        const std::string_view text = desc_.items[static_cast<std::size_t>(at)];
+        if (!text.empty() && lower(text.front()) == lower(key[0])) {
+            choose(at);
+            break;
+        }
     }
-    choose(Moved(key, selected_, rowCount_, page));
     return true;
 }
 

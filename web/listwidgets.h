@@ -5,6 +5,7 @@
 #include "tablerow.h"
 
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -14,74 +15,54 @@ namespace runetally::web {
 
 class Html;
 
-// A list box as an ARIA listbox: one item selected at a time, or none until the player chooses.
-// The arrows, Home, End, Page Up, Page Down and an item's first letter select, as a click does;
-// once an item is selected, none of them leaves none selected. Items are found by their ids,
-// the list's own and their place: "listSpells-3".
-class ListBox {
-public:
-    ListBox(const Js& element, std::string id, std::function<void()> changed);
-
-    void setItems(std::span<const std::string_view> items);
-    int selected() const { return selected_; }
-    std::string selectedText() const;
-    // Selects the item, or none for -1, and reports it as a change.
-    void select(int item);
-
-    void click(const Js& target);
-    bool key(const Js& event);
-
-private:
-    Js item(int place) const;
-    int pageSize() const;
-
-    Js element_;
-    std::string id_;
-    std::vector<std::string> texts_;
-    int selected_ = -1;
-    std::function<void()> changed_;
-};
-
-// A report list as an ARIA grid: rows of cells under column captions, one whole row selected at a
-// time. Its commands fill, sort and select it; it tells what the player did. The captions of a
-// table that sorts take the focus before the rows: Left and Right move between them, and Enter,
-// Space or a click sorts.
-class ReportGrid {
+// A list box as an ARIA listbox of its items, or a table as an ARIA grid of rows of cells under
+// column captions: one item or whole row selected at a time, or none until the player chooses.
+// The arrows, Home, End, Page Up and Page Down select, as a click does, and in a list box so
+// does an item's first letter; once one is selected, none of them leaves none selected. Items
+// and rows are found by their ids, the widget's own and their place: "listSpells-3". The
+// captions of a table that sorts take the focus before the rows: Left and Right move between
+// them, and Enter, Space or a click asks to sort.
+class ListWidget {
 public:
     struct Events {
-        std::function<void()> rowChanged;
-        std::function<void(int column)> sortRequested;
+        std::function<void()> changed; // the player selected another
+        std::function<void(int column)> sortAsked;
     };
 
-    // The markup of an empty table; the grid then fills what the page made of it.
-    static void Markup(Html& html);
-    ReportGrid(const Js& element, std::string id, const WidgetDesc& desc, Events events);
+    // What the widget's element holds at first: a list box's items, a table's empty rows.
+    static void Markup(std::string_view id, const WidgetDesc& desc, Html& html);
+    ListWidget(const Js& element, std::string id, const WidgetDesc& desc, Events events);
 
+    int selected() const { return selected_; }
+    void select(int place); // -1: none; not reported
+
+    // A table's columns, rows and sort mark; new columns come with no rows, and new rows with
+    // none selected.
     void setColumns(std::span<const ColumnDesc> columns);
     void setRows(std::span<const TableRow> rows);
-    void selectRow(int row); // -1: none; not reported
-    int selectedRow() const { return selected_; }
     void setSortMark(int column, bool descending);
-
     // The caption that takes the focus, or null when the table does not sort.
     Js captionStop() const;
+
     void click(const Js& target);
     bool key(const Js& event);
 
 private:
-    void choose(int row); // the player's choice, reported
+    void choose(int place); // the player's choice, reported
+    // Where the key moves the selection; nothing for a key that moves none.
+    std::optional<int> moved(const std::string& key) const;
     Js row(int place) const;
 
     Js element_;
     std::string id_;
+    const WidgetDesc& desc_;
+    Events events_;
     std::vector<ColumnDesc> columns_;
-    int rowCount_ = 0;
-    bool sortable_;
+    int count_;
+    int selected_ = -1;
     int focusedCaption_ = 0;
     int sortColumn_ = -1;
     bool descending_ = false;
-    int selected_ = -1;
-    Events events_;
 };
 
 } // namespace runetally::web

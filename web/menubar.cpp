@@ -7,189 +7,131 @@
 namespace runetally::web {
 namespace {
 
-// "Control+O", as aria-keyshortcuts names it.
-std::string AriaShortcut(Shortcut shortcut) {
-    return (shortcut.control ? "Control+" : "") + std::string(1, shortcut.key);
+void ItemMarkup(std::string_view name, std::string_view caption, Shortcut shortcut, bool shown,
+                Html& html) {
+    html.open("div").attr("class", "item").attr("role", "menuitem").attr("tabindex", "-1");
+    html.attr("id", name);
+    if (shortcut.key != 0) {
+        // "Control+O", as aria-keyshortcuts names it.
+        html.attr("aria-keyshortcuts",
+                  (shortcut.control ? "Control+" : "") + std::string(1, shortcut.key));
+    }
+    if (const char key = ParseAccessKey(caption).key) {
+        html.attr("data-key", std::string(1, key));
+    }
+    if (!shown) {
+        html.flag("hidden");
+    }
+    html.close().open("span").attr("class", "label").close().caption(caption).end("span");
+    if (shortcut.key != 0) {
+        // Told by aria-keyshortcuts rather than read as part of the name.
+        html.open("span").attr("class", "shortcut").attr("aria-hidden", "true").close();
+        html.text(ShortcutText(shortcut)).end("span");
+    }
+    html.end("div");
 }
 
-char Lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+// A line shows between items shown, never first or last.
+void ShowSeparators(const Js& list) {
+    bool anyBefore = false;
+    for (Js child = list["firstElementChild"]; !child.isNull();
+         child = child["nextElementSibling"]) {
+        if (Utf8(child["className"]) == "separator") {
+            const Js next = child["nextElementSibling"];
+            child.set("hidden", !anyBefore || next.isNull() || next["hidden"].as<bool>());
+        } else {
+            anyBefore = anyBefore || !child["hidden"].as<bool>();
+        }
+    }
+}
+
+void Expand(const Js& menu, bool open) {
+    menu["lastElementChild"].set("hidden", !open);
+    SetAttribute(menu["firstElementChild"], "aria-expanded", open ? "true" : "false");
 }
 
 } // namespace
 
-MenuBar::MenuBar(const FormDesc& form, std::function<void(ControlId)> clicked,
-                 std::vector<ExtraMenuItem> extras)
-    : label_(form.caption), clicked_(std::move(clicked)) {
-    for (const MenuDesc& desc : form.menus) {
-        Menu menu{std::string(form.controlName(desc.id)), std::string(desc.caption), {}};
-        for (const MenuItemDesc& item : desc.items) {
-            for (ExtraMenuItem& extra : extras) {
-                if (extra.before == item.id) {
-                    menu.items.push_back({.id = std::nullopt,
-                                          .name = extra.name,
-                                          .caption = extra.caption,
-                                          .shortcut = extra.shortcut,
-                                          .run = std::move(extra.run)});
-                }
-            }
-            menu.items.push_back({.id = item.id,
-                                  .name = std::string(form.controlName(item.id)),
-                                  .caption = std::string(item.caption),
-                                  .shortcut = item.shortcut,
-                                  .shown = !item.hidden,
-                                  .separatorBefore = item.separatorBefore});
-        }
-        menus_.push_back(std::move(menu));
-    }
-}
-
-void MenuBar::markup(Html& html) const {
+void MenuMarkup(const FormDesc& form, std::span<const ExtraMenuItem> extras, Html& html) {
     html.open("div").attr("class", "menubar").attr("role", "menubar");
-    html.attr("aria-label", label_).close();
-    for (const Menu& menu : menus_) {
+    html.attr("aria-label", form.caption).close();
+    for (const MenuDesc& menu : form.menus) {
+        const std::string name(form.controlName(menu.id));
         html.open("div").attr("class", "menu").close();
         html.open("button")
             .attr("type", "button")
             .attr("class", "menutitle")
             .attr("tabindex", "-1");
         html.attr("role", "menuitem").attr("aria-haspopup", "menu").attr("aria-expanded", "false");
-        html.attr("id", menu.name);
+        html.attr("id", name);
         if (const char key = ParseAccessKey(menu.caption).key) {
             html.attr("aria-keyshortcuts", "Alt+" + std::string(1, key));
         }
         html.close().caption(menu.caption).end("button");
         html.open("div").attr("class", "items").attr("role", "menu").flag("hidden");
-        html.attr("id", menu.name + "-items").attr("aria-labelledby", menu.name).close();
-        for (const Item& item : menu.items) {
+        html.attr("id", name + "-items").attr("aria-labelledby", name).close();
+        bool anyBefore = false;
+        for (const MenuItemDesc& item : menu.items) {
+            for (const ExtraMenuItem& extra : extras) {
+                if (extra.before == item.id) {
+                    ItemMarkup(extra.name, extra.caption, {}, true, html);
+                    anyBefore = true;
+                }
+            }
             if (item.separatorBefore) {
                 html.open("div").attr("class", "separator").attr("role", "separator");
-                html.attr("id", item.name + "-separator").close().end("div");
+                if (!anyBefore || item.hidden) {
+                    html.flag("hidden");
+                }
+                html.close().end("div");
             }
-            html.open("div").attr("class", "item").attr("role", "menuitem").attr("tabindex", "-1");
-            html.attr("id", item.name);
-            if (item.shortcut.key != 0) {
-                html.attr("aria-keyshortcuts", AriaShortcut(item.shortcut));
-            }
-            if (!item.shown) {
-                html.flag("hidden");
-            }
-            html.close().open("span").attr("class", "label").close().caption(item.caption);
-            html.end("span");
-            if (item.shortcut.key != 0) {
-                // Told by aria-keyshortcuts rather than read as part of the name.
-                html.open("span").attr("class", "shortcut").attr("aria-hidden", "true").close();
-                html.text(ShortcutText(item.shortcut)).end("span");
-            }
-            html.end("div");
+            ItemMarkup(form.controlName(item.id), item.caption, item.shortcut, !item.hidden, html);
+            anyBefore = anyBefore || !item.hidden;
         }
         html.end("div").end("div");
     }
     html.end("div");
 }
 
-void MenuBar::attach(const Js& root) {
-    const auto find = [&root](const std::string& id) {
-        return root.call<Js>("querySelector", "#" + id);
-    };
-    bar_ = root.call<Js>("querySelector", ".menubar");
-    for (Menu& menu : menus_) {
-        menu.title = find(menu.name);
-        menu.list = find(menu.name + "-items");
-        for (Item& item : menu.items) {
-            item.element = find(item.name);
-            if (item.separatorBefore) {
-                item.separator = find(item.name + "-separator");
-            }
-        }
-        showSeparators(menu);
-    }
-}
-
-void MenuBar::showSeparators(Menu& menu) {
-    bool anyBefore = false;
-    for (Item& item : menu.items) {
-        if (!item.separator.isNull()) {
-            item.separator.set("hidden", !(item.shown && anyBefore));
-        }
-        anyBefore = anyBefore || item.shown;
-    }
-}
+MenuBar::MenuBar(const FormDesc& form, const Js& bar, std::function<void(ControlId)> clicked,
+                 std::vector<ExtraMenuItem> extras)
+    : form_(form), bar_(bar), clicked_(std::move(clicked)), extras_(std::move(extras)) {}
 
 void MenuBar::setItem(ControlId id, std::string_view caption, bool shown) {
-    for (Menu& menu : menus_) {
-        for (Item& item : menu.items) {
-            if (item.id == id) {
-                item.caption = std::string(caption);
-                item.shown = shown;
-                SetAccessCaption(item.element["firstChild"], caption);
-                item.element.set("hidden", !shown);
-                showSeparators(menu);
-            }
-        }
+    const Js item = bar_.call<Js>("querySelector", "#" + std::string(form_.controlName(id)));
+    Html label;
+    item["firstElementChild"].set("innerHTML", std::string_view(label.caption(caption).str()));
+    if (const char key = ParseAccessKey(caption).key) {
+        SetAttribute(item, "data-key", std::string(1, key));
+    } else {
+        item.call<void>("removeAttribute", "data-key");
     }
-}
-
-Js MenuBar::item(ControlId id) const {
-    for (const Menu& menu : menus_) {
-        for (const Item& item : menu.items) {
-            if (item.id == id) {
-                return item.element;
-            }
-        }
-    }
-    return Js::null();
+    item.set("hidden", !shown);
+    ShowSeparators(item["parentElement"]);
 }
 
 bool MenuBar::owns(const Js& target) const {
     return Holds(bar_, target);
 }
 
-std::optional<std::size_t> MenuBar::menuOf(const Js& target) const {
-    for (std::size_t m = 0; m < menus_.size(); ++m) {
-        if (Holds(menus_[m].title, target) || Holds(menus_[m].list, target)) {
-            return m;
-        }
-    }
-    return std::nullopt;
-}
-
-std::optional<std::size_t> MenuBar::itemOf(const Menu& menu, const Js& target) const {
-    for (std::size_t i = 0; i < menu.items.size(); ++i) {
-        if (Holds(menu.items[i].element, target)) {
-            return i;
-        }
-    }
-    return std::nullopt;
-}
-
-void MenuBar::open(std::size_t m, bool focusFirst) {
-    if (!open_ && returnFocus_.isNull()) {
+void MenuBar::open(const Js& menu, bool focusFirst) {
+    if (open_.isNull() && returnFocus_.isNull()) {
         returnFocus_ = ActiveElement();
     }
-    if (open_ && *open_ != m) {
-        menus_[*open_].list.set("hidden", true);
-        SetAttribute(menus_[*open_].title, "aria-expanded", "false");
+    if (!open_.isNull()) {
+        Expand(open_, false);
     }
-    open_ = m;
-    menus_[m].list.set("hidden", false);
-    SetAttribute(menus_[m].title, "aria-expanded", "true");
-    if (focusFirst) {
-        for (const Item& item : menus_[m].items) {
-            if (item.shown) {
-                Focus(item.element);
-                return;
-            }
-        }
-    }
-    Focus(menus_[m].title);
+    open_ = menu;
+    Expand(menu, true);
+    const Js first =
+        focusFirst ? menu.call<Js>("querySelector", ".item:not([hidden])") : Js::null();
+    Focus(first.isNull() ? menu["firstElementChild"] : first);
 }
 
 void MenuBar::close() {
-    if (open_) {
-        menus_[*open_].list.set("hidden", true);
-        SetAttribute(menus_[*open_].title, "aria-expanded", "false");
-        open_.reset();
+    if (!open_.isNull()) {
+        Expand(open_, false);
+        open_ = Js::null();
     }
     const Js back = returnFocus_;
     returnFocus_ = Js::null();
@@ -199,142 +141,147 @@ void MenuBar::close() {
 }
 
 void MenuBar::focusBar() {
-    if (menus_.empty()) {
+    const Js first = bar_["firstElementChild"];
+    if (first.isNull()) {
         return;
     }
     if (returnFocus_.isNull()) {
         returnFocus_ = ActiveElement();
     }
-    Focus(menus_.front().title);
+    Focus(first["firstElementChild"]);
 }
 
-void MenuBar::runItem(std::size_t m, std::size_t i) {
-    Item& item = menus_[m].items[i];
+void MenuBar::runItem(const Js& item) {
+    const std::string name = Utf8(item["id"]);
     close();
     // The command runs with the focus back where it was, so that its boxes return it there.
-    if (item.run) {
-        item.run();
-    } else if (item.id) {
-        clicked_(*item.id);
+    for (const ExtraMenuItem& extra : extras_) {
+        if (extra.name == name) {
+            extra.run();
+            return;
+        }
+    }
+    for (const MenuDesc& menu : form_.menus) {
+        for (const MenuItemDesc& desc : menu.items) {
+            if (form_.controlName(desc.id) == name) {
+                clicked_(desc.id);
+                return;
+            }
+        }
     }
 }
 
 void MenuBar::click(const Js& target) {
-    const std::optional<std::size_t> m = menuOf(target);
-    if (!m) {
+    const Js menu = target.call<Js>("closest", ".menu");
+    if (menu.isNull()) {
         return;
     }
-    if (Holds(menus_[*m].title, target)) {
-        if (open_ == m) {
+    if (Holds(menu["firstElementChild"], target)) {
+        if (open_.strictlyEquals(menu)) {
             close();
         } else {
-            open(*m, false);
+            open(menu, false);
         }
-        return;
-    }
-    if (const std::optional<std::size_t> i = itemOf(menus_[*m], target)) {
-        runItem(*m, *i);
-    }
-}
-
-void MenuBar::moveInMenu(int by) {
-    Menu& menu = menus_[*open_];
-    const std::optional<std::size_t> now = itemOf(menu, ActiveElement());
-    const int count = static_cast<int>(menu.items.size());
-    int at = now ? static_cast<int>(*now) : (by > 0 ? -1 : count);
-    for (int step = 0; step < count; ++step) {
-        at = (at + by + count) % count;
-        if (menu.items[static_cast<std::size_t>(at)].shown) {
-            Focus(menu.items[static_cast<std::size_t>(at)].element);
-            return;
-        }
+    } else if (const Js item = target.call<Js>("closest", ".item"); !item.isNull()) {
+        runItem(item);
     }
 }
 
 bool MenuBar::key(const Js& event) {
-    const std::optional<std::size_t> m = menuOf(event["target"]);
-    if (!m) {
+    const Js target = event["target"];
+    const Js menu = target.call<Js>("closest", ".menu");
+    if (menu.isNull()) {
         return false;
     }
     const std::string key = Utf8(event["key"]);
-    const auto count = menus_.size();
     if (key == "Escape" || key == "Tab") {
         close();
         return key == "Escape";
     }
     if (key == "ArrowLeft" || key == "ArrowRight") {
-        const std::size_t next = (*m + (key == "ArrowLeft" ? count - 1 : 1)) % count;
-        if (open_) {
-            open(next, true);
+        const bool left = key == "ArrowLeft";
+        Js next = menu[left ? "previousElementSibling" : "nextElementSibling"];
+        if (next.isNull()) {
+            next = bar_[left ? "lastElementChild" : "firstElementChild"];
+        }
+        if (open_.isNull()) {
+            Focus(next["firstElementChild"]);
         } else {
-            Focus(menus_[next].title);
+            open(next, true);
         }
         return true;
     }
-    const bool onTitle = Holds(menus_[*m].title, event["target"]);
-    if (onTitle && (key == "ArrowDown" || key == "Enter" || key == " ")) {
-        open(*m, true);
+    if (Holds(menu["firstElementChild"], target) &&
+        (key == "ArrowDown" || key == "Enter" || key == " ")) {
+        open(menu, true);
         return true;
     }
-    if (!open_) {
-        return key.size() == 1 && openByKey(Lower(key[0]));
-    }
-    if (key == "ArrowDown" || key == "ArrowUp") {
-        moveInMenu(key == "ArrowDown" ? 1 : -1);
-        return true;
-    }
-    if (key == "Home" || key == "End") {
-        const auto& items = menus_[*m].items;
-        for (std::size_t k = 0; k < items.size(); ++k) {
-            const std::size_t i = key == "Home" ? k : items.size() - 1 - k;
-            if (items[i].shown) {
-                Focus(items[i].element);
-                break;
-            }
-        }
-        return true;
+    if (open_.isNull()) {
+        return openByKey(KeyLetter(key));
     }
     if (key == "Enter" || key == " ") {
-        if (const auto i = itemOf(menus_[*m], event["target"])) {
-            runItem(*m, *i);
+        if (const Js item = target.call<Js>("closest", ".item"); !item.isNull()) {
+            runItem(item);
         }
         return true;
     }
     if (key.size() == 1) {
-        const char pressed = Lower(key[0]);
-        for (std::size_t i = 0; i < menus_[*m].items.size(); ++i) {
-            const Item& item = menus_[*m].items[i];
-            if (item.shown && ParseAccessKey(item.caption).key == pressed) {
-                runItem(*m, i);
-                return true;
-            }
+        const char pressed = KeyLetter(key);
+        const Js item = pressed == 0
+                            ? Js::null()
+                            : open_.call<Js>("querySelector", ".item:not([hidden])[data-key=\"" +
+                                                                  std::string(1, pressed) + "\"]");
+        if (!item.isNull()) {
+            runItem(item);
         }
         return true;
     }
-    return false;
+    const Js items = open_.call<Js>("querySelectorAll", ".item:not([hidden])");
+    const int count = items["length"].as<int>();
+    int at = -1;
+    for (int i = 0; i < count; ++i) {
+        if (items.call<Js>("item", i).strictlyEquals(ActiveElement())) {
+            at = i;
+        }
+    }
+    int to = 0;
+    if (key == "ArrowDown") {
+        to = at < 0 ? 0 : (at + 1) % count;
+    } else if (key == "ArrowUp") {
+        to = at < 0 ? count - 1 : (at + count - 1) % count;
+    } else if (key == "End") {
+        to = count - 1;
+    } else if (key != "Home") {
+        return false;
+    }
+    if (count > 0) {
+        Focus(items.call<Js>("item", to));
+    }
+    return true;
 }
 
 bool MenuBar::openByKey(char key) {
-    for (std::size_t m = 0; m < menus_.size(); ++m) {
-        if (ParseAccessKey(menus_[m].caption).key == key) {
-            open(m, true);
-            return true;
-        }
+    if (key == 0) {
+        return false;
     }
-    return false;
+    const Js title = bar_.call<Js>("querySelector", ".menutitle[aria-keyshortcuts=\"Alt+" +
+                                                        std::string(1, key) + "\"]");
+    if (title.isNull()) {
+        return false;
+    }
+    open(title["parentElement"], true);
+    return true;
 }
 
-bool MenuBar::runShortcut(char key, bool control) {
-    for (std::size_t m = 0; m < menus_.size(); ++m) {
-        for (std::size_t i = 0; i < menus_[m].items.size(); ++i) {
-            const Item& item = menus_[m].items[i];
-            if (item.shown && item.shortcut.key == key && item.shortcut.control == control) {
-                runItem(m, i);
-                return true;
-            }
-        }
+bool MenuBar::runShortcut(char key) {
+    const Js item =
+        bar_.call<Js>("querySelector", ".item:not([hidden])[aria-keyshortcuts=\"Control+" +
+                                           std::string(1, key) + "\"]");
+    if (item.isNull()) {
+        return false;
     }
-    return false;
+    runItem(item);
+    return true;
 }
 
 } // namespace runetally::web

@@ -5,15 +5,8 @@
 #include "browserfiles.h"
 #include "character.h"
 #include "characterlink.h"
-#include "clipboard.h"
-#include "dialogs.h"
 #include "dom.h"
 #include "formpage.h"
-#include "frmabout.h"
-#include "frmmain.h"
-#include "frmplanner.h"
-
-#include <emscripten/emscripten.h>
 
 #include <utility>
 
@@ -24,6 +17,13 @@ namespace {
 constexpr std::string_view kLinkName = "link.rtchar";
 constexpr std::string_view kClosed = "Runetally has closed. Reload the page to start again.";
 
+// A question's button for the answer, which tells the answer by its place in Answer.
+DialogButton ButtonOf(Answer answer) {
+    static constexpr const char* kCaptions[] = {"&Yes", "&No", "Cancel"};
+    const auto place = static_cast<std::size_t>(answer);
+    return {kCaptions[place], std::to_string(place)};
+}
+
 // The file picker, for one file. It stays in the page, hidden, until the next one, so that the
 // page hears what was chosen.
 void PickFile() {
@@ -32,12 +32,9 @@ void PickFile() {
     if (!old.isNull()) {
         old.call<void>("remove");
     }
-    Js input = Create("input", body);
-    input.set("hidden", true);
-    input.set("type", "file");
-    input.set("accept", kCharacterExtension);
-    SetAttribute(input, "data-pick", "");
-    input.call<void>("click");
+    Html html;
+    html.open("input").flag("hidden").attr("type", "file").attr("accept", kCharacterExtension);
+    Append(body, html.flag("data-pick").close()).call<void>("click");
 }
 
 void ReadFiles(const Js& files, const char* tag) {
@@ -55,34 +52,16 @@ bool HasFiles(const Js& event) {
 
 } // namespace
 
-Session& Session::Get() {
-    static Session session;
-    return session;
-}
-
-Session::Session()
-    : main_([] { return new frmMain(); }), about_([] {
-          auto* dialog = new frmAbout();
-          dialog->commands().Form_Load();
-          return dialog;
-      }),
-      planner_([] { return new frmPlanner(); }) {}
-
 void Session::start() {
-    WhenCopyNotKept([](const std::string& message) { ShowMessage(message); });
-    main_.show();
+    WhenCopyNotKept([this](const std::string& message) { showMessage(message); });
+    show(Window::Main);
     // The window is drawn first; what the browser keeps from other visits is read once it is.
     Js::module("afterPaint").call<void>("call", Js::null());
 }
 
 void Session::finishLoading() {
-    if (loaded_) {
-        return;
-    }
-    loaded_ = true;
-    FormPage::PageDrawn();
-    if (frmMain* main = main_.loaded()) {
-        main->commands().Form_Load();
+    if (!std::exchange(loaded_, true)) {
+        desk_.pageDrawn();
         openLink();
     }
 }
@@ -97,11 +76,11 @@ void Session::openLink() {
 }
 
 void Session::openGiven(GivenFile file) {
-    if (main_.loaded() == nullptr) {
+    if (main() == nullptr) {
         return;
     }
     const std::string name = file.name;
-    run([this, name] { main_.loaded()->commands().openCharacter(name); }, std::move(file));
+    run([this, name] { main()->dropped(name); }, std::move(file));
 }
 
 void Session::run(std::function<void()> command, std::optional<GivenFile> file) {
@@ -117,20 +96,26 @@ void Session::run(std::function<void()> command, std::optional<GivenFile> file) 
     });
 }
 
-SaveAnswer Session::askToSave(std::string_view question) {
-    if (const std::optional<std::string> answer = conversation_.given(Wait::Answer)) {
-        return *answer == "yes" ? SaveAnswer::Yes : SaveAnswer::No;
+Answer Session::ask(std::string_view question, std::span<const Answer> answers, Answer byDefault) {
+    if (const std::optional<std::string> given = conversation_.given(Wait::Answer)) {
+        return static_cast<Answer>(given->front() - '0');
     }
-    ShowDialog({.text = std::string(question),
-                .buttons = {{"&Yes", "yes"}, {"&No", "no"}, {"Cancel", "cancel"}},
-                .cancelAnswer = "cancel",
-                .done = [resume = conversation_.resume(Wait::Answer)](const std::string& answer,
-                                                                      const std::string&) {
-                    if (answer != "cancel") {
-                        resume(answer);
-                    }
-                }});
-    return SaveAnswer::Cancel;
+    // The last answer is what the command goes on with now: it need not run again for it.
+    const std::string last = ButtonOf(answers.back()).answer;
+    DialogRequest request{.text = std::string(question),
+                          .cancelAnswer = last,
+                          .done = [resume = conversation_.resume(Wait::Answer),
+                                   last](const std::string& answer, const std::string&) {
+                              if (answer != last) {
+                                  resume(answer);
+                              }
+                          }};
+    for (Answer answer : answers) {
+        request.byDefault = answer == byDefault ? request.buttons.size() : request.byDefault;
+        request.buttons.push_back(ButtonOf(answer));
+    }
+    desk_.dialogs.show(std::move(request));
+    return answers.back();
 }
 
 std::optional<std::string> Session::chooseFileToOpen() {
@@ -142,11 +127,11 @@ std::optional<std::string> Session::chooseFileToOpen() {
     return std::nullopt;
 }
 
-std::optional<std::string> Session::chooseNameToSave(std::string_view suggested) {
+std::optional<std::string> Session::chooseFileToSave(std::string_view suggested) {
     if (std::optional<std::string> name = conversation_.given(Wait::NameToSave)) {
         return name;
     }
-    ShowDialog(
+    desk_.dialogs.show(
         {.text = "Save the character as",
          .buttons = {{"Save", "save"}, {"Cancel", "cancel"}},
          .cancelAnswer = "cancel",
@@ -165,21 +150,33 @@ std::optional<std::string> Session::chooseNameToSave(std::string_view suggested)
     return std::nullopt;
 }
 
+void Session::copyText(std::string_view text) {
+    // Through the browser's own copy, which a key or a click lets a page start, or else its
+    // clipboard API.
+    copying_ = std::string(text);
+    Document().call<bool>("execCommand", Js("copy"));
+    if (const Js clipboard = Js::global("navigator")["clipboard"];
+        copying_ && !clipboard.isUndefined()) {
+        clipboard.call<Js>("writeText", text); // no copy event: the page may not start one now
+    }
+    copying_.reset();
+}
+
 void Session::deleteLater(std::function<void()> deleter) {
     closed_.push_back(std::move(deleter));
 }
 
 void Session::end() {
-    ended_ = true;
-    CloseDialogs();
+    if (std::exchange(ended_, true)) {
+        return;
+    }
+    desk_.dialogs.closeAll();
     about_.unload();
     planner_.unload();
-    if (frmMain* main = main_.loaded()) {
-        main->close();
-    }
-    Js line = Create("p", Document()["body"], "closed");
-    SetAttribute(line, "role", "status");
-    SetText(line, kClosed);
+    main_.unload();
+    Html line;
+    line.open("p").attr("class", "closed").attr("role", "status").close().text(kClosed).end("p");
+    Append(Document()["body"], line);
 }
 
 void Session::fileRead(const Js& detail) {
@@ -199,13 +196,14 @@ void Session::fileRead(const Js& detail) {
 }
 
 void Session::pageEvent(const std::string& type, const Js& event) {
+    FormPage* active = desk_.active();
     if (type == "resize") {
-        FormPage::FitAll();
+        desk_.fitAll();
     } else if (type == "hashchange") {
         openLink();
     } else if (type == "beforeunload") {
         // A page cannot ask whether to save; the browser's own question stands in for it.
-        if (main_.loaded() != nullptr && main_.loaded()->commands().hasUnsavedEdits()) {
+        if (main() != nullptr && main()->hasUnsavedEdits()) {
             event.call<void>("preventDefault");
             event.set("returnValue", "");
         }
@@ -215,7 +213,7 @@ void Session::pageEvent(const std::string& type, const Js& event) {
     } else if (type == "drop" && HasFiles(event)) {
         event.call<void>("preventDefault");
         // A modal box takes no drop, as on the desktop.
-        if (!DialogShown()) {
+        if (!desk_.dialogs.shown()) {
             ReadFiles(event["dataTransfer"]["files"], "drop");
         }
     } else if (type == "change" &&
@@ -223,12 +221,14 @@ void Session::pageEvent(const std::string& type, const Js& event) {
         ReadFiles(event["target"]["files"], "pick");
     } else if (type == "runetally-file") {
         fileRead(event["detail"]);
-    } else if (type == "copy") {
-        HandleCopyEvent(event);
-    } else if (type == "keydown" && !DialogShown() && FormPage::Active() != nullptr) {
-        FormPage::Active()->pageKey(event);
-    } else if (type == "pointerdown" && FormPage::Active() != nullptr) {
-        FormPage::Active()->closeMenus();
+    } else if (type == "copy" && copying_) {
+        event["clipboardData"].call<void>("setData", Js("text/plain"), std::string_view(*copying_));
+        event.call<void>("preventDefault");
+        copying_.reset();
+    } else if (type == "keydown" && !desk_.dialogs.shown() && active != nullptr) {
+        active->pageKey(event);
+    } else if (type == "pointerdown" && active != nullptr) {
+        active->closeMenus();
     }
 }
 
@@ -241,13 +241,12 @@ void Session::dispatch(const Js& event) {
     // are deleted once the outermost event is over.
     ++depth_;
     const std::string type = Utf8(event["type"]);
-    const Js target = event["target"];
-    if (!HandleDialogEvent(type, event)) {
+    if (!desk_.dialogs.handle(type, event)) {
         // A file dragged over a window goes to the page, as a drop on the desktop goes to the
         // whole window.
         const bool page = type == "copy" || type == "dragover" || type == "drop";
-        FormPage* form = page ? nullptr : FormPage::Of(target);
-        if (form != nullptr && !DialogShown()) {
+        FormPage* form = page ? nullptr : desk_.of(event["target"]);
+        if (form != nullptr && !desk_.dialogs.shown()) {
             form->handle(type, event);
         } else {
             pageEvent(type, event);
@@ -261,7 +260,3 @@ void Session::dispatch(const Js& event) {
 }
 
 } // namespace runetally::web
-
-extern "C" EMSCRIPTEN_KEEPALIVE void runetally_event(int handle) {
-    runetally::web::Session::Get().dispatch(runetally::web::Js::take(handle));
-}

@@ -4,10 +4,12 @@
 
 #include <cstdlib>
 #include <memory>
-#include <string>
+#include <string_view>
 
 namespace runetally::web {
 namespace {
+
+constexpr const char* kRecentKey = "runetally.recent";
 
 // clang-format off
 EM_JS(char*, LoadStored, (const char* name), {
@@ -27,17 +29,24 @@ EM_JS(void, KeepStored, (const char* name, const char* value), {
 
 } // namespace
 
-std::optional<std::string> LoadSetting(std::string_view name) {
-    const std::unique_ptr<char, decltype(&std::free)> value(LoadStored(std::string(name).c_str()),
-                                                            &std::free);
-    if (value == nullptr) {
-        return std::nullopt;
+std::vector<std::string> LoadRecentFiles() {
+    const std::unique_ptr<char, decltype(&std::free)> kept(LoadStored(kRecentKey), &std::free);
+    // Names one after another, each ended by a '/', which no file name holds.
+    std::vector<std::string> names;
+    std::string_view rest = kept != nullptr ? kept.get() : "";
+    for (std::size_t end = rest.find('/'); end != std::string_view::npos; end = rest.find('/')) {
+        names.emplace_back(rest.substr(0, end));
+        rest.remove_prefix(end + 1);
     }
-    return std::string(value.get());
+    return names;
 }
 
-void KeepSetting(std::string_view name, std::string_view value) {
-    KeepStored(std::string(name).c_str(), std::string(value).c_str());
+void KeepRecentFiles(std::span<const std::string> names) {
+    std::string kept;
+    for (const std::string& name : names) {
+        kept += name + "/";
+    }
+    KeepStored(kRecentKey, kept.c_str());
 }
 
 } // namespace runetally::web

@@ -1,14 +1,14 @@
 #pragma once
 
-#include <optional>
+#include <span>
 #include <string>
-#include <string_view>
+#include <vector>
 
 namespace runetally::web {
 
-// What the page keeps between visits, in the browser's local storage; nothing is kept where the
-// browser refuses storage.
-std::optional<std::string> LoadSetting(std::string_view name);
-void KeepSetting(std::string_view name, std::string_view value);
+// The recent list as the page keeps it between visits, in the browser's local storage; nothing is
+// kept where the browser refuses storage.
+std::vector<std::string> LoadRecentFiles();
+void KeepRecentFiles(std::span<const std::string> names);
 
 } // namespace runetally::web

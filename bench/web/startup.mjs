@@ -2,9 +2,11 @@
 // in a fresh context: the time from navigation to the first contentful paint, the paint of the
 // main window with its boxes filled (the page shows nothing before its module has run, and the
 // window's boxes hold their texts before it is put in the page), against the floor's one input
-// box. Alternating runs; medians.
+// box. Alternating runs; medians. Other builds of the page, given after the runs, take their
+// turn in the same alternation and are compared with this build's.
 //
-//   node bench/web/startup.mjs [BUILD_FOLDER] [RUNS]      (after cmake --build --preset web)
+//   node bench/web/startup.mjs [BUILD_FOLDER] [RUNS] [OTHER_PAGE...]
+//                                                         (after cmake --build --preset web)
 import { createRequire } from 'node:module';
 import { statSync } from 'node:fs';
 import { gzipSync } from 'node:zlib';
@@ -15,10 +17,13 @@ import { pathToFileURL } from 'node:url';
 const build = resolve(process.argv[2] || 'build-web');
 const runs = Number(process.argv[3] || 20);
 const { chromium } = createRequire(`${build}/npm/`)('playwright-core');
+const others = process.argv.slice(4).map((file) => resolve(file));
 const pages = {
     floor: { file: `${build}/bench/web/floor.html`, ready: '#floor' },
     runetally: { file: `${build}/web/runetally.html`, ready: '#varLevel' },
+    ...Object.fromEntries(others.map((file) => [file, { file, ready: '#varLevel' }])),
 };
+const names = Object.keys(pages);
 
 const browser = await chromium.launch({
     executablePath: process.env.CHROMIUM || '/usr/bin/chromium', args: ['--no-sandbox'],
@@ -35,7 +40,7 @@ async function timeToWindow(which) {
             if (entry) done(entry.startTime);
         }).observe({ type: 'paint', buffered: true });
     }));
-    if (which === 'runetally' && await page.inputValue('#varLevel') !== '99') {
+    if (which !== 'floor' && await page.inputValue('#varLevel') !== '99') {
         throw new Error('the main window shows no inputs');
     }
     await context.close();
@@ -48,11 +53,14 @@ const median = (values) => {
     return sorted.length % 2 ? sorted[Math.floor(middle)] : (sorted[middle - 1] + sorted[middle]) / 2;
 };
 
-const times = { floor: [], runetally: [] };
-await timeToWindow('floor'); // unmeasured warm-up runs
-await timeToWindow('runetally');
+const times = Object.fromEntries(names.map((which) => [which, []]));
+for (const which of names) {
+    await timeToWindow(which); // unmeasured warm-up runs
+}
 for (let i = 0; i < runs; ++i) {
-    for (const which of i % 2 ? ['runetally', 'floor'] : ['floor', 'runetally']) {
+    // Each page in turn, starting one later in each round.
+    for (let k = 0; k < names.length; ++k) {
+        const which = names[(i + k) % names.length];
         times[which].push(await timeToWindow(which));
     }
 }
@@ -66,3 +74,6 @@ for (const [which, { file }] of Object.entries(pages)) {
         `${bytes} bytes, ${gzipped} with gzip -9`);
 }
 console.log(`ratio: ${(median(times.runetally) / median(times.floor)).toFixed(3)}`);
+for (const file of others) {
+    console.log(`ratio to ${file}: ${(median(times.runetally) / median(times[file])).toFixed(3)}`);
+}

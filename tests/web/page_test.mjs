@@ -186,6 +186,21 @@ test('Reset, Help Me and About run from the menus, by mouse and by Alt and acces
     await about.waitFor({ state: 'detached' });
 });
 
+test('the About icon is drawn from its description, one canvas pixel for each of its own', async (t) => {
+    const page = await openPage(t);
+    await page.click('#mnuHelp');
+    await page.click('#mnuAbout');
+    const pixels = await page.evaluate(() => {
+        const canvas = document.querySelector('#picIcon canvas');
+        const at = (x, y) => Array.from(canvas.getContext('2d').getImageData(x, y, 1, 1).data);
+        return [[canvas.width, canvas.height], at(12, 1), at(4, 11), at(13, 3), at(14, 3), at(0, 0)];
+    });
+    // Rows 1, 11 and 3 of the picture: a black edge, the yellow lid, lime and green; the corner
+    // is clear.
+    assert.deepEqual(pixels, [[32, 32], [0, 0, 0, 255], [255, 255, 0, 255], [0, 255, 0, 255],
+        [0, 128, 0, 255], [0, 0, 0, 0]]);
+});
+
 test('the planner follows the main window as it is edited', async (t) => {
     const page = await openPage(t);
     await chooseSpell(page, 'Meteor');
