@@ -18,20 +18,6 @@ struct AppIdentity {
 
 const AppIdentity& BuildIdentity();
 
-// What every window's commands need of the window system, whatever toolkit draws the window.
-// Texts are UTF-8.
-class FormView {
-public:
-    virtual ~FormView() = default;
-
-    // An application-modal message box with an OK button alone, no icon and the application's
-    // title as caption. Returns when it is closed; how it was closed does not matter.
-    virtual void showMessage(std::string_view text) = 0;
-
-    // Closes the window and discards its widgets, as its close box does.
-    virtual void unload() = 0;
-};
-
 // A window's single shared instance, kept for the whole run. It is either not loaded, or loaded
 // and shown. Showing loads it first when needed (the loader builds the window and runs its load
 // step); showing a shown window only activates it. Window needs activate() and close(); the
