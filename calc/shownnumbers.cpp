@@ -1,0 +1,186 @@
+#include "shownnumbers.h"
+
+#include "numbers.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <string_view>
+
+namespace runetally {
+namespace {
+
+constexpr std::size_t kSignificant = 15;
+
+// Leading zeros go; trailing zeros move into the exponent.
+Decimal Trimmed(bool negative, std::string digits, int exponent) {
+    const std::size_t first = digits.find_first_not_of('0');
+    if (first == std::string::npos) {
+        return {};
+    }
+    digits.erase(0, first);
+    const std::size_t last = digits.find_last_not_of('0');
+    exponent += static_cast<int>(digits.size() - last - 1);
+    digits.resize(last + 1);
+    return {negative, std::move(digits), exponent};
+}
+
+// To 15 significant digits, ties to even; `beyond` tells that something non-zero follows the
+// digits given.
+Decimal Rounded(bool negative, std::string digits, int exponent, bool beyond = false) {
+    const std::size_t first = std::min(digits.find_first_not_of('0'), digits.size());
+    digits.erase(0, first);
+    if (digits.size() > kSignificant) {
+        const char next = digits[kSignificant];
+        beyond = beyond || digits.find_first_not_of('0', kSignificant + 1) != std::string::npos;
+        exponent += static_cast<int>(digits.size() - kSignificant);
+        digits.resize(kSignificant);
+        const bool odd = (digits.back() - '0') % 2 == 1;
+        if (next > '5' || (next == '5' && (beyond || odd))) {
+            std::size_t i = digits.size();
+            while (i > 0 && digits[i - 1] == '9') {
+                digits[--i] = '0';
+            }
+            if (i == 0) {
+                digits.insert(digits.begin(), '1'); // 999... became 1000...
+            } else {
+                ++digits[i - 1];
+            }
+        }
+    }
+    return Trimmed(negative, std::move(digits), exponent);
+}
+
+// Whether the digits, of equal length, make a smaller whole number.
+bool Less(const std::string& a, const std::string& b) {
+    return a < b;
+}
+
+// a + b or a − b (a ≥ b) on digit strings of equal length, one place wider for a carry.
+std::string Add(const std::string& a, const std::string& b) {
+    std::string sum(a.size() + 1, '0');
+    int carry = 0;
+    for (std::size_t i = a.size(); i-- > 0;) {
+        const int d = (a[i] - '0') + (b[i] - '0') + carry;
+        sum[i + 1] = static_cast<char>('0' + d % 10);
+        carry = d / 10;
+    }
+    sum[0] = static_cast<char>('0' + carry);
+    return sum;
+}
+
+std::string Subtract(const std::string& a, const std::string& b) {
+    std::string difference(a.size(), '0');
+    int borrow = 0;
+    for (std::size_t i = a.size(); i-- > 0;) {
+        int d = (a[i] - '0') - (b[i] - '0') - borrow;
+        borrow = d < 0;
+        difference[i] = static_cast<char>('0' + (d < 0 ? d + 10 : d));
+    }
+    return difference;
+}
+
+std::uint64_t Whole(const std::string& digits) {
+    std::uint64_t whole = 0;
+    for (char c : digits) {
+        whole = whole * 10 + static_cast<std::uint64_t>(c - '0');
+    }
+    return whole;
+}
+
+} // namespace
+
+Decimal ShownDecimal(double value) {
+    // FormatNumber's text read back: "[-]digits[.digits][E±xx]".
+    const std::string text = FormatNumber(value);
+    const bool negative = text.front() == '-';
+    std::string digits;
+    int exponent = 0;
+    bool fraction = false;
+    for (std::size_t i = negative ? 1 : 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '.') {
+            fraction = true;
+        } else if (c == 'E') {
+            exponent += std::stoi(text.substr(i + 1));
+            break;
+        } else {
+            digits += c;
+            exponent -= fraction ? 1 : 0;
+        }
+    }
+    return Trimmed(negative, std::move(digits), exponent);
+}
+
+Decimal ShownDifference(const Decimal& from, const Decimal& to) {
+    if (from.digits.empty() || to.digits.empty()) {
+        Decimal d = from.digits.empty() ? to : from;
+        d.negative = from.digits.empty() ? d.negative : !d.negative;
+        return Rounded(d.negative, d.digits, d.exponent);
+    }
+    // Both as whole numbers of the smaller unit, as long as the longer of the two.
+    const int unit = std::min(from.exponent, to.exponent);
+    std::string a = from.digits + std::string(static_cast<std::size_t>(from.exponent - unit), '0');
+    std::string b = to.digits + std::string(static_cast<std::size_t>(to.exponent - unit), '0');
+    const std::size_t width = std::max(a.size(), b.size());
+    a.insert(0, width - a.size(), '0');
+    b.insert(0, width - b.size(), '0');
+    // to − from = to + (−from).
+    const bool fromNegated = !from.negative;
+    if (to.negative == fromNegated) {
+        return Rounded(to.negative, Add(b, a), unit);
+    }
+    if (Less(b, a)) {
+        return Rounded(fromNegated, Subtract(a, b), unit);
+    }
+    return Rounded(to.negative, Subtract(b, a), unit);
+}
+
+std::optional<Decimal> ShownPercent(const Decimal& difference, const Decimal& of) {
+    if (of.digits.empty()) {
+        return std::nullopt;
+    }
+    if (difference.digits.empty()) {
+        return Decimal{};
+    }
+    // Long division of the digits, one quotient digit for each digit of the dividend and then of
+    // the zeros after it, until there are two digits more than are kept: the remainder tells the
+    // rest. Both have at most 15 digits, so remainder × 10 + 9 stays below 2^64.
+    const std::uint64_t divisor = Whole(of.digits);
+    std::uint64_t remainder = 0;
+    std::string quotient;
+    std::size_t taken = 0;
+    std::size_t significant = 0;
+    while (taken < difference.digits.size() || significant < kSignificant + 2) {
+        const std::uint64_t next =
+            taken < difference.digits.size() ? std::uint64_t(difference.digits[taken] - '0') : 0;
+        ++taken;
+        remainder = remainder * 10 + next;
+        const auto digit = static_cast<char>('0' + remainder / divisor);
+        remainder %= divisor;
+        if (significant > 0 || digit != '0') {
+            quotient += digit;
+            ++significant;
+        }
+    }
+    // difference ÷ of = quotient × 10^(digits − taken), times 10^(exponents' difference + 2).
+    const int exponent = static_cast<int>(difference.digits.size()) - static_cast<int>(taken) +
+                         difference.exponent - of.exponent + 2;
+    return Rounded(difference.negative != of.negative, std::move(quotient), exponent,
+                   remainder != 0);
+}
+
+std::string DecimalText(const Decimal& decimal, char decimalSeparator) {
+    const int leading = decimal.exponent + static_cast<int>(decimal.digits.size()) - 1;
+    return WriteSignificant(decimal.negative, decimal.digits, leading, decimalSeparator);
+}
+
+std::optional<double> DecimalValue(const Decimal& decimal) {
+    if (decimal.digits.empty()) {
+        return 0.0;
+    }
+    const std::string text =
+        (decimal.negative ? "-" : "") + decimal.digits + "E" + std::to_string(decimal.exponent);
+    return ParseNumber(text);
+}
+
+} // namespace runetally
