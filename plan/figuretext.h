@@ -22,4 +22,9 @@ std::string FigureText(const DamageValue& value, char separator);
 // percent too large to be multiplied by ten is written.
 std::string TenthsText(double percent, char separator);
 
+// A spell's damage in percent of the best's, as TenthsText writes it; but "100" only for exactly
+// 100, which a quotient of two doubles is only when they are equal: a spell below the best gets
+// as many more decimals as it takes not to read 100 ("99.99").
+std::string ShareOfBestText(double percent, char separator);
+
 } // namespace runetally

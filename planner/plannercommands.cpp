@@ -77,13 +77,36 @@ std::optional<double> NumberOf(const std::optional<DamageValue>& value) {
     return value ? NumberOf(*value) : std::nullopt;
 }
 
+// A failure in the main window's words, short enough for a cell.
+std::string ShortFailure(const DamageFailure& failure) {
+    if (const auto* bad = std::get_if<BadInput>(&failure)) {
+        return "not a number: " + std::string(CaptionOf(bad->field));
+    }
+    switch (std::get<ArithmeticFault>(failure)) {
+    case ArithmeticFault::DivideByZero:
+        return "divided by zero";
+    case ArithmeticFault::InvalidOperation:
+        return "zero divided by zero";
+    case ArithmeticFault::Overflow:
+        return "too large";
+    }
+    return "not calculated";
+}
+
+// A figure as the tables write it; a failure as the main window tells it.
+std::string Cell(const DamageValue& value, char separator) {
+    const DamageValue checked = Number(value) ? Checked(*Number(value)) : value;
+    return Number(checked) ? FigureText(checked, separator)
+                           : ShortFailure(std::get<DamageFailure>(checked));
+}
+
 // A share in percent to a tenth, or the failure of the figure it was worked out from.
 std::string Percent(const std::optional<DamageValue>& percent, char separator) {
     if (!percent) {
         return "";
     }
     const double* number = Number(*percent);
-    return number ? TenthsText(*number, separator) : FigureText(*percent, separator);
+    return number ? TenthsText(*number, separator) : Cell(*percent, separator);
 }
 
 SortKey KeyOf(SpellColumn column, const GainRow& row, std::optional<double> percentOfBest,
@@ -136,6 +159,17 @@ std::vector<std::string> Ranks(const std::vector<Gain>& gains) {
     return ranks;
 }
 
+// The first of the main window's boxes from the top that holds no number, as the main window
+// names it.
+std::optional<std::string> FirstBoxNoNumber(const ParsedInputs& inputs) {
+    for (Field field : kInputsTopDown) {
+        if (!inputs[field]) {
+            return FailureMessage(BadInput{field});
+        }
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 void PlannerCommands::follow(const SpellInputs& inputs) {
@@ -178,11 +212,6 @@ bool PlannerCommands::sort(PlannerControl table, int column) {
 std::optional<std::string> PlannerCommands::problem(ParsedInputs& parsed, double& step) const {
     const char separator = platform_.decimalSeparator();
     parsed = ParseInputs(*inputs_, separator);
-    for (Field field : kInputsTopDown) {
-        if (!parsed[field]) {
-            return FailureMessage(BadInput{field}); // as the main window says it
-        }
-    }
     const std::optional<double> number = ParseNumber(form_.text(txtStep), separator);
     if (!number) {
         const FormDesc& form = PlannerDescription();
@@ -200,14 +229,15 @@ void PlannerCommands::refresh() {
     Figures figures;
     const std::optional<std::string> failed = problem(figures.inputs, figures.step);
     if (failed) {
-        // Figures from other inputs would mislead: none are shown until every box holds a number.
+        // Without a step no gain can be worked out, and figures from another step would mislead.
         figures_.reset();
         shown_.clear();
-        form_.setText(lblStatus, *failed);
+        const std::string said = FirstBoxNoNumber(figures.inputs).value_or(*failed);
+        form_.setText(lblStatus, said);
         form_.setRows(lvwSpells, {});
         form_.setRows(lvwInputs, {});
         const PointTwips size = form_.sizeOf(picChart);
-        form_.setChart(picChart, DrawChartMessage(*failed, size.x, size.y));
+        form_.setChart(picChart, DrawChartMessage(said, size.x, size.y));
         return;
     }
     const char separator = platform_.decimalSeparator();
@@ -232,14 +262,12 @@ void PlannerCommands::refresh() {
         const std::optional<double> percent = figures.percentOfBest[i];
         TableRow shown{
             {std::string(row.gain.spell->name), std::string(ElementName(*row.gain.spell)),
-             FigureText(row.gain.damage, separator),
-             Percent(percent ? std::optional<DamageValue>(*percent) : std::nullopt, separator),
-             FigureText(row.gain.gain, separator),
-             row.toBest ? std::to_string(*row.toBest) : "never"}};
+             Cell(row.gain.damage, separator), percent ? ShareOfBestText(*percent, separator) : "",
+             Cell(row.gain.gain, separator), row.toBest ? std::to_string(*row.toBest) : "never"}};
         if (compared_) {
             const Change& change = figures.changes[i];
-            shown.cells.push_back(FigureText(figures.damageB[i], separator));
-            shown.cells.push_back(FigureText(change.difference, separator));
+            shown.cells.push_back(Cell(figures.damageB[i], separator));
+            shown.cells.push_back(Cell(change.difference, separator));
             shown.cells.push_back(Percent(change.percent, separator));
         }
         if (row.gain.spell->name == inputs_->spellName) {
@@ -247,8 +275,14 @@ void PlannerCommands::refresh() {
         }
         figures.rows.push_back(std::move(shown));
     }
+    // A box that holds no number fails only the spells that use it, as in runetally-table; the
+    // status names it as the main window does.
+    std::string status = compared_ ? "Comparing with " + compared_->name + " (B)" : "";
+    if (const std::optional<std::string> box = FirstBoxNoNumber(figures.inputs)) {
+        status = *box + (status.empty() ? "" : " " + status);
+    }
     figures_ = std::move(figures);
-    form_.setText(lblStatus, compared_ ? "Comparing with " + compared_->name + " (B)" : "");
+    form_.setText(lblStatus, status);
     showSpells();
     showSelected();
 }
@@ -301,8 +335,8 @@ void PlannerCommands::showSelected() {
         }
         const std::vector<std::string> ranks = Ranks(gains);
         for (std::size_t i = 0; i < gains.size(); ++i) {
-            rows.push_back({{std::string(CaptionOf(gains[i].input)),
-                             FigureText(gains[i].gain, separator), ranks[i]}});
+            rows.push_back({{std::string(CaptionOf(gains[i].input)), Cell(gains[i].gain, separator),
+                             ranks[i]}});
         }
     }
     form_.setRows(lvwInputs, rows);
@@ -325,6 +359,12 @@ void PlannerCommands::drawChart() {
         figures.chart.reset();
         form_.setChart(picChart,
                        DrawChartMessage("No spell deals damage at these inputs.", size.x, size.y));
+        return;
+    }
+    if (!figures.inputs[figures.input]) {
+        figures.chart.reset();
+        form_.setChart(picChart,
+                       DrawChartMessage(FailureMessage(BadInput{figures.input}), size.x, size.y));
         return;
     }
     const char separator = platform_.decimalSeparator();

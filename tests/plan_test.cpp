@@ -298,6 +298,24 @@ TEST(Plan, FiguresAlwaysHaveAText) {
     EXPECT_EQ(TenthsText(0.25, ','), "0,3") << "halves round away from 0";
 }
 
+// Only the best shows 100; a spell below it shows as many decimals as it takes not to.
+TEST(Plan, OnlyTheBestShowsAHundredPercent) {
+    const std::pair<double, const char*> cases[] = {
+        {100, "100"},
+        {99.9923076923077, "99.99"},
+        {99.96, "99.96"},                        // a tenth would make it 100.0
+        {99.94, "99.9"},                         // a tenth is below 100: as any other share
+        {99.9999, "99.9999"},                    // 99.99, 99.999 round to 100 too
+        {99.99999999999999, "99.9999999999999"}, // the largest double below 100
+        {100.04, "100.04"},                      // above a best that is below 0
+        {50, "50"},
+    };
+    for (const auto& [percent, shown] : cases) {
+        EXPECT_EQ(ShareOfBestText(percent, '.'), shown) << percent;
+    }
+    EXPECT_EQ(ShareOfBestText(99.96, ','), "99,96");
+}
+
 TEST(Plan, SweepValuesAreComputedNotAccumulated) {
     const auto values = std::get<std::vector<double>>(SweepValues(0, 1, 0.1));
     ASSERT_EQ(values.size(), 11u);

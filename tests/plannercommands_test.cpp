@@ -79,15 +79,24 @@ TEST(PlannerCommands, ShowsEverySpellByDamageWithGainsForTheBest) {
 }
 
 // Whichever box holds no number, the planner names it by caption, in the main window's order
-// from the top, and shows no figures until it holds one again.
-TEST(PlannerCommands, NamesTheFirstBoxThatIsNoNumberAndShowsNoFigures) {
-    const std::tuple<Field, const char*, const char*, const char*> cases[] = {
-        {Field::varWis, "abc", "1", R"(The text in "Wisdom" is not a number.)"},
-        {Field::powerDark, "", "1", R"(The text in "Dark Power" is not a number.)"},
-        {Field::varLevel, "9x", "", R"(The text in "Level" is not a number.)"},
-        {Field::varInt, "280", "1,5", R"(The text in "Step" is not a number.)"},
-    };
-    for (const auto& [field, text, step, message] : cases) {
+// from the top. A box of the main window fails only the spells that use it, in the main window's
+// words; every other spell keeps its figures. Without a step no figure is shown until it holds
+// one again.
+TEST(PlannerCommands, NamesTheFirstBoxThatIsNoNumberAndFailsOnlyTheSpellsThatUseIt) {
+    const std::tuple<Field, const char*, const char*, const char*, const char*, const char*>
+        cases[] = {
+            {Field::varWis, "abc", "1", R"(The text in "Wisdom" is not a number.)", "Boulders",
+             "not a number: Wisdom"},
+            {Field::powerDark, "", "1", R"(The text in "Dark Power" is not a number.)",
+             "Drain Life", "not a number: Dark Power"},
+            {Field::varLevel, "9x", "1", R"(The text in "Level" is not a number.)", "Turn Undead",
+             "not a number: Level"},
+            {Field::varLevel, "9x", "", R"(The text in "Level" is not a number.)", nullptr,
+             nullptr},
+            {Field::varInt, "280", "1,5", R"(The text in "Step" is not a number.)", nullptr,
+             nullptr},
+        };
+    for (const auto& [field, text, step, message, failing, said] : cases) {
         Planner p;
         p.commands.follow(Worked());
         SpellInputs inputs = Worked();
@@ -95,11 +104,24 @@ TEST(PlannerCommands, NamesTheFirstBoxThatIsNoNumberAndShowsNoFigures) {
         p.view.form.texts[PlannerControl::txtStep] = step;
         p.commands.follow(inputs);
         EXPECT_EQ(p.view.status(), message);
-        EXPECT_TRUE(p.view.form.rows[lvwSpells].empty()) << message;
-        EXPECT_TRUE(p.view.form.rows[lvwInputs].empty()) << message;
-        EXPECT_EQ(p.view.form.chart.description, message);
-        EXPECT_FALSE(p.commands.copy(lvwSpells)) << message;
         EXPECT_TRUE(p.view.platform.messages.empty()) << "no box to click away";
+        if (failing == nullptr) {
+            EXPECT_TRUE(p.view.form.rows[lvwSpells].empty()) << message;
+            EXPECT_TRUE(p.view.form.rows[lvwInputs].empty()) << message;
+            EXPECT_EQ(p.view.form.chart.description, message);
+            EXPECT_FALSE(p.commands.copy(lvwSpells)) << message;
+        } else {
+            std::map<std::string, std::vector<std::string>> cells;
+            for (const TableRow& row : p.view.form.rows[lvwSpells]) {
+                cells[row.cells[0]] = row.cells;
+            }
+            ASSERT_EQ(cells.size(), 41u) << message;
+            EXPECT_EQ(cells[failing][2], said);
+            EXPECT_EQ(cells[failing][4], said) << "its gain fails as its damage";
+            EXPECT_EQ(cells["Meteor"][2], "244") << "280/7 + 204, whatever " << message;
+            EXPECT_EQ(cells["Meteor"][4], "0.142857142857") << "1/7 to 12 decimals";
+            EXPECT_TRUE(p.commands.copy(lvwSpells)) << message;
+        }
 
         p.view.form.texts[PlannerControl::txtStep] = "1";
         p.commands.follow(Worked());
@@ -144,6 +166,28 @@ TEST(PlannerCommands, ColumnClicksSortBothWaysWithAStableOrder) {
     EXPECT_EQ(p.view.platform.copied.substr(0, 74),
               "spell,outcome,text,field,fault,gain,percent,to_best\n"
               "Meteor,ShowText,244,,,");
+}
+
+// Mana Burst deals 99.9923076923077 % of Electric Shield's damage at these inputs: less than
+// the best, so not 100.
+TEST(PlannerCommands, OnlyTheBestShowsAHundredPercentOfBest) {
+    SpellInputs inputs;
+    for (Field field : kInputsTopDown) {
+        inputs.text(field) = "0";
+    }
+    inputs.varLevel = "99";
+    inputs.varInt = "688.9";
+    inputs.varWis = "100";
+    inputs.varResist = "100";
+    inputs.powerAir = "10";
+    Planner p;
+    p.commands.follow(inputs);
+    std::map<std::string, std::string> percent;
+    for (const TableRow& row : p.view.form.rows[lvwSpells]) {
+        percent[row.cells[0]] = row.cells[3];
+    }
+    EXPECT_EQ(percent["Electric Shield"], "100");
+    EXPECT_EQ(percent["Mana Burst"], "99.99");
 }
 
 TEST(PlannerCommands, FollowsTheMainWindowAndKeepsThePlayersChoice) {
