@@ -5,6 +5,7 @@
 #include "localeseparator.h"
 #include "plancommand.h"
 #include "plantable.h"
+#include "spellnames.h"
 #include "spellreport.h"
 #include "spelltable.h"
 #include "terminaltext.h"
@@ -139,8 +140,11 @@ CommandResult Answer(const std::vector<std::string>& arguments, char decimalSepa
     };
     const CLI::Option* help = flag("-h,--help", "Show this help and exit.");
     const CLI::Option* version = flag("-v,--version", "Show the version and exit.");
-    const CLI::Option* spell = option(
-        "spell", "Only this spell; repeat for more. Rows keep the spell table's order.", "<name>");
+    const CLI::Option* spell =
+        option("spell",
+               "Only this spell, its name in any case; repeat for more. Rows keep the\n"
+               "spell table's order.",
+               "<name>");
     const CLI::Option* format =
         option("format", "Output: text (default), csv or json.", "<format>");
     const CLI::Option* sort = flag(
@@ -247,10 +251,11 @@ CommandResult Answer(const std::vector<std::string>& arguments, char decimalSepa
         spellNames.push_back(fromFile->spellName);
     }
     for (const std::string& name : spellNames) {
-        if (!FindSpell(name)) {
-            return UsageError("unknown spell " + Quoted(name));
+        const SpellFormula* found = FindSpellAnyCase(name);
+        if (!found) {
+            return UsageError(UnknownSpellMessage(name, Quoted));
         }
-        options.spells.push_back(name);
+        options.spells.emplace_back(found->name); // as the table writes it
     }
 
     const std::string formatName = format->count() > 0 ? format->results().front() : "text";

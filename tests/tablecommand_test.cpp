@@ -35,34 +35,34 @@ TEST(TableCommand, UsageErrorsShowNamesCutAndEscaped) {
     const std::string a39(39, 'a'), a40(40, 'a'), fffd = "\xef\xbf\xbd";
     const std::vector<std::pair<Args, std::string>> cases = {
         // The cut: at 40 characters, never inside a UTF-8 sequence or an escape.
-        {{"--spell", a40}, "unknown spell '" + a40 + "'"},
-        {{"--spell", a40 + "b"}, "unknown spell '" + a40 + "...'"},
-        {{"--spell", a39 + "\xc3\xa9" + "b"}, "unknown spell '" + a39 + "\xc3\xa9...'"},
+        {{"--spell", a40}, "no spell named '" + a40 + "'"},
+        {{"--spell", a40 + "b"}, "no spell named '" + a40 + "...'"},
+        {{"--spell", a39 + "\xc3\xa9" + "b"}, "no spell named '" + a39 + "\xc3\xa9...'"},
         {{"--spell", Times(41, "\xe2\x82\xac")},
-         "unknown spell '" + Times(40, "\xe2\x82\xac") + "...'"},
+         "no spell named '" + Times(40, "\xe2\x82\xac") + "...'"},
         {{"--spell", Times(41, "\xf0\x9f\x98\x80")},
-         "unknown spell '" + Times(40, "\xf0\x9f\x98\x80") + "...'"},
-        {{"--spell", Times(41, "\x1b")}, "unknown spell '" + Times(40, "\\u{001B}") + "...'"},
+         "no spell named '" + Times(40, "\xf0\x9f\x98\x80") + "...'"},
+        {{"--spell", Times(41, "\x1b")}, "no spell named '" + Times(40, "\\u{001B}") + "...'"},
         {{"--" + std::string(100000, 'x')}, "Unknown option '" + std::string(40, 'x') + "...'."},
         {{"--" + a40 + "b=value"}, "Unknown option '" + a40 + "...'."},
         // C0, DEL and C1, each at its edges; space, '~' and U+00A0 pass.
-        {{"--spell", std::string("a\0b", 3)}, "unknown spell 'a\\u{0000}b'"},
-        {{"--spell", "\t\n\r\x1f "}, "unknown spell '\\u{0009}\\u{000A}\\u{000D}\\u{001F} '"},
-        {{"--spell", "~\x7f"}, "unknown spell '~\\u{007F}'"},
+        {{"--spell", std::string("a\0b", 3)}, "no spell named 'a\\u{0000}b'"},
+        {{"--spell", "\t\n\r\x1f "}, "no spell named '\\u{0009}\\u{000A}\\u{000D}\\u{001F} '"},
+        {{"--spell", "~\x7f"}, "no spell named '~\\u{007F}'"},
         {{"--spell", "\xc2\x80\xc2\x9b\xc2\x9f\xc2\xa0"},
-         "unknown spell '\\u{0080}\\u{009B}\\u{009F}\xc2\xa0'"},
+         "no spell named '\\u{0080}\\u{009B}\\u{009F}\xc2\xa0'"},
         // Bidirectional embeddings, overrides and isolates; their neighbours pass.
         {{"--spell", "\xe2\x80\xa9\xe2\x80\xaa\xe2\x80\xae\xe2\x80\xaf"},
-         "unknown spell '\xe2\x80\xa9\\u{202A}\\u{202E}\xe2\x80\xaf'"},
+         "no spell named '\xe2\x80\xa9\\u{202A}\\u{202E}\xe2\x80\xaf'"},
         {{"--spell", "\xe2\x81\xa5\xe2\x81\xa6\xe2\x81\xa9\xe2\x81\xaa"},
-         "unknown spell '\xe2\x81\xa5\\u{2066}\\u{2069}\xe2\x81\xaa'"},
+         "no spell named '\xe2\x81\xa5\\u{2066}\\u{2069}\xe2\x81\xaa'"},
         // Bytes that are no UTF-8: one U+FFFD for each broken start.
-        {{"--spell", "Ava\xff"}, "unknown spell 'Ava" + fffd + "'"},
-        {{"--spell", "\xe2\x80x"}, "unknown spell '" + fffd + "x'"},
-        {{"--spell", "\xc0\xaf"}, "unknown spell '" + fffd + fffd + "'"},
-        {{"--spell", "\xed\xa0\x80"}, "unknown spell '" + fffd + fffd + fffd + "'"},
-        {{"--spell", "\xe0\x80\xaf"}, "unknown spell '" + fffd + fffd + fffd + "'"},
-        {{"--spell", "\xf4\x90\x80\x80"}, "unknown spell '" + Times(4, fffd) + "'"},
+        {{"--spell", "Ava\xff"}, "no spell named 'Ava" + fffd + "'"},
+        {{"--spell", "\xe2\x80x"}, "no spell named '" + fffd + "x'"},
+        {{"--spell", "\xc0\xaf"}, "no spell named '" + fffd + fffd + "'"},
+        {{"--spell", "\xed\xa0\x80"}, "no spell named '" + fffd + fffd + fffd + "'"},
+        {{"--spell", "\xe0\x80\xaf"}, "no spell named '" + fffd + fffd + fffd + "'"},
+        {{"--spell", "\xf4\x90\x80\x80"}, "no spell named '" + Times(4, fffd) + "'"},
         // Every kind of usage error goes the same way.
         {{"--format", "\xe2\x80\xaejson"},
          "unknown format '\\u{202E}json' (use text, csv or json)"},
@@ -78,6 +78,31 @@ TEST(TableCommand, UsageErrorsShowNamesCutAndEscaped) {
         EXPECT_EQ(result.exitCode, TableCommand::kUsageError) << line;
         EXPECT_EQ(result.out, "");
         EXPECT_EQ(result.err, "runetally-table: " + line + "\n");
+    }
+}
+
+// A spell's name matches in any case; an unknown one is answered with the nearest known names,
+// found by hand: "Meteorr" is one letter from Meteor; "Fire Bal" two from Fire Bolt (o, t) and
+// from Fireball (no space, l), three from every other; "xyz" five from Flare and Freeze, too far
+// to be a guess.
+TEST(TableCommand, SpellNamesMatchInAnyCaseAndUnknownOnesGetTheNearest) {
+    const std::vector<std::pair<Args, std::string>> cases = {
+        {{"--spell", "meteor"}, "Spell   Damage\nMeteor  "},
+        {{"--spell", "METEOR", "--format", "csv"}, "spell,outcome,text,field,fault\nMeteor,"},
+        {{"--spell", "Meteorr"}, "error: no spell named 'Meteorr'; did you mean 'Meteor'?"},
+        {{"--spell", "Fire Bal"},
+         "error: no spell named 'Fire Bal'; did you mean 'Fire Bolt' or 'Fireball'?"},
+        {{"--spell", "xyz"}, "error: no spell named 'xyz'"},
+    };
+    for (const auto& [args, expected] : cases) {
+        const CommandResult result = RunTable(args);
+        if (expected.starts_with("error: ")) {
+            EXPECT_EQ(result.exitCode, TableCommand::kUsageError);
+            EXPECT_EQ(result.err, "runetally-table: " + expected.substr(7) + "\n");
+        } else {
+            EXPECT_EQ(result.exitCode, 0) << result.err;
+            EXPECT_TRUE(result.out.starts_with(expected)) << result.out;
+        }
     }
 }
 
