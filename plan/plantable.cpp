@@ -225,16 +225,22 @@ std::string Shown(const std::optional<DamageValue>& value, char separator) {
 
 } // namespace
 
-std::string WriteGainTable(const std::vector<GainRow>& rows, ReportFormat format, char separator) {
-    const std::vector<Column> columns{{"spell", "Spell"},
-                                      {"outcome", ""},
-                                      {"text", ""},
-                                      {"field", ""},
-                                      {"fault", ""},
-                                      {"", "Damage", true},
-                                      {"gain", "Gain", true},
-                                      {"percent", "Percent", true},
-                                      {"to_best", "To best", true}};
+std::string WriteGainTable(const std::vector<GainRow>& rows, ReportFormat format, char separator,
+                           bool compared) {
+    std::vector<Column> columns{{"spell", "Spell"},
+                                {"outcome", ""},
+                                {"text", ""},
+                                {"field", ""},
+                                {"fault", ""},
+                                {"", "Damage", true},
+                                {"gain", "Gain", true},
+                                {"percent", "Percent", true},
+                                {"to_best", "To best", true}};
+    if (compared) {
+        columns.insert(columns.end(), {{"damage_b", "Damage B", true},
+                                       {"difference", "Difference", true},
+                                       {"difference_percent", "Difference percent", true}});
+    }
     std::vector<Row> cells;
     for (const GainRow& row : rows) {
         const DamageCells damage = Cells(row.gain.damage, separator);
@@ -242,6 +248,15 @@ std::string WriteGainTable(const std::vector<GainRow>& rows, ReportFormat format
                          damage.field, damage.fault, damage.shown, Shown(row.gain.gain, separator),
                          Shown(row.gain.percent, separator),
                          row.toBest ? std::to_string(*row.toBest) : "never"});
+        if (compared && row.damageB) {
+            const Change change =
+                row.change ? *row.change : ChangeBetween(row.gain.damage, *row.damageB);
+            cells.back().insert(cells.back().end(), {Shown(row.damageB, separator),
+                                                     Cells(change.difference, separator).shown,
+                                                     Shown(change.percent, separator)});
+        } else if (compared) {
+            cells.back().resize(columns.size());
+        }
     }
     return Render(columns, cells, format, separator);
 }

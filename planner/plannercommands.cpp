@@ -5,6 +5,7 @@
 #include "filestore.h"
 #include "gains.h"
 #include "numbers.h"
+#include "spellorder.h"
 #include "spelltable.h"
 #include "sweep.h"
 #include "tobest.h"
@@ -23,28 +24,6 @@ constexpr std::string_view kMarkNote = "selected in the main window";
 constexpr int kMostChartSteps = 200; // points along the chart's input
 constexpr int kMostCrossings = 4;
 
-std::string_view ElementName(const SpellFormula& spell) {
-    // A fixed amount over an input, and a stat alone, use no element's power.
-    if (spell.kind == FormulaKind::FixedOverInput || spell.kind == FormulaKind::StatOnly) {
-        return {};
-    }
-    switch (spell.element) {
-    case Element::Light:
-        return "Light";
-    case Element::Earth:
-        return "Earth";
-    case Element::Fire:
-        return "Fire";
-    case Element::Air:
-        return "Air";
-    case Element::Water:
-        return "Water";
-    case Element::Dark:
-        return "Dark";
-    }
-    return {};
-}
-
 const double* Number(const DamageValue& value) {
     return std::get_if<double>(&value);
 }
@@ -56,25 +35,6 @@ std::optional<double> NumberOf(const DamageValue& value) {
 
 std::size_t PlaceOf(const SpellFormula* spell) {
     return static_cast<std::size_t>(spell - SpellTable.data());
-}
-
-// What a column sorts by: a text or a number, or nothing, which sorts last either way.
-struct SortKey {
-    bool missing = true;
-    std::string text;
-    double number = 0;
-};
-
-SortKey ByText(std::string_view text) {
-    return {text.empty(), std::string(text), 0};
-}
-
-SortKey ByNumber(std::optional<double> number) {
-    return {!number, {}, number.value_or(0)};
-}
-
-std::optional<double> NumberOf(const std::optional<DamageValue>& value) {
-    return value ? NumberOf(*value) : std::nullopt;
 }
 
 // A failure in the main window's words, short enough for a cell.
@@ -109,29 +69,29 @@ std::string Percent(const std::optional<DamageValue>& percent, char separator) {
     return number ? TenthsText(*number, separator) : Cell(*percent, separator);
 }
 
-SortKey KeyOf(SpellColumn column, const GainRow& row, std::optional<double> percentOfBest,
-              const DamageValue* damageB, const Change* change) {
+// The column of the planner's spell table in the terms of the tables' order.
+OrderColumn OrderOf(SpellColumn column) {
     switch (column) {
-    case SpellColumn::DamageB:
-        return ByNumber(damageB ? NumberOf(*damageB) : std::nullopt);
-    case SpellColumn::Difference:
-        return ByNumber(change ? NumberOf(change->difference) : std::nullopt);
-    case SpellColumn::DifferencePercent:
-        return ByNumber(change ? NumberOf(change->percent) : std::nullopt);
     case SpellColumn::Spell:
-        return ByText(row.gain.spell->name);
+        return OrderColumn::Spell;
     case SpellColumn::Element:
-        return ByText(ElementName(*row.gain.spell));
+        return OrderColumn::Element;
     case SpellColumn::Damage:
-        return ByNumber(NumberOf(row.gain.damage));
+        return OrderColumn::Damage;
     case SpellColumn::PercentOfBest:
-        return ByNumber(percentOfBest);
+        return OrderColumn::PercentOfBest;
     case SpellColumn::Gain:
-        return ByNumber(NumberOf(row.gain.gain));
+        return OrderColumn::Gain;
     case SpellColumn::PointsToBest:
-        return ByNumber(row.toBest ? std::optional<double>(*row.toBest) : std::nullopt);
+        return OrderColumn::ToBest;
+    case SpellColumn::DamageB:
+        return OrderColumn::DamageB;
+    case SpellColumn::Difference:
+        return OrderColumn::Difference;
+    case SpellColumn::DifferencePercent:
+        return OrderColumn::DifferencePercent;
     }
-    return {};
+    return OrderColumn::Damage;
 }
 
 // Names and elements read A to Z first, points to best fewest first; the rest highest first.
@@ -257,7 +217,11 @@ void PlannerCommands::refresh() {
         figures.percentOfBest[PlaceOf(ranked.spell)] = ranked.percentOfBest;
     }
     for (std::size_t i = 0; i < gains.size(); ++i) {
-        figures.gains.push_back({gains[i], toBest[i]});
+        figures.gains.push_back({gains[i], toBest[i], figures.percentOfBest[i]});
+        if (compared_) {
+            figures.gains.back().damageB = figures.damageB[i];
+            figures.gains.back().change = figures.changes[i];
+        }
         const GainRow& row = figures.gains.back();
         const std::optional<double> percent = figures.percentOfBest[i];
         TableRow shown{
@@ -289,26 +253,11 @@ void PlannerCommands::refresh() {
 
 void PlannerCommands::showSpells() {
     const Figures& figures = *figures_;
-    std::vector<SortKey> keys;
-    for (std::size_t i = 0; i < figures.gains.size(); ++i) {
-        keys.push_back(KeyOf(sortColumn_, figures.gains[i], figures.percentOfBest[i],
-                             compared_ ? &figures.damageB[i] : nullptr,
-                             compared_ ? &figures.changes[i] : nullptr));
-    }
     // From the table's order, so that equal keys always stand in the spell list's order.
-    shown_.resize(figures.gains.size());
-    std::iota(shown_.begin(), shown_.end(), 0);
-    std::stable_sort(shown_.begin(), shown_.end(), [&](int a, int b) {
-        const SortKey& x = keys[static_cast<std::size_t>(a)];
-        const SortKey& y = keys[static_cast<std::size_t>(b)];
-        if (x.missing || y.missing) {
-            return !x.missing && y.missing;
-        }
-        if (x.text != y.text) {
-            return descending_ ? x.text > y.text : x.text < y.text;
-        }
-        return descending_ ? x.number > y.number : x.number < y.number;
-    });
+    shown_.clear();
+    for (std::size_t place : SortedOrder(figures.gains, OrderOf(sortColumn_), descending_)) {
+        shown_.push_back(static_cast<int>(place));
+    }
     std::vector<TableRow> rows;
     for (int place : shown_) {
         rows.push_back(figures.rows[static_cast<std::size_t>(place)]);
@@ -515,27 +464,14 @@ bool PlannerCommands::copy(PlannerControl control) {
     const char separator = platform_.decimalSeparator();
     switch (control) {
     case lvwSpells: {
-        if (compared_) {
-            // As runetally-table --compare writes it for these inputs: in the table's order.
-            std::vector<CompareRow> rows;
-            for (std::size_t i = 0; i < figures_->gains.size(); ++i) {
-                rows.push_back({figures_->gains[i].gain.spell, figures_->gains[i].gain.damage,
-                                figures_->damageB[i]});
-            }
-            platform_.copyText(WriteCompareTable(rows, ReportFormat::Csv, separator));
-            return true;
-        }
-        // As runetally-table --gain INPUT --step N --sort writes it: by damage, whatever the
-        // table is sorted by.
-        std::vector<DamageValue> damages;
-        for (const GainRow& row : figures_->gains) {
-            damages.push_back(row.gain.damage);
-        }
+        // The table as shown, as runetally-table --gain INPUT --step N --sort COLUMN
+        // [--ascending] [--compare B] writes it.
         std::vector<GainRow> rows;
-        for (int place : RankOrder(damages)) {
+        for (int place : shown_) {
             rows.push_back(figures_->gains[static_cast<std::size_t>(place)]);
         }
-        platform_.copyText(WriteGainTable(rows, ReportFormat::Csv, separator));
+        platform_.copyText(
+            WriteGainTable(rows, ReportFormat::Csv, separator, compared_.has_value()));
         return true;
     }
     case lvwInputs:

@@ -139,15 +139,20 @@ TEST(PlannerCommands, ColumnClicksSortBothWaysWithAStableOrder) {
         bool descending;
         std::vector<std::string> first; // the spells that head the table
         std::string last;
+        std::string name; // runetally-table's name of the column
     };
     const Click clicks[] = {
-        {C::Spell, false, {"Avalanche", "Blizzard"}, "Vortex of Air"},
-        {C::Spell, true, {"Vortex of Air", "Turn Undead"}, "Avalanche"},
-        {C::Element, false, {"Call Lightning", "Chain Lightning"}, "Mana Burst"},
-        {C::Element, true, {"Avalanche", "Blizzard"}, "Mana Burst"},
-        {C::PointsToBest, false, {"Meteor", "Avalanche"}, "Vortex of Air"},
-        {C::Damage, true, {"Meteor", "Firestorm"}, "Electric Shield"},
-        {C::Damage, false, {"Electric Shield", "Fire Shield"}, "Meteor"},
+        {C::Spell, false, {"Avalanche", "Blizzard"}, "Vortex of Air", "spell"},
+        {C::Spell, true, {"Vortex of Air", "Turn Undead"}, "Avalanche", "spell"},
+        {C::Element, false, {"Call Lightning", "Chain Lightning"}, "Mana Burst", "element"},
+        {C::Element, true, {"Avalanche", "Blizzard"}, "Mana Burst", "element"},
+        {C::PointsToBest, false, {"Meteor", "Avalanche"}, "Vortex of Air", "to_best"},
+        {C::Damage, true, {"Meteor", "Firestorm"}, "Electric Shield", "damage"},
+        {C::Damage, false, {"Electric Shield", "Fire Shield"}, "Meteor", "damage"},
+        {C::PercentOfBest, true, {"Meteor", "Firestorm"}, "Electric Shield", "percent_of_best"},
+        // Meteor and Tsunami gain 1/7 a point of intelligence; the shields and the spells of
+        // wisdom nothing, and keep the list's order: Turn Undead is the last of them.
+        {C::Gain, true, {"Meteor", "Tsunami"}, "Turn Undead", "gain"},
     };
     Planner p;
     p.commands.follow(Worked());
@@ -160,12 +165,19 @@ TEST(PlannerCommands, ColumnClicksSortBothWaysWithAStableOrder) {
         EXPECT_EQ(p.view.form.sortMark,
                   std::pair(static_cast<int>(click.column), click.descending));
         EXPECT_EQ(p.view.selectedSpellRow().cells[0], "Firestorm") << "the selection stays";
+        // The copy is the table as shown, as runetally-table writes it sorted the same way.
+        ASSERT_TRUE(p.commands.copy(lvwSpells));
+        std::vector<std::string> args{"runetally-table", "--format", "csv",    "--int",   "280",
+                                      "--gain",          "int",      "--sort", click.name};
+        if (!click.descending) {
+            args.push_back("--ascending");
+        }
+        const CommandResult terminal = TableCommand::Run(args, '.');
+        EXPECT_EQ(terminal.exitCode, 0) << terminal.err;
+        EXPECT_EQ(p.view.platform.copied, terminal.out) << click.name;
+        EXPECT_TRUE(p.view.platform.copied.starts_with(
+            "spell,outcome,text,field,fault,gain,percent,to_best\n" + click.first[0] + ","));
     }
-    // The copy is runetally-table's, by damage, whatever the table is sorted by.
-    ASSERT_TRUE(p.commands.copy(lvwSpells));
-    EXPECT_EQ(p.view.platform.copied.substr(0, 74),
-              "spell,outcome,text,field,fault,gain,percent,to_best\n"
-              "Meteor,ShowText,244,,,");
 }
 
 // Mana Burst deals 99.9923076923077 % of Electric Shield's damage at these inputs: less than
@@ -338,11 +350,29 @@ TEST(PlannerCommands, ComparesWithACharacterFromAFileAsTheTerminalDoes) {
                           p.view.form.rows[lvwSpells][1].cells.end()),
               firestorm);
 
+    // The copy holds every column shown, Gain and Points to best too, in the order shown.
+    const auto terminal = [&](std::vector<std::string> sort) {
+        std::vector<std::string> args{
+            "runetally-table", "--format", "csv",    "--compare", file.string(),
+            "--int",           "280",      "--gain", "int",       "--sort"};
+        args.insert(args.end(), sort.begin(), sort.end());
+        const CommandResult result = TableCommand::Run(args, '.');
+        EXPECT_EQ(result.exitCode, 0) << result.err;
+        return result.out;
+    };
     ASSERT_TRUE(p.commands.copy(lvwSpells));
-    const CommandResult terminal = TableCommand::Run(
-        {"runetally-table", "--format", "csv", "--compare", file.string(), "--int", "280"}, '.');
-    EXPECT_EQ(terminal.exitCode, 0) << terminal.err;
-    EXPECT_EQ(p.view.platform.copied, terminal.out);
+    EXPECT_EQ(p.view.platform.copied, terminal({}));
+    EXPECT_TRUE(p.view.platform.copied.starts_with(
+        "spell,outcome,text,field,fault,gain,percent,to_best,damage_b,difference,"
+        "difference_percent\nMeteor,ShowText,244,,,"));
+
+    p.commands.lvwSpells_ColumnClick(static_cast<int>(SpellColumn::Difference));
+    ASSERT_TRUE(p.commands.copy(lvwSpells));
+    EXPECT_EQ(p.view.platform.copied, terminal({"difference"}));
+    p.commands.lvwSpells_ColumnClick(static_cast<int>(SpellColumn::DifferencePercent));
+    p.commands.lvwSpells_ColumnClick(static_cast<int>(SpellColumn::DifferencePercent));
+    ASSERT_TRUE(p.commands.copy(lvwSpells));
+    EXPECT_EQ(p.view.platform.copied, terminal({"difference_percent", "--ascending"}));
 
     p.commands.lvwSpells_ColumnClick(static_cast<int>(SpellColumn::Difference));
     const std::vector<std::string> differences = p.view.column(lvwSpells, SpellColumn::Difference);

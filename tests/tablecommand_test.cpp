@@ -21,6 +21,11 @@ CommandResult RunTable(Args args) {
     return TableCommand::Run(args, '.');
 }
 
+Args operator+(Args a, const Args& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
 std::string Times(int n, const std::string& text) {
     std::string out;
     while (n-- > 0) {
@@ -71,7 +76,9 @@ TEST(TableCommand, UsageErrorsShowNamesCutAndEscaped) {
         {{"-\xc3\xa9"}, "Unknown option '\xc3\xa9'."},
         {{"-xyz"}, "Unknown option 'x'."},
         {{"--int"}, "Missing value after '--int'."},
-        {{"--sort=yes"}, "Unexpected value after '--sort'."},
+        {{"--sort=yes"},
+         "unknown column 'yes' for --sort (use spell, element, damage, percent_of_best, gain, "
+         "percent, to_best, damage_b, difference or difference_percent)"},
     };
     for (const auto& [args, line] : cases) {
         const CommandResult result = RunTable(args);
@@ -122,7 +129,7 @@ TEST(TableCommand, ReadsOptionsAsBefore) {
         {{"--spell", "Avalanche", "Meteor"}, "error: unexpected argument 'Meteor'"},
         {{"--spell", "Avalanche", "--", "--int"}, "error: unexpected argument '--int'"},
         {{"-h", "--bogus"}, "error: Unknown option 'bogus'."},
-        {{"--sort=true"}, "error: Unexpected value after '--sort'."},
+        {{"--sort=true"}, "error: unknown column 'true' for --sort"},
         {{"--help", "--int", "1", "--int", "2", "stray"}, "Usage: runetally-table [options]\n"},
         {{"-vh"}, "Usage: runetally-table [options]\n"},
         {{"--version", "stray"}, "runetally-table " RUNETALLY_VERSION_TEXT "\n"},
@@ -177,6 +184,41 @@ TEST(TableCommand, PlansGainsValuesAndSweeps) {
     }
 }
 
+// --sort COLUMN sorts by that column, highest or Z first, lowest or A first with --ascending; a
+// row without the column comes last either way. At the start values Meteor deals 100/7 + 204 =
+// 218.3, Avalanche 100/8 + 145 = 157.5, Poison 100/21 = 4.8; Mana Burst has no element.
+TEST(TableCommand, SortsByAnyColumnEitherWay) {
+    const Args three{"--spell", "Poison", "--spell", "Meteor", "--spell", "Avalanche"};
+    const Args shield{"--spell", "Mana Burst", "--spell", "Meteor", "--spell", "Avalanche"};
+    const std::vector<std::pair<Args, std::vector<std::string>>> cases = {
+        {three + Args{"--sort"}, {"Meteor", "Avalanche", "Poison"}},
+        {three + Args{"--sort", "damage"}, {"Meteor", "Avalanche", "Poison"}},
+        {three + Args{"--sort", "--ascending"}, {"Poison", "Avalanche", "Meteor"}},
+        {three + Args{"--sort=spell", "--ascending"}, {"Avalanche", "Meteor", "Poison"}},
+        {three + Args{"--sort", "SPELL"}, {"Poison", "Meteor", "Avalanche"}},
+        {shield + Args{"--sort", "element"}, {"Avalanche", "Meteor", "Mana Burst"}},
+        {shield + Args{"--sort", "element", "--ascending"}, {"Meteor", "Avalanche", "Mana Burst"}},
+        {three + Args{"--sort", "percent_of_best", "--ascending"},
+         {"Poison", "Avalanche", "Meteor"}},
+        // Avalanche never becomes best by intelligence: last, whichever way.
+        {Args{"--spell", "Avalanche", "--spell", "Meteor", "--gain", "int", "--sort", "to_best"},
+         {"Meteor", "Avalanche"}},
+        // Gains of a point of intelligence: 1/7, 1/8, 1/21.
+        {three + Args{"--gain", "int", "--sort", "gain", "--ascending"},
+         {"Poison", "Avalanche", "Meteor"}},
+    };
+    for (const auto& [args, order] : cases) {
+        const CommandResult result = RunTable(args + Args{"--format", "csv"});
+        EXPECT_EQ(result.exitCode, 0) << result.err;
+        std::vector<std::string> spells;
+        for (std::size_t line = result.out.find('\n'); line + 1 < result.out.size();
+             line = result.out.find('\n', line + 1)) {
+            spells.push_back(result.out.substr(line + 1, result.out.find(',', line) - line - 1));
+        }
+        EXPECT_EQ(spells, order) << args.back();
+    }
+}
+
 // A sweep of 82,041 rows reaches stdout in pieces as its rows are made, the same text as the
 // table kept whole; a reader that goes away stops it.
 TEST(TableCommand, WritesASweepAsItIsMade) {
@@ -222,6 +264,13 @@ TEST(TableCommand, RefusesPlansItCannotAnswer) {
         {{"--gain", "int", "--values", "--spell", "Poison"},
          "--gain, --values and --sweep cannot be combined"},
         {{"--step", "2"}, "--step needs --gain or --values"},
+        {{"--sort", "gain"}, "--sort gain needs --gain"},
+        {{"--sort=difference"}, "--sort difference needs --compare"},
+        {{"--ascending"}, "--ascending needs --sort"},
+        {{"--sort", "damage", "--sort", "spell"}, "--sort is given more than once"},
+        {{"--values", "--spell", "Poison", "--sort", "gain"},
+         "--values takes --sort alone: the largest gain first"},
+        {{"--sweep", "int=0:1:1", "--sort", "spell"}, "--sort does not apply to --sweep"},
     };
     for (const auto& [args, line] : cases) {
         const CommandResult result = RunTable(args);
@@ -296,9 +345,25 @@ TEST(TableCommand, TakesCharactersFromFiles) {
          "error: thalia.rtchar is not a Runetally character: 'spell' is missing\n"},
         {{"--compare", thalia}, '.', "error: thalia.rtchar is not a Runetally character: "},
         {{"--character", missing}, '.', "error: Could not open missing.rtchar: "},
-        {{"--compare", a, "--gain", "int"},
+        // B has 20 more intelligence: Avalanche 20/8 = 2.5 more, 2.5/157.5 = 1.587301587301587|3 %.
+        {{"--compare", a, "--gain", "int", "--spell", "avalanche", "--format", "csv"},
          '.',
-         "error: --compare does not apply to --gain, --values or --sweep\n"},
+         "spell,outcome,text,field,fault,gain,percent,to_best,damage_b,difference,"
+         "difference_percent\n"
+         "Avalanche,ShowText,157.5,,,0.125,0.0793650793650794,never,160,2.5,1.58730158730159\n"},
+        {{"--compare", a, "--values", "--spell", "Poison"},
+         '.',
+         "error: --compare does not apply to --values or --sweep\n"},
+        // B's Meteor 221.142857142857 − 218.285714285714 = 2.857142857143, 1.30890052356028 % of
+        // it; Avalanche 2.5, 1.6 %; Poison 5.71428571428571 − 4.76190476190476 = 0.95238095238095,
+        // 20.0000000000000 % of it, written "20".
+        {{"--compare", a, "--spell", "Poison", "--spell", "Avalanche", "--spell", "Meteor",
+          "--sort", "difference", "--format", "csv"},
+         '.',
+         "spell,outcome,text,field,fault,damage_b,difference,difference_percent\n"
+         "Meteor,ShowText,218.285714285714,,,221.142857142857,2.857142857143,1.30890052356028\n"
+         "Avalanche,ShowText,157.5,,,160,2.5,1.58730158730159\n"
+         "Poison,ShowText,4.76190476190476,,,5.71428571428571,0.95238095238095,20\n"},
     };
     for (const auto& [args, separator, expected] : cases) {
         Args full = args;
