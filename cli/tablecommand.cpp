@@ -130,7 +130,11 @@ CommandResult Answer(const std::vector<std::string>& arguments, char decimalSepa
                              "A spell without damage shows why: BadInput names the input that is "
                              "not\na number, ArithmeticFault the fault. Numbers are read and "
                              "written with\nthe decimal separator of ") +
-                     DecimalSeparatorSource() + ".",
+                     DecimalSeparatorSource() +
+                     ".\nEvery gain and difference is the exact difference of the two damages "
+                     "as\nwritten (15 significant digits each), rounded to 15 significant "
+                     "digits;\npercent and difference_percent are that over the first damage "
+                     "as\nwritten, x 100, to 15 significant digits.",
                  kProgram);
     app.formatter(std::make_shared<HelpFormatter>());
     app.get_formatter()->column_width(21);
@@ -158,11 +162,12 @@ CommandResult Answer(const std::vector<std::string>& arguments, char decimalSepa
     const CLI::Option* format =
         option("format", "Output: text (default), csv or json.", "<format>");
     const CLI::Option* sort =
-        flag("--sort", "[<column>] Highest damage first; spells without damage last, otherwise in\n"
-                       "their order. With a column (spell, element, damage, percent_of_best,\n"
+        flag("--sort", "Highest damage first; spells without damage last, otherwise in their\n"
+                       "order. With a column (spell, element, damage, percent_of_best,\n"
                        "gain, percent, to_best, damage_b, difference or difference_percent):\n"
                        "by that column, highest or Z first, rows without it last; as the\n"
-                       "planner's table sorted by that column.");
+                       "planner's table sorted by that column.")
+            ->option_text("[<column>]");
     const CLI::Option* ascending =
         flag("--ascending", "With --sort: lowest or A first; rows without the column still last.");
     // CLI11 does not wrap descriptions: long ones are broken by hand.
