@@ -138,41 +138,42 @@ std::string WriteSignificant(bool negative, std::string_view digits, int exponen
     if (digits.empty()) {
         return "0";
     }
-    const int count = static_cast<int>(digits.size());
-    std::string out;
+    const auto count = static_cast<int>(digits.size());
+    char out[40];
+    char* o = out;
     if (negative) {
-        out += '-';
+        *o++ = '-';
     }
     if (exponent >= -4 && exponent < 15) {
         const int intCount = exponent + 1; // digits before the separator
         if (intCount <= 0) {
-            out += '0';
-            out += decimalSeparator;
-            out.append(static_cast<std::size_t>(-intCount), '0');
-            out += digits;
+            *o++ = '0';
+            *o++ = decimalSeparator;
+            o = std::fill_n(o, -intCount, '0');
+            o = std::copy_n(digits.data(), count, o);
         } else if (intCount >= count) {
-            out += digits;
-            out.append(static_cast<std::size_t>(intCount - count), '0');
+            o = std::copy_n(digits.data(), count, o);
+            o = std::fill_n(o, intCount - count, '0');
         } else {
-            out += digits.substr(0, static_cast<std::size_t>(intCount));
-            out += decimalSeparator;
-            out += digits.substr(static_cast<std::size_t>(intCount));
+            o = std::copy_n(digits.data(), intCount, o);
+            *o++ = decimalSeparator;
+            o = std::copy_n(digits.data() + intCount, count - intCount, o);
         }
-        return out;
+        return std::string(out, o);
     }
-    out += digits[0];
+    *o++ = digits[0];
     if (count > 1) {
-        out += decimalSeparator;
-        out += digits.substr(1);
+        *o++ = decimalSeparator;
+        o = std::copy_n(digits.data() + 1, count - 1, o);
     }
-    out += 'E';
-    out += exponent < 0 ? '-' : '+';
+    *o++ = 'E';
+    *o++ = exponent < 0 ? '-' : '+';
     const int magnitude = exponent < 0 ? -exponent : exponent;
     if (magnitude < 10) {
-        out += '0';
+        *o++ = '0';
     }
-    out += std::to_string(magnitude);
-    return out;
+    o = std::to_chars(o, out + sizeof out, magnitude).ptr;
+    return std::string(out, o);
 }
 
 std::string FormatNumber(double value, char decimalSeparator) {

@@ -92,23 +92,24 @@ std::uint64_t Whole(const std::string& digits) {
 Decimal ShownDecimal(double value) {
     // FormatNumber's text read back: "[-]digits[.digits][E±xx]".
     const std::string text = FormatNumber(value);
-    const bool negative = text.front() == '-';
-    std::string digits;
-    int exponent = 0;
+    Decimal shown{text.front() == '-', {}, 0};
+    int scale = 0; // digits after the separator
     bool fraction = false;
-    for (std::size_t i = negative ? 1 : 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '.') {
+    std::size_t i = shown.negative ? 1 : 0;
+    for (; i < text.size() && text[i] != 'E'; ++i) {
+        if (text[i] == '.') {
             fraction = true;
-        } else if (c == 'E') {
-            exponent += std::stoi(text.substr(i + 1));
-            break;
         } else {
-            digits += c;
-            exponent -= fraction ? 1 : 0;
+            shown.digits += text[i];
+            scale += fraction ? 1 : 0;
         }
     }
-    return Trimmed(negative, std::move(digits), exponent);
+    int exponent = 0;
+    for (std::size_t e = i + 2; e < text.size(); ++e) {
+        exponent = exponent * 10 + (text[e] - '0');
+    }
+    exponent = i + 1 < text.size() && text[i + 1] == '-' ? -exponent : exponent;
+    return Trimmed(shown.negative, std::move(shown.digits), exponent - scale);
 }
 
 Decimal ShownDifference(const Decimal& from, const Decimal& to) {
