@@ -202,6 +202,41 @@ TEST(PlannerCommands, OnlyTheBestShowsAHundredPercentOfBest) {
     EXPECT_EQ(percent["Mana Burst"], "99.99");
 }
 
+// Ice Storm deals 280/9 + 117, shown 148.111111111111, and a point more 148.222222222222: the
+// gain shown is their difference, 0.111111111111, not the 0.111111111111114 of the doubles.
+TEST(PlannerCommands, GainsAreTheDifferenceOfTheDamagesAsShown) {
+    Planner p;
+    p.commands.follow(Worked());
+    for (const TableRow& row : p.view.form.rows[lvwSpells]) {
+        if (row.cells[0] == "Ice Storm") {
+            EXPECT_EQ(row.cells[2], "148.111111111111");
+            EXPECT_EQ(row.cells[4], "0.111111111111");
+        }
+    }
+    Pick(p, "Ice Storm");
+    EXPECT_EQ(p.view.form.rows[lvwInputs][1].cells[1], "0.111111111111") << "Inteligence";
+}
+
+// A failure cell says what the main window would say, shortly. With no resist, Fire Shield's
+// 1200 is divided by zero; Poison's 0/21 × power is 0, and 0 ÷ 0 has no value.
+TEST(PlannerCommands, FailureCellsUseTheMainWindowsWords) {
+    SpellInputs inputs = Worked();
+    inputs.varResist = "0";
+    inputs.varInt = "0";
+    Planner p;
+    p.commands.follow(inputs);
+    std::map<std::string, std::string> damage;
+    for (const TableRow& row : p.view.form.rows[lvwSpells]) {
+        damage[row.cells[0]] = row.cells[2];
+    }
+    EXPECT_EQ(damage["Fire Shield"], "divided by zero");
+    EXPECT_EQ(damage["Poison"], "zero divided by zero");
+    ASSERT_TRUE(p.commands.copy(lvwSpells));
+    EXPECT_NE(p.view.platform.copied.find("\nFire Shield,ArithmeticFault,,,DivideByZero,"),
+              std::string::npos)
+        << "the copy keeps runetally-table's fields";
+}
+
 TEST(PlannerCommands, FollowsTheMainWindowAndKeepsThePlayersChoice) {
     Planner p;
     p.commands.follow(Worked("Meteor"));
