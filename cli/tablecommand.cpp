@@ -367,8 +367,9 @@ CommandResult Answer(const std::vector<std::string>& arguments, char decimalSepa
         for (const SpellFormula& formula : SpellTable) {
             if (options.spells.empty() || std::find(options.spells.begin(), options.spells.end(),
                                                     formula.name) != options.spells.end()) {
-                rows.push_back({Gain{
-                    &formula, Field::varInt, 1, EvaluateSpell(formula, a), {}, std::nullopt}});
+                rows.emplace_back();
+                rows.back().gain.spell = &formula;
+                rows.back().gain.damage = EvaluateSpell(formula, a);
                 if (b) {
                     rows.back().damageB = EvaluateSpell(formula, *b);
                     rows.back().change =

@@ -25,6 +25,12 @@ std::string FigureText(const DamageValue& value, char separator) {
     return FailureText(std::get<DamageFailure>(checked));
 }
 
+std::string FigureText(const DamageValue& value, const std::optional<Decimal>& written,
+                       char separator) {
+    return written && std::holds_alternative<double>(value) ? DecimalText(*written, separator)
+                                                            : FigureText(value, separator);
+}
+
 std::string TenthsText(double percent, char separator) {
     constexpr double kWhole = 4503599627370496.0; // 2^52
     const bool fraction = std::abs(percent) < kWhole;

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "damage.h"
+#include "shownnumbers.h"
 
+#include <optional>
 #include <string>
 
 namespace runetally {
@@ -16,6 +18,11 @@ DamageValue Checked(double value);
 // that is not finite is shown as the failure Checked makes of it, so no figure can fail to
 // be written.
 std::string FigureText(const DamageValue& value, char separator);
+
+// The same for a figure worked out on the decimal digits: a number is written from its decimal,
+// where it has one.
+std::string FigureText(const DamageValue& value, const std::optional<Decimal>& written,
+                       char separator);
 
 // A percent to a tenth, which tells spells apart where fifteen digits would not help. From
 // 2^52 up a double holds no fraction, so it is written as it is; and that is the only way a

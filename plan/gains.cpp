@@ -23,10 +23,11 @@ Change ChangeBetween(const DamageValue& from, const DamageValue& to) {
     if (!value) {
         return {DamageFailure(ArithmeticFault::Overflow), std::nullopt};
     }
-    Change change{*value, std::nullopt};
-    if (const auto percent = ShownPercent(difference, shownFrom)) {
+    Change change{*value, std::nullopt, difference};
+    if (auto percent = ShownPercent(difference, shownFrom)) {
         const std::optional<double> share = DecimalValue(*percent);
         change.percent = share ? DamageValue(*share) : DamageFailure(ArithmeticFault::Overflow);
+        change.percentWritten = share ? std::move(percent) : std::nullopt;
     }
     return change;
 }
@@ -49,6 +50,8 @@ Gain SpellGain(const SpellFormula& spell, const ParsedInputs& inputs, Field inpu
     Change change = ChangeBetween(gain.damage, EvaluateSpell(spell, Raised(inputs, input, step)));
     gain.gain = std::move(change.difference);
     gain.percent = std::move(change.percent);
+    gain.gainWritten = std::move(change.differenceWritten);
+    gain.percentWritten = std::move(change.percentWritten);
     return gain;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "damage.h"
+#include "shownnumbers.h"
 #include "spelltable.h"
 
 #include <optional>
@@ -21,6 +22,10 @@ ParsedInputs Raised(const ParsedInputs& inputs, Field input, double by);
 struct Change {
     DamageValue difference;
     std::optional<DamageValue> percent;
+    // Each as it is to be written where it is a number: a double below 2.2E-308 holds fewer
+    // than the 15 digits worked out.
+    std::optional<Decimal> differenceWritten = std::nullopt;
+    std::optional<Decimal> percentWritten = std::nullopt;
 };
 
 Change ChangeBetween(const DamageValue& from, const DamageValue& to);
@@ -38,6 +43,8 @@ struct Gain {
     // gain ÷ damage × 100, as ChangeBetween works it out. Empty when the gain failed or the
     // damage is 0; Overflow when the quotient is too large.
     std::optional<DamageValue> percent;
+    std::optional<Decimal> gainWritten = std::nullopt; // as Change's
+    std::optional<Decimal> percentWritten = std::nullopt;
 };
 
 Gain SpellGain(const SpellFormula& spell, const ParsedInputs& inputs, Field input, double step);

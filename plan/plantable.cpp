@@ -200,11 +200,12 @@ struct DamageCells {
     std::string outcome, text, field, fault, shown;
 };
 
-DamageCells Cells(const DamageValue& figure, char separator) {
+DamageCells Cells(const DamageValue& figure, char separator,
+                  const std::optional<Decimal>& written = std::nullopt) {
     const DamageValue value =
         std::holds_alternative<double>(figure) ? Checked(std::get<double>(figure)) : figure;
     if (const double* number = std::get_if<double>(&value)) {
-        const std::string text = FigureText(*number, separator);
+        const std::string text = FigureText(*number, written, separator);
         return {"ShowText", text, {}, {}, text};
     }
     const DamageFailure& failure = std::get<DamageFailure>(value);
@@ -219,8 +220,9 @@ DamageCells Cells(const DamageValue& figure, char separator) {
 }
 
 // A gain or a percent: the number, or the failure as the text table shows one.
-std::string Shown(const std::optional<DamageValue>& value, char separator) {
-    return value ? Cells(*value, separator).shown : std::string();
+std::string Shown(const std::optional<DamageValue>& value, char separator,
+                  const std::optional<Decimal>& written = std::nullopt) {
+    return value ? Cells(*value, separator, written).shown : std::string();
 }
 
 } // namespace
@@ -245,15 +247,18 @@ std::string WriteGainTable(const std::vector<GainRow>& rows, ReportFormat format
     for (const GainRow& row : rows) {
         const DamageCells damage = Cells(row.gain.damage, separator);
         cells.push_back({std::string(row.gain.spell->name), damage.outcome, damage.text,
-                         damage.field, damage.fault, damage.shown, Shown(row.gain.gain, separator),
-                         Shown(row.gain.percent, separator),
+                         damage.field, damage.fault, damage.shown,
+                         Shown(row.gain.gain, separator, row.gain.gainWritten),
+                         Shown(row.gain.percent, separator, row.gain.percentWritten),
                          row.toBest ? std::to_string(*row.toBest) : "never"});
         if (compared && row.damageB) {
             const Change change =
                 row.change ? *row.change : ChangeBetween(row.gain.damage, *row.damageB);
-            cells.back().insert(cells.back().end(), {Shown(row.damageB, separator),
-                                                     Cells(change.difference, separator).shown,
-                                                     Shown(change.percent, separator)});
+            cells.back().insert(
+                cells.back().end(),
+                {Shown(row.damageB, separator),
+                 Cells(change.difference, separator, change.differenceWritten).shown,
+                 Shown(change.percent, separator, change.percentWritten)});
         } else if (compared) {
             cells.back().resize(columns.size());
         }
@@ -269,10 +274,11 @@ std::string WriteValuesTable(const std::vector<Gain>& rows, ReportFormat format,
                                       {"field", ""},          {"fault", ""}};
     std::vector<Row> cells;
     for (const Gain& row : rows) {
-        const DamageCells gain = Cells(row.gain, separator);
+        const DamageCells gain = Cells(row.gain, separator, row.gainWritten);
         cells.push_back({std::string(row.spell->name), std::string(NameOf(row.input).name),
                          FigureText(row.step, separator), gain.outcome, gain.shown,
-                         Shown(row.percent, separator), gain.field, gain.fault});
+                         Shown(row.percent, separator, row.percentWritten), gain.field,
+                         gain.fault});
     }
     return Render(columns, cells, format, separator);
 }
@@ -341,8 +347,9 @@ std::string WriteCompareTable(const std::vector<CompareRow>& rows, ReportFormat 
         const DamageCells a = Cells(row.a, separator);
         const Change change = ChangeBetween(row.a, row.b);
         cells.push_back({std::string(row.spell->name), a.outcome, a.text, a.field, a.fault, a.shown,
-                         Cells(row.b, separator).shown, Cells(change.difference, separator).shown,
-                         Shown(change.percent, separator)});
+                         Cells(row.b, separator).shown,
+                         Cells(change.difference, separator, change.differenceWritten).shown,
+                         Shown(change.percent, separator, change.percentWritten)});
     }
     return Render(columns, cells, format, separator);
 }

@@ -54,9 +54,10 @@ std::string ShortFailure(const DamageFailure& failure) {
 }
 
 // A figure as the tables write it; a failure as the main window tells it.
-std::string Cell(const DamageValue& value, char separator) {
+std::string Cell(const DamageValue& value, char separator,
+                 const std::optional<Decimal>& written = std::nullopt) {
     const DamageValue checked = Number(value) ? Checked(*Number(value)) : value;
-    return Number(checked) ? FigureText(checked, separator)
+    return Number(checked) ? FigureText(checked, written, separator)
                            : ShortFailure(std::get<DamageFailure>(checked));
 }
 
@@ -224,14 +225,15 @@ void PlannerCommands::refresh() {
         }
         const GainRow& row = figures.gains.back();
         const std::optional<double> percent = figures.percentOfBest[i];
-        TableRow shown{
-            {std::string(row.gain.spell->name), std::string(ElementName(*row.gain.spell)),
-             Cell(row.gain.damage, separator), percent ? ShareOfBestText(*percent, separator) : "",
-             Cell(row.gain.gain, separator), row.toBest ? std::to_string(*row.toBest) : "never"}};
+        TableRow shown{{std::string(row.gain.spell->name),
+                        std::string(ElementName(*row.gain.spell)), Cell(row.gain.damage, separator),
+                        percent ? ShareOfBestText(*percent, separator) : "",
+                        Cell(row.gain.gain, separator, row.gain.gainWritten),
+                        row.toBest ? std::to_string(*row.toBest) : "never"}};
         if (compared_) {
             const Change& change = figures.changes[i];
             shown.cells.push_back(Cell(figures.damageB[i], separator));
-            shown.cells.push_back(Cell(change.difference, separator));
+            shown.cells.push_back(Cell(change.difference, separator, change.differenceWritten));
             shown.cells.push_back(Percent(change.percent, separator));
         }
         if (row.gain.spell->name == inputs_->spellName) {
@@ -284,8 +286,8 @@ void PlannerCommands::showSelected() {
         }
         const std::vector<std::string> ranks = Ranks(gains);
         for (std::size_t i = 0; i < gains.size(); ++i) {
-            rows.push_back({{std::string(CaptionOf(gains[i].input)), Cell(gains[i].gain, separator),
-                             ranks[i]}});
+            rows.push_back({{std::string(CaptionOf(gains[i].input)),
+                             Cell(gains[i].gain, separator, gains[i].gainWritten), ranks[i]}});
         }
     }
     form_.setRows(lvwInputs, rows);

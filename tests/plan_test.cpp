@@ -298,6 +298,30 @@ TEST(Plan, FiguresAlwaysHaveAText) {
     EXPECT_EQ(TenthsText(0.25, ','), "0,3") << "halves round away from 0";
 }
 
+// A difference is that of the two numbers as written, and is written from its own decimal
+// digits: below 2.2E-308 a double could not hold them. 10.3 − 10.2 is 0.1, and 0.1 ÷ 10.2 × 100
+// is 0.980392156862745|098...; 9.88131291682493E-324 − 4.94065645841247E-324 is
+// 4.94065645841246E-324, while the double nearest it is written ...247.
+TEST(Plan, ChangesAreThoseOfTheNumbersAsWritten) {
+    const Change noise = ChangeBetween(10.2, 10.3);
+    EXPECT_EQ(FigureText(noise.difference, noise.differenceWritten, '.'), "0.1");
+    EXPECT_EQ(std::get<double>(noise.difference), 0.1);
+    ASSERT_TRUE(noise.percent);
+    EXPECT_EQ(FigureText(*noise.percent, noise.percentWritten, ','), "0,980392156862745");
+
+    const double tiny = std::numeric_limits<double>::denorm_min();
+    const Change subnormal = ChangeBetween(tiny, 2 * tiny);
+    EXPECT_EQ(FigureText(subnormal.difference, subnormal.differenceWritten, '.'),
+              "4.94065645841246E-324");
+    ASSERT_TRUE(subnormal.percent);
+    EXPECT_EQ(FigureText(*subnormal.percent, subnormal.percentWritten, '.'),
+              "99.9999999999998"); // 4.94065645841246 ÷ 4.94065645841247 × 100
+
+    const Change huge = ChangeBetween(-1.5e308, 1.5e308);
+    EXPECT_EQ(huge.difference, DamageValue(DamageFailure(ArithmeticFault::Overflow)));
+    EXPECT_FALSE(huge.percent);
+}
+
 // Only the best shows 100; a spell below it shows as many decimals as it takes not to.
 TEST(Plan, OnlyTheBestShowsAHundredPercent) {
     const std::pair<double, const char*> cases[] = {
