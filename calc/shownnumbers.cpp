@@ -11,17 +11,29 @@ namespace {
 
 constexpr std::size_t kSignificant = 15;
 
-// Leading zeros go; trailing zeros move into the exponent.
-Decimal Trimmed(bool negative, std::string digits, int exponent) {
+std::uint64_t Whole(std::string_view digits) {
+    std::uint64_t whole = 0;
+    for (char c : digits) {
+        whole = whole * 10 + static_cast<std::uint64_t>(c - '0');
+    }
+    return whole;
+}
+
+// The digits of a decimal as text; none for 0.
+std::string Digits(const Decimal& decimal) {
+    return decimal.digits == 0 ? std::string() : std::to_string(decimal.digits);
+}
+
+// At most 15 digits: leading zeros go; trailing zeros move into the exponent.
+Decimal Trimmed(bool negative, std::string_view digits, int exponent) {
     const std::size_t first = digits.find_first_not_of('0');
-    if (first == std::string::npos) {
+    if (first == std::string_view::npos) {
         return {};
     }
-    digits.erase(0, first);
+    digits.remove_prefix(first);
     const std::size_t last = digits.find_last_not_of('0');
     exponent += static_cast<int>(digits.size() - last - 1);
-    digits.resize(last + 1);
-    return {negative, std::move(digits), exponent};
+    return {negative, Whole(digits.substr(0, last + 1)), exponent};
 }
 
 // To 15 significant digits, ties to even; `beyond` tells that something non-zero follows the
@@ -47,7 +59,7 @@ Decimal Rounded(bool negative, std::string digits, int exponent, bool beyond = f
             }
         }
     }
-    return Trimmed(negative, std::move(digits), exponent);
+    return Trimmed(negative, digits, exponent);
 }
 
 // Whether the digits, of equal length, make a smaller whole number.
@@ -79,28 +91,21 @@ std::string Subtract(const std::string& a, const std::string& b) {
     return difference;
 }
 
-std::uint64_t Whole(const std::string& digits) {
-    std::uint64_t whole = 0;
-    for (char c : digits) {
-        whole = whole * 10 + static_cast<std::uint64_t>(c - '0');
-    }
-    return whole;
-}
-
 } // namespace
 
 Decimal ShownDecimal(double value) {
     // FormatNumber's text read back: "[-]digits[.digits][E±xx]".
     const std::string text = FormatNumber(value);
-    Decimal shown{text.front() == '-', {}, 0};
+    const bool negative = text.front() == '-';
+    std::string digits;
     int scale = 0; // digits after the separator
     bool fraction = false;
-    std::size_t i = shown.negative ? 1 : 0;
+    std::size_t i = negative ? 1 : 0;
     for (; i < text.size() && text[i] != 'E'; ++i) {
         if (text[i] == '.') {
             fraction = true;
         } else {
-            shown.digits += text[i];
+            digits += text[i];
             scale += fraction ? 1 : 0;
         }
     }
@@ -109,19 +114,19 @@ Decimal ShownDecimal(double value) {
         exponent = exponent * 10 + (text[e] - '0');
     }
     exponent = i + 1 < text.size() && text[i + 1] == '-' ? -exponent : exponent;
-    return Trimmed(shown.negative, std::move(shown.digits), exponent - scale);
+    return Trimmed(negative, digits, exponent - scale);
 }
 
 Decimal ShownDifference(const Decimal& from, const Decimal& to) {
-    if (from.digits.empty() || to.digits.empty()) {
-        Decimal d = from.digits.empty() ? to : from;
-        d.negative = from.digits.empty() ? d.negative : !d.negative;
-        return Rounded(d.negative, d.digits, d.exponent);
+    if (from.digits == 0 || to.digits == 0) {
+        Decimal d = from.digits == 0 ? to : from;
+        d.negative = d.digits != 0 && (from.digits == 0 ? d.negative : !d.negative);
+        return d;
     }
     // Both as whole numbers of the smaller unit, as long as the longer of the two.
     const int unit = std::min(from.exponent, to.exponent);
-    std::string a = from.digits + std::string(static_cast<std::size_t>(from.exponent - unit), '0');
-    std::string b = to.digits + std::string(static_cast<std::size_t>(to.exponent - unit), '0');
+    std::string a = Digits(from) + std::string(static_cast<std::size_t>(from.exponent - unit), '0');
+    std::string b = Digits(to) + std::string(static_cast<std::size_t>(to.exponent - unit), '0');
     const std::size_t width = std::max(a.size(), b.size());
     a.insert(0, width - a.size(), '0');
     b.insert(0, width - b.size(), '0');
@@ -137,23 +142,24 @@ Decimal ShownDifference(const Decimal& from, const Decimal& to) {
 }
 
 std::optional<Decimal> ShownPercent(const Decimal& difference, const Decimal& of) {
-    if (of.digits.empty()) {
+    if (of.digits == 0) {
         return std::nullopt;
     }
-    if (difference.digits.empty()) {
+    if (difference.digits == 0) {
         return Decimal{};
     }
     // Long division of the digits, one quotient digit for each digit of the dividend and then of
     // the zeros after it, until there are two digits more than are kept: the remainder tells the
     // rest. Both have at most 15 digits, so remainder × 10 + 9 stays below 2^64.
-    const std::uint64_t divisor = Whole(of.digits);
+    const std::uint64_t divisor = of.digits;
+    const std::string dividend = Digits(difference);
     std::uint64_t remainder = 0;
     std::string quotient;
     std::size_t taken = 0;
     std::size_t significant = 0;
-    while (taken < difference.digits.size() || significant < kSignificant + 2) {
+    while (taken < dividend.size() || significant < kSignificant + 2) {
         const std::uint64_t next =
-            taken < difference.digits.size() ? std::uint64_t(difference.digits[taken] - '0') : 0;
+            taken < dividend.size() ? std::uint64_t(dividend[taken] - '0') : 0;
         ++taken;
         remainder = remainder * 10 + next;
         const auto digit = static_cast<char>('0' + remainder / divisor);
@@ -164,23 +170,24 @@ std::optional<Decimal> ShownPercent(const Decimal& difference, const Decimal& of
         }
     }
     // difference ÷ of = quotient × 10^(digits − taken), times 10^(exponents' difference + 2).
-    const int exponent = static_cast<int>(difference.digits.size()) - static_cast<int>(taken) +
+    const int exponent = static_cast<int>(dividend.size()) - static_cast<int>(taken) +
                          difference.exponent - of.exponent + 2;
     return Rounded(difference.negative != of.negative, std::move(quotient), exponent,
                    remainder != 0);
 }
 
 std::string DecimalText(const Decimal& decimal, char decimalSeparator) {
-    const int leading = decimal.exponent + static_cast<int>(decimal.digits.size()) - 1;
-    return WriteSignificant(decimal.negative, decimal.digits, leading, decimalSeparator);
+    const std::string digits = Digits(decimal);
+    const int leading = decimal.exponent + static_cast<int>(digits.size()) - 1;
+    return WriteSignificant(decimal.negative, digits, leading, decimalSeparator);
 }
 
 std::optional<double> DecimalValue(const Decimal& decimal) {
-    if (decimal.digits.empty()) {
+    if (decimal.digits == 0) {
         return 0.0;
     }
     const std::string text =
-        (decimal.negative ? "-" : "") + decimal.digits + "E" + std::to_string(decimal.exponent);
+        (decimal.negative ? "-" : "") + Digits(decimal) + "E" + std::to_string(decimal.exponent);
     return ParseNumber(text);
 }
 

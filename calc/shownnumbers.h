@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -9,10 +10,11 @@ namespace runetally {
 // (FormatNumber), so that subtracting the two numbers on screen gives the figure shown. The
 // arithmetic is done exactly on the decimal digits, never in doubles, and rounds once.
 
-// A decimal: digits × 10^exponent, the digits without leading or trailing zeros (none for 0).
+// A decimal of at most 15 significant digits: digits × 10^exponent, the digits a whole number
+// without trailing zeros (0 for 0).
 struct Decimal {
     bool negative = false;
-    std::string digits;
+    std::uint64_t digits = 0;
     int exponent = 0;
 
     bool operator==(const Decimal&) const = default;

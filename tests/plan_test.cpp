@@ -299,16 +299,9 @@ TEST(Plan, FiguresAlwaysHaveAText) {
 }
 
 // A difference is that of the two numbers as written, and is written from its own decimal
-// digits: below 2.2E-308 a double could not hold them. 10.3 − 10.2 is 0.1, and 0.1 ÷ 10.2 × 100
-// is 0.980392156862745|098...; 9.88131291682493E-324 − 4.94065645841247E-324 is
-// 4.94065645841246E-324, while the double nearest it is written ...247.
+// digits: below 2.2E-308 a double could not hold them. 9.88131291682493E-324 −
+// 4.94065645841247E-324 is 4.94065645841246E-324, while the double nearest it is written ...247.
 TEST(Plan, ChangesAreThoseOfTheNumbersAsWritten) {
-    const Change noise = ChangeBetween(10.2, 10.3);
-    EXPECT_EQ(FigureText(noise.difference, noise.differenceWritten, '.'), "0.1");
-    EXPECT_EQ(std::get<double>(noise.difference), 0.1);
-    ASSERT_TRUE(noise.percent);
-    EXPECT_EQ(FigureText(*noise.percent, noise.percentWritten, ','), "0,980392156862745");
-
     const double tiny = std::numeric_limits<double>::denorm_min();
     const Change subnormal = ChangeBetween(tiny, 2 * tiny);
     EXPECT_EQ(FigureText(subnormal.difference, subnormal.differenceWritten, '.'),
