@@ -2,6 +2,7 @@
 
 #include "figuretext.h"
 #include "inputnames.h"
+#include "spellorder.h"
 #include "numbers.h"
 #include "tabletext.h"
 
@@ -229,12 +230,15 @@ std::string Shown(const std::optional<DamageValue>& value, char separator,
 
 std::string WriteGainTable(const std::vector<GainRow>& rows, ReportFormat format, char separator,
                            bool compared) {
+    // The planner's table as it stands, so that its copy carries every column it shows.
     std::vector<Column> columns{{"spell", "Spell"},
+                                {"element", "Element"},
                                 {"outcome", ""},
                                 {"text", ""},
                                 {"field", ""},
                                 {"fault", ""},
                                 {"", "Damage", true},
+                                {"percent_of_best", "% of best", true},
                                 {"gain", "Gain", true},
                                 {"percent", "Percent", true},
                                 {"to_best", "To best", true}};
@@ -246,8 +250,10 @@ std::string WriteGainTable(const std::vector<GainRow>& rows, ReportFormat format
     std::vector<Row> cells;
     for (const GainRow& row : rows) {
         const DamageCells damage = Cells(row.gain.damage, separator);
-        cells.push_back({std::string(row.gain.spell->name), damage.outcome, damage.text,
+        cells.push_back({std::string(row.gain.spell->name),
+                         std::string(ElementName(*row.gain.spell)), damage.outcome, damage.text,
                          damage.field, damage.fault, damage.shown,
+                         row.percentOfBest ? ShareOfBestText(*row.percentOfBest, separator) : "",
                          Shown(row.gain.gain, separator, row.gain.gainWritten),
                          Shown(row.gain.percent, separator, row.gain.percentWritten),
                          row.toBest ? std::to_string(*row.toBest) : "never"});

@@ -17,7 +17,7 @@ namespace runetally {
 struct GainRow {
     Gain gain;
     std::optional<int> toBest = std::nullopt;           // empty: never
-    std::optional<double> percentOfBest = std::nullopt; // sorted by, not written
+    std::optional<double> percentOfBest = std::nullopt; // empty: no best to compare with
     std::optional<DamageValue> damageB = std::nullopt;
     std::optional<Change> change = std::nullopt; // from the damage to B's
 };

@@ -370,8 +370,8 @@ TEST(PlannerCommands, ComparesWithACharacterFromAFileAsTheTerminalDoes) {
     ASSERT_TRUE(p.commands.copy(lvwSpells));
     EXPECT_EQ(p.view.platform.copied, terminal({}));
     EXPECT_TRUE(p.view.platform.copied.starts_with(
-        "spell,outcome,text,field,fault,gain,percent,to_best,damage_b,difference,"
-        "difference_percent\nMeteor,ShowText,244,,,"));
+        "spell,element,outcome,text,field,fault,percent_of_best,gain,percent,to_best,damage_b,"
+        "difference,difference_percent\nMeteor,Fire,ShowText,244,,,100,"));
 
     p.commands.lvwSpells_ColumnClick(static_cast<int>(SpellColumn::Difference));
     ASSERT_TRUE(p.commands.copy(lvwSpells));

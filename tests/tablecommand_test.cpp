@@ -154,15 +154,16 @@ TEST(TableCommand, PlansGainsValuesAndSweeps) {
     Args meteor = noPower;
     meteor.insert(meteor.end(), {"--gain", "fire", "--spell", "Meteor", "--format", "csv"});
     const std::vector<std::tuple<Args, char, std::string>> cases = {
+        // Avalanche's 157.5 is 72.15 % of Meteor's 218.285714285714, the best.
         {{"--gain", "int", "--spell", "Avalanche", "--format", "csv"},
          '.',
-         "spell,outcome,text,field,fault,gain,percent,to_best\n"
-         "Avalanche,ShowText,157.5,,,0.125,0.0793650793650794,never\n"},
+         "spell,element,outcome,text,field,fault,percent_of_best,gain,percent,to_best\n"
+         "Avalanche,Water,ShowText,157.5,,,72.2,0.125,0.0793650793650794,never\n"},
         // Meteor's 204 × fire ÷ 100 passes Mana Burst's 47, the best of the rest, at fire 24.
-        {meteor, '.', "Meteor,ShowText,0,,,2.04,,24\n"},
+        {meteor, '.', "Meteor,Fire,ShowText,0,,,0,2.04,,24\n"},
         {{"--gain", "int", "--step", "0,5", "--spell", "Avalanche"},
          ',',
-         "Avalanche  157,5   0,0625  0,0396825396825397  never\n"},
+         "Avalanche  Water    157,5   72,2       0,0625  0,0396825396825397  never\n"},
         {{"--values", "--spell", "Fire Shield", "--step", "100", "--sort", "--format", "json"},
          '.',
          R"({"spell": "Fire Shield", "input": "resist", "step": "100", "outcome": "ShowText", )"
@@ -344,9 +345,10 @@ TEST(TableCommand, TakesCharactersFromFiles) {
         // B has 20 more intelligence: Avalanche 20/8 = 2.5 more, 2.5/157.5 = 1.587301587301587|3 %.
         {{"--compare", a, "--gain", "int", "--spell", "avalanche", "--format", "csv"},
          '.',
-         "spell,outcome,text,field,fault,gain,percent,to_best,damage_b,difference,"
-         "difference_percent\n"
-         "Avalanche,ShowText,157.5,,,0.125,0.0793650793650794,never,160,2.5,1.58730158730159\n"},
+         "spell,element,outcome,text,field,fault,percent_of_best,gain,percent,to_best,damage_b,"
+         "difference,difference_percent\n"
+         "Avalanche,Water,ShowText,157.5,,,72.2,0.125,0.0793650793650794,never,160,2.5,"
+         "1.58730158730159\n"},
         {{"--compare", a, "--values", "--spell", "Poison"},
          '.',
          "error: --compare does not apply to --values or --sweep\n"},
