@@ -65,6 +65,7 @@ void Session::finishLoading() {
         openLink();
         // Presses and shortcuts made before the program ran, in the order made.
         Js::module("replayEarly").call<void>("call", Js::null());
+        Document()["documentElement"]["classList"].call<void>("remove", "loading");
     }
 }
 
