@@ -22,7 +22,7 @@ FormPage::FormPage(const FormDesc& form, Desk& desk, FormPlace place)
                                                                 std::string(form.name) + "\"]");
     if (!written.isNull() && desk.of(written) == nullptr) {
         window_ = written;
-        adopted_ = true;
+        written_ = true;
     } else {
         Html html;
         FormMarkup(form, place, html);
@@ -53,7 +53,9 @@ FormPage::FormPage(const FormDesc& form, Desk& desk, FormPlace place)
         Document().set("title", std::string_view(form.caption));
     }
     drawImages();
-    fitCaptions();
+    if (!written_) {
+        fitCaptions(); // a window the build wrote is fitted once the program is ready
+    }
     desk_.opened(*this);
     if (client_["classList"].call<bool>("contains", "sizable")) {
         Js::module("watchSize").call<void>("call", Js::null(), client_);
@@ -77,7 +79,7 @@ void FormPage::load(FormEvents& events) {
 
 void FormPage::catchUp() {
     // What was typed before the program ran is in the boxes, but no command has heard of it.
-    if (!std::exchange(adopted_, false)) {
+    if (!written_ || std::exchange(caughtUp_, true)) {
         return;
     }
     for (const WidgetDesc& desc : form_.widgets) {
@@ -85,6 +87,7 @@ void FormPage::catchUp() {
             events_->changed(desc.id);
         }
     }
+    fitCaptions();
 }
 
 bool FormPage::holds(const Js& element) const {

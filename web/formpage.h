@@ -38,9 +38,10 @@ public:
     // the page has been drawn.
     void load(FormEvents& events);
     FormEvents& events() { return *events_; }
-    // Once loaded: tells the commands of what the player typed into a window that the page
-    // showed before the program ran.
+    // Once loaded, a window that the page showed before the program ran: tells its commands of
+    // what the player typed into it, and fits its captions to the browser's face.
     void catchUp();
+    bool written() const { return written_; }
     Js element() const { return window_; }
     bool holds(const Js& element) const;
 
@@ -105,7 +106,8 @@ private:
     double clientWidth_; // CSS pixels
     bool scaled_ = false;
     bool closed_ = false;
-    bool adopted_ = false; // taken from the page as the build wrote it
+    bool written_ = false; // taken from the page as the build wrote it
+    bool caughtUp_ = false;
     // While the title bar is dragged: where the pointer took it, and the window then.
     std::optional<std::array<double, 4>> drag_;
     bool altAlone_ = false;

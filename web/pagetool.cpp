@@ -1,7 +1,7 @@
 // Makes runetally.html at build time: the page, with the main window's markup already in it so
 // that the browser paints the window while it still parses and compiles the program; the
 // program's WebAssembly, gzipped, as base64 in a script element that the browser does not run;
-// and the program's script. Run as runetally_pagetool PAGE SCRIPT WASM.GZ OUTPUT.
+// and the program's script.
 #include "mainmarkup.h"
 
 #include <cstdio>
@@ -9,6 +9,7 @@
 #include <iostream>
 #include <sstream>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -51,38 +52,57 @@ bool Replace(std::string& page, const std::string& mark, const std::string& with
     return true;
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
-    if (argc != 5) {
-        std::cerr << "usage: runetally_pagetool PAGE SCRIPT WASM.GZ OUTPUT\n";
-        return 2;
+bool Write(const char* path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+    out.close();
+    if (!out) {
+        std::cerr << "runetally_pagetool: cannot write " << path << "\n";
     }
+    return static_cast<bool>(out);
+}
+
+// The page with the window and, when given, the program.
+int Page(const char* pagePath, const char* output, const char* scriptPath, const char* wasmPath) {
     std::string page;
     std::string script;
     std::string wasm;
-    if (!Read(argv[1], page) || !Read(argv[2], script) || !Read(argv[3], wasm)) {
-        std::cerr << "runetally_pagetool: cannot read " << argv[1] << ", " << argv[2] << " or "
-                  << argv[3] << "\n";
+    if (!Read(pagePath, page) || (scriptPath != nullptr && !Read(scriptPath, script)) ||
+        (wasmPath != nullptr && !Read(wasmPath, wasm))) {
+        std::cerr << "runetally_pagetool: cannot read the page, the script or the WebAssembly\n";
         return 1;
     }
     if (script.find("</script") != std::string::npos) {
-        std::cerr << argv[2] << " holds </script, which would end the page's script early\n";
+        std::cerr << scriptPath << " holds </script, which would end the page's script early\n";
         return 1;
     }
+    const std::string program =
+        scriptPath == nullptr ? std::string()
+                              : "<script type=\"application/octet-stream\" id=\"runetally-wasm\">" +
+                                    Base64(wasm) + "</script><script>" + script + "</script>";
     if (!Replace(page, "<!-- the window -->", runetally::web::MainWindowMarkup()) ||
-        !Replace(page, "<!-- the program -->",
-                 "<script type=\"application/octet-stream\" id=\"runetally-wasm\">" + Base64(wasm) +
-                     "</script><script>" + script + "</script>")) {
-        std::cerr << argv[1] << " lacks <!-- the window --> or <!-- the program -->\n";
+        !Replace(page, "<!-- the program -->", program)) {
+        std::cerr << pagePath << " lacks <!-- the window --> or <!-- the program -->\n";
         return 1;
     }
-    std::ofstream out(argv[4], std::ios::binary);
-    out << page;
-    out.close();
-    if (!out) {
-        std::cerr << "runetally_pagetool: cannot write " << argv[4] << "\n";
-        return 1;
+    return Write(output, page) ? 0 : 1;
+}
+
+} // namespace
+
+// runetally_pagetool PAGE OUTPUT SCRIPT WASM.GZ: the page.
+// runetally_pagetool PAGE OUTPUT: the page's window alone, with no program (a start-up floor).
+// runetally_pagetool --markup OUTPUT: the window's markup as a C++ string, for a floor module.
+int main(int argc, char** argv) {
+    if (argc == 3 && std::string_view(argv[1]) == "--markup") {
+        return Write(argv[2], "constexpr char kMainWindowMarkup[] = R\"markup(" +
+                                  runetally::web::MainWindowMarkup() + ")markup\";\n")
+                   ? 0
+                   : 1;
     }
-    return 0;
+    if (argc == 3 || argc == 5) {
+        return Page(argv[1], argv[2], argc == 5 ? argv[3] : nullptr, argc == 5 ? argv[4] : nullptr);
+    }
+    std::cerr << "usage: runetally_pagetool PAGE OUTPUT [SCRIPT WASM.GZ] | --markup OUTPUT\n";
+    return 2;
 }

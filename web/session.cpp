@@ -55,8 +55,13 @@ bool HasFiles(const Js& event) {
 void Session::start() {
     WhenCopyNotKept([this](const std::string& message) { showMessage(message); });
     show(Window::Main);
-    // The window is drawn first; what the browser keeps from other visits is read once it is.
-    Js::module("afterPaint").call<void>("call", Js::null());
+    // The window is drawn first; what the browser keeps from other visits is read once it is. A
+    // window the build wrote into the page has been drawn already.
+    if (main_.loaded() != nullptr && main_.loaded()->page.written()) {
+        finishLoading();
+    } else {
+        Js::module("afterPaint").call<void>("call", Js::null());
+    }
 }
 
 void Session::finishLoading() {
