@@ -188,18 +188,16 @@ bool ListWidget::key(const Js& event) {
         choose(*to);
         return true;
     }
-    if (desc_.kind == WidgetKind::Table || key.size() != 1 || key[0] == ' ') {
+    // Typed keys build a prefix, as in a desktop list (TypeAhead); the event's time tells the
+    // pauses between them.
+    const double now = event["timeStamp"].as<double>();
+    if (desc_.kind == WidgetKind::Table || key.size() != 1 ||
+        (key[0] == ' ' && !typeAhead_.typing(now))) {
         return false;
     }
-    // A letter selects the next item that starts with it, as in a desktop list.
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-    for (int step = 1; step <= count_; ++step) {
-        const int at = (std::max(selected_, -1) + step + count_) % count_;
-        const std::string_view text = desc_.items[static_cast<std::size_t>(at)];
-        if (!text.empty() && lower(text.front()) == lower(key[0])) {
-            choose(at);
-            break;
-        }
+    const int to = typeAhead_.typed(key, now, desc_.items, selected_);
+    if (to >= 0) {
+        choose(to);
     }
     return true;
 }

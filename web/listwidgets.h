@@ -3,6 +3,7 @@
 #include "formdescription.h"
 #include "js.h"
 #include "tablerow.h"
+#include "typeahead.h"
 
 #include <functional>
 #include <optional>
@@ -18,10 +19,10 @@ class Html;
 // A list box as an ARIA listbox of its items, or a table as an ARIA grid of rows of cells under
 // column captions: one item or whole row selected at a time, or none until the player chooses.
 // The arrows, Home, End, Page Up and Page Down select, as a click does, and in a list box so
-// does an item's first letter; once one is selected, none of them leaves none selected. Items
-// and rows are found by their ids, the widget's own and their place: "listSpells-3". The
-// captions of a table that sorts take the focus before the rows: Left and Right move between
-// them, and Enter, Space or a click asks to sort.
+// do the first letters of an item typed together; once one is selected, none of them leaves none
+// selected. Items and rows are found by their ids, the widget's own and their place:
+// "listSpells-3". The captions of a table that sorts take the focus before the rows: Left and Right
+// move between them, and Enter, Space or a click asks to sort.
 class ListWidget {
 public:
     struct Events {
@@ -61,6 +62,7 @@ private:
     int focusedCaption_ = 0;
     int sortColumn_ = -1;
     bool descending_ = false;
+    TypeAhead typeAhead_;
 };
 
 } // namespace runetally::web

@@ -142,6 +142,18 @@ test('a calculation from the keyboard shows the damage with the browser\'s separ
     }
 });
 
+test('typing in the spell list goes to the spell whose name starts with what was typed', async (t) => {
+    const page = await openPage(t);
+    const chosen = () => page.locator('#listSpells [aria-selected=true]').innerText();
+    await page.focus('#listSpells');
+    for (const [typed, spell] of [['Met', 'Meteor'], ['ice sh', 'Ice Shard'], ['meteor', 'Meteor'],
+        ['t', 'Tornado'], ['t', 'Tsunami']]) {
+        await page.waitForTimeout(1100); // a pause ends what was typed before
+        await page.keyboard.type(typed);
+        assert.equal(await chosen(), spell, typed);
+    }
+});
+
 test('a failed calculation tells why in a modal box, changes nothing and gives the focus back', async (t) => {
     const page = await openPage(t);
     await page.fill('#varInt', 'abc');
