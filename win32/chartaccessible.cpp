@@ -1,6 +1,7 @@
 #include "chartaccessible.h"
 
 #include "chartcontrol.h"
+#include "systemdll.h"
 #include "widetext.h"
 
 #include <oleacc.h>
@@ -60,7 +61,12 @@ public:
         if (!IsSelf(child) || !IsWindow(chart_)) {
             return standard_->get_accDescription(child, description);
         }
-        *description = SysAllocString(Widen(ChartPictureOf(chart_).description).c_str());
+        // oleaut32, as oleacc, is loaded once a screen reader first asks: not at start-up.
+        static auto* const allocate =
+            SystemFunction<decltype(SysAllocString)>(L"oleaut32.dll", "SysAllocString");
+        *description = allocate != nullptr
+                           ? allocate(Widen(ChartPictureOf(chart_).description).c_str())
+                           : nullptr;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
@@ -115,13 +121,19 @@ LRESULT ChartAccessible(HWND chart, WPARAM wParam, LPARAM lParam) {
     if (static_cast<LONG>(lParam) != static_cast<LONG>(OBJID_CLIENT)) {
         return DefWindowProcW(chart, WM_GETOBJECT, wParam, lParam);
     }
+    // Loaded when an accessibility client first asks, as comdlg32 and shell32 are when first used.
+    static auto* const createStandard = SystemFunction<decltype(CreateStdAccessibleObject)>(
+        L"oleacc.dll", "CreateStdAccessibleObject");
+    static auto* const resultFrom =
+        SystemFunction<decltype(LresultFromObject)>(L"oleacc.dll", "LresultFromObject");
     IAccessible* standard = nullptr;
-    if (FAILED(CreateStdAccessibleObject(chart, OBJID_CLIENT, kIAccessible,
-                                         reinterpret_cast<void**>(&standard)))) {
+    if (createStandard == nullptr || resultFrom == nullptr ||
+        FAILED(createStandard(chart, OBJID_CLIENT, kIAccessible,
+                              reinterpret_cast<void**>(&standard)))) {
         return 0;
     }
     auto* object = new ChartObject(chart, standard);
-    const LRESULT result = LresultFromObject(kIAccessible, wParam, object);
+    const LRESULT result = resultFrom(kIAccessible, wParam, object);
     object->Release(); // LresultFromObject holds its own reference
     return result;
 }

@@ -93,8 +93,13 @@ void FormWindow::activate() {
     }
     if (!IsWindowVisible(window_)) {
         ShowWindow(window_, SW_SHOW);
-        // Controls that lie partly under later ones paint their frames once all are shown.
-        RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
+        // Controls that lie partly under later ones paint their frames again once all are shown;
+        // the others were painted once, by the show.
+        for (std::size_t i = 0; i < controls_.size(); ++i) {
+            if (clipped_[i]) {
+                RedrawWindow(controls_[i], nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
+            }
+        }
     }
     SetForegroundWindow(window_);
     const HWND focus = GetFocus();

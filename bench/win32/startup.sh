@@ -4,14 +4,19 @@
 # is mapped. Every program is stripped, as the ZIP ships it. One wineserver, started here in a
 # prefix of the bench's own, serves every run.
 #
-#   sh bench/win32/startup.sh [RUNS]     (after building build/ and build-windows/)
+# The floors: floorwindow.exe, one edit box; floorwindow-comctl.exe, the same with the manifest and
+# common controls; floorcontrols.exe, the same main window's controls made by hand. Another
+# build's runetally.exe, given second, takes its turn in the same alternation.
+#
+#   sh bench/win32/startup.sh [RUNS [OTHER_RUNETALLY.EXE]]  (after building build/ and build-windows/)
 set -e
 cd "$(dirname "$0")/../.."
 top=$(pwd)
 wine=/usr/lib/wine
 stripped="$top/build-windows/bench/win32/stripped"
 mkdir -p "$stripped"
-for program in win32/runetally bench/win32/floorwindow bench/win32/floorwindow-comctl; do
+for program in win32/runetally bench/win32/floorwindow bench/win32/floorwindow-comctl \
+    bench/win32/floorcontrols; do
     x86_64-w64-mingw32-strip -o "$stripped/$(basename "$program").exe" \
         "$top/build-windows/$program.exe"
 done
@@ -29,7 +34,13 @@ env -u DISPLAY "$wine/wine64" wineboot </dev/null >/dev/null 2>&1
 "$wine/wineserver" -w
 "$wine/wineserver" -p </dev/null >/dev/null 2>&1 &
 trap '"$wine/wineserver" -k >/dev/null 2>&1 || true' EXIT
+other=""
+if [ -n "$2" ]; then
+    x86_64-w64-mingw32-strip -o "$stripped/other.exe" "$2"
+    other="other=$wine/wine64 $stripped/other.exe"
+fi
 build/bench/startup_bench --runs "${1:-20}" \
     "runetally=$wine/wine64 $stripped/runetally.exe" \
+    "floor-controls=$wine/wine64 $stripped/floorcontrols.exe" \
     "floor=$wine/wine64 $stripped/floorwindow.exe" \
-    "floor-comctl=$wine/wine64 $stripped/floorwindow-comctl.exe"
+    "floor-comctl=$wine/wine64 $stripped/floorwindow-comctl.exe" ${other:+"$other"}
