@@ -3,11 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <random>
 #include <sstream>
 #include <string>
+#include <tuple>
 
 using namespace runetally;
 namespace fs = std::filesystem;
@@ -209,3 +212,35 @@ TEST_F(MainCharacters, ASaveOverAChangeMadeElsewhereAsksFirst) {
 }
 
 } // namespace
+
+// An edit, typed or chosen, puts "*" before the character's name until it is saved or undone;
+// without a character the caption stays as it is.
+TEST_F(MainCharacters, UnsavedEditsShowAsAStarInTheCaption) {
+    view_.form.events = &commands_;
+    view_.form.setText(varInt, "121");
+    EXPECT_EQ(view_.form.caption, "Velmoranth's Zelkor Runetally");
+    commands_.openCharacter(thalia_);
+    const std::tuple<std::function<void()>, std::string_view> steps[] = {
+        {[&] { view_.form.setText(varInt, "121"); }, "*thalia"},
+        {[&] { view_.form.setText(varInt, "120"); }, "thalia"}, // back as the file has it
+        {[&] {
+             view_.choose("Meteor");
+             commands_.listSpells_Click(); // as a front end reports it
+         },
+         "*thalia"},
+        {[&] { commands_.mnuSave_Click(); }, "thalia"},
+        {[&] { commands_.mnuReset_Click(); }, "*thalia"},
+    };
+    for (const auto& [step, name] : steps) {
+        step();
+        EXPECT_EQ(view_.form.caption, std::string(name) + " - Velmoranth's Zelkor Runetally");
+    }
+}
+
+TEST(MainWindowDescription, SaveAsRunsOnCtrlShiftS) {
+    const MenuDesc& file = MainWindowDescription().menus.front();
+    const auto item = std::find_if(file.items.begin(), file.items.end(),
+                                   [](const MenuItemDesc& i) { return i.id == mnuSaveAs; });
+    ASSERT_NE(item, file.items.end());
+    EXPECT_EQ(ShortcutText(item->shortcut), "Ctrl+Shift+S");
+}

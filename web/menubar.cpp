@@ -7,14 +7,18 @@
 namespace runetally::web {
 namespace {
 
+// "Control+O", "Control+Shift+S", as aria-keyshortcuts names a shortcut.
+std::string KeysName(Shortcut shortcut) {
+    return std::string(shortcut.control ? "Control+" : "") + (shortcut.shift ? "Shift+" : "") +
+           std::string(1, shortcut.key);
+}
+
 void ItemMarkup(std::string_view name, std::string_view caption, Shortcut shortcut, bool shown,
                 Html& html) {
     html.open("div").attr("class", "item").attr("role", "menuitem").attr("tabindex", "-1");
     html.attr("id", name);
     if (shortcut.key != 0) {
-        // "Control+O", as aria-keyshortcuts names it.
-        html.attr("aria-keyshortcuts",
-                  (shortcut.control ? "Control+" : "") + std::string(1, shortcut.key));
+        html.attr("aria-keyshortcuts", KeysName(shortcut));
     }
     if (const char key = ParseAccessKey(caption).key) {
         html.attr("data-key", std::string(1, key));
@@ -273,10 +277,9 @@ bool MenuBar::openByKey(char key) {
     return true;
 }
 
-bool MenuBar::runShortcut(char key) {
-    const Js item =
-        bar_.call<Js>("querySelector", ".item:not([hidden])[aria-keyshortcuts=\"Control+" +
-                                           std::string(1, key) + "\"]");
+bool MenuBar::runShortcut(char key, bool shift) {
+    const Js item = bar_.call<Js>("querySelector", ".item:not([hidden])[aria-keyshortcuts=\"" +
+                                                       KeysName({key, true, shift}) + "\"]");
     if (item.isNull()) {
         return false;
     }
