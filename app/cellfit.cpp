@@ -166,7 +166,8 @@ std::string FitCell(std::string_view text, const TextFits& fits) {
 }
 
 std::string ShortestCell(std::string_view text) {
-    return Shortest(text, Forms(text));
+    const std::optional<Number> number = ReadNumber(text);
+    return number ? Shortest(text, NumberForms(*number)) : std::string(text);
 }
 
 std::vector<int> FitColumns(std::span<const int> wanted, std::span<const int> least, int room) {

@@ -22,7 +22,8 @@ inline constexpr std::string_view kCellEllipsis = "\xE2\x80\xA6";
 // other text loses characters at its end. When nothing fits, the shortest form.
 std::string FitCell(std::string_view text, const TextFits& fits);
 
-// The shortest text FitCell makes of the text: the least room its column needs.
+// The shortest text FitCell makes of the text: the least room its column needs. Words, such
+// as a spell's name, are kept whole: the numbers give way.
 std::string ShortestCell(std::string_view text);
 
 // The widths of a table's columns in `room`: each its `wanted` width when all fit; else the

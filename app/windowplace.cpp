@@ -23,6 +23,9 @@ ScreenRect Beside(const ScreenRect& other, int width, int height, const ScreenRe
 ScreenRect Widened(const ScreenRect& window, int more, const ScreenRect& area) {
     const int width =
         std::max(window.width, std::min(window.width + std::max(more, 0), area.width));
+    if (width == window.width) {
+        return window; // no room: it stays where it stands
+    }
     const int left = std::max(std::min(window.left, area.right() - width), area.left);
     return {left, window.top, width, window.height};
 }

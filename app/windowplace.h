@@ -19,7 +19,7 @@ struct ScreenRect {
 ScreenRect Beside(const ScreenRect& other, int width, int height, const ScreenRect& area);
 
 // The window `more` pixels wider, as far as the work area has room: it keeps its left edge while
-// it ends in the area, else moves left, never past the area's left edge.
+// it ends in the area, else moves left, never past the area's left edge. Without room it stays.
 ScreenRect Widened(const ScreenRect& window, int more, const ScreenRect& area);
 
 } // namespace runetally
