@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -235,12 +234,4 @@ TEST_F(MainCharacters, UnsavedEditsShowAsAStarInTheCaption) {
         step();
         EXPECT_EQ(view_.form.caption, std::string(name) + " - Velmoranth's Zelkor Runetally");
     }
-}
-
-TEST(MainWindowDescription, SaveAsRunsOnCtrlShiftS) {
-    const MenuDesc& file = MainWindowDescription().menus.front();
-    const auto item = std::find_if(file.items.begin(), file.items.end(),
-                                   [](const MenuItemDesc& i) { return i.id == mnuSaveAs; });
-    ASSERT_NE(item, file.items.end());
-    EXPECT_EQ(ShortcutText(item->shortcut), "Ctrl+Shift+S");
 }

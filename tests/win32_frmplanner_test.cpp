@@ -54,6 +54,18 @@ std::string TablePrints(std::vector<std::string> arguments) {
     return TableCommand::Run(arguments, UserDecimalSeparator()).out;
 }
 
+// B's character, which the stand-in dialogs choose: level 99, 280 Inteligence, 100 elsewhere.
+std::string WriteB() {
+    char folder[MAX_PATH];
+    GetTempPathA(MAX_PATH, folder);
+    const std::string path = folder + std::string("b.rtchar");
+    std::ofstream(path) << R"({"format": "runetally-character", "version": 1, "spell": "",
+        "inputs": {"level": "99", "int": "280", "wis": "100", "resist": "100", "light": "100",
+        "earth": "100", "fire": "100", "air": "100", "water": "100", "dark": "100"}})";
+    StandInForCharacterDialogs([path](bool, std::string_view) { return path; });
+    return path;
+}
+
 std::string ClipboardText() {
     std::string text;
     if (OpenClipboard(nullptr)) {
@@ -229,13 +241,7 @@ TEST_F(Win32frmPlanner, TabReachesEveryControlAndScreenReadersHearEachByItsName)
 }
 
 TEST_F(Win32frmPlanner, ComparingAddsThreeColumnsUntilStopped) {
-    char folder[MAX_PATH];
-    GetTempPathA(MAX_PATH, folder);
-    const std::string path = folder + std::string("b.rtchar");
-    std::ofstream(path) << R"({"format": "runetally-character", "version": 1, "spell": "",
-        "inputs": {"level": "99", "int": "280", "wis": "100", "resist": "100", "light": "100",
-        "earth": "100", "fire": "100", "air": "100", "water": "100", "dark": "100"}})";
-    StandInForCharacterDialogs([&](bool, std::string_view) { return path; });
+    const std::string path = WriteB();
     open();
     const HWND spells = get(lvwSpells);
     const auto columns = [&] {
@@ -272,13 +278,7 @@ int WidthIn(HWND control, HFONT font, const std::string& text) {
 // The planner opens beside the main window, not over it; comparing, it widens where the work
 // area has room, and every caption and cell shows whole.
 TEST_F(Win32frmPlanner, OpensBesideTheMainWindowAndShowsEveryColumnWhole) {
-    char folder[MAX_PATH];
-    GetTempPathA(MAX_PATH, folder);
-    const std::string path = folder + std::string("b.rtchar");
-    std::ofstream(path) << R"({"format": "runetally-character", "version": 1, "spell": "",
-        "inputs": {"level": "99", "int": "280", "wis": "100", "resist": "100", "light": "100",
-        "earth": "100", "fire": "100", "air": "100", "water": "100", "dark": "100"}})";
-    StandInForCharacterDialogs([&](bool, std::string_view) { return path; });
+    const std::string path = WriteB();
     FormWindow& planner = open();
     RECT mainFrame;
     RECT before;
