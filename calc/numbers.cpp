@@ -133,6 +133,49 @@ std::optional<double> ParseNumber(std::string_view text, char decimalSeparator) 
     return value;
 }
 
+std::string WriteSignificant(bool negative, std::string_view digits, int exponent,
+                             char decimalSeparator) {
+    if (digits.empty()) {
+        return "0";
+    }
+    const auto count = static_cast<int>(digits.size());
+    char out[40];
+    char* o = out;
+    if (negative) {
+        *o++ = '-';
+    }
+    if (exponent >= -4 && exponent < 15) {
+        const int intCount = exponent + 1; // digits before the separator
+        if (intCount <= 0) {
+            *o++ = '0';
+            *o++ = decimalSeparator;
+            o = std::fill_n(o, -intCount, '0');
+            o = std::copy_n(digits.data(), count, o);
+        } else if (intCount >= count) {
+            o = std::copy_n(digits.data(), count, o);
+            o = std::fill_n(o, intCount - count, '0');
+        } else {
+            o = std::copy_n(digits.data(), intCount, o);
+            *o++ = decimalSeparator;
+            o = std::copy_n(digits.data() + intCount, count - intCount, o);
+        }
+        return std::string(out, o);
+    }
+    *o++ = digits[0];
+    if (count > 1) {
+        *o++ = decimalSeparator;
+        o = std::copy_n(digits.data() + 1, count - 1, o);
+    }
+    *o++ = 'E';
+    *o++ = exponent < 0 ? '-' : '+';
+    const int magnitude = exponent < 0 ? -exponent : exponent;
+    if (magnitude < 10) {
+        *o++ = '0';
+    }
+    o = std::to_chars(o, out + sizeof out, magnitude).ptr;
+    return std::string(out, o);
+}
+
 std::string FormatNumber(double value, char decimalSeparator) {
     if (!std::isfinite(value)) {
         throw std::domain_error("FormatNumber needs a finite value");
@@ -157,41 +200,7 @@ std::string FormatNumber(double value, char decimalSeparator) {
     std::from_chars(e + 2, sciEnd, exponent);
     exponent = e[1] == '-' ? -exponent : exponent;
 
-    char out[32];
-    char* o = out;
-    if (negative) {
-        *o++ = '-';
-    }
-    if (exponent >= -4 && exponent < 15) {
-        const int intCount = exponent + 1; // digits before the separator
-        if (intCount <= 0) {
-            *o++ = '0';
-            *o++ = decimalSeparator;
-            o = std::fill_n(o, -intCount, '0');
-            o = std::copy_n(digits, count, o);
-        } else if (intCount >= count) {
-            o = std::copy_n(digits, count, o);
-            o = std::fill_n(o, intCount - count, '0');
-        } else {
-            o = std::copy_n(digits, intCount, o);
-            *o++ = decimalSeparator;
-            o = std::copy_n(digits + intCount, count - intCount, o);
-        }
-        return std::string(out, o);
-    }
-    *o++ = digits[0];
-    if (count > 1) {
-        *o++ = decimalSeparator;
-        o = std::copy_n(digits + 1, count - 1, o);
-    }
-    *o++ = 'E';
-    *o++ = exponent < 0 ? '-' : '+';
-    const int magnitude = exponent < 0 ? -exponent : exponent;
-    if (magnitude < 10) {
-        *o++ = '0';
-    }
-    o = std::to_chars(o, out + sizeof out, magnitude).ptr;
-    return std::string(out, o);
+    return WriteSignificant(negative, std::string_view(digits, count), exponent, decimalSeparator);
 }
 
 } // namespace runetally

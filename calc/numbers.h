@@ -15,4 +15,9 @@ std::optional<double> ParseNumber(std::string_view text, char decimalSeparator =
 // notation ("6.103515625E-05") outside. Throws std::domain_error for infinity or NaN.
 std::string FormatNumber(double value, char decimalSeparator = '.');
 
+// Writes at most 15 significant digits, d.ddd... × 10^exponent, as FormatNumber writes a number;
+// no digits is 0. The digits hold no trailing zeros.
+std::string WriteSignificant(bool negative, std::string_view digits, int exponent,
+                             char decimalSeparator = '.');
+
 } // namespace runetally

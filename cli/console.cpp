@@ -35,6 +35,9 @@ int Print(const CommandResult& result, Stdout& out) {
         out.write(result.out);
     }
     if (!out.finish()) {
+        if (out.error() == EPIPE) {
+            EndForGoneReader(); // it wanted no more
+        }
         std::fprintf(stderr, "runetally-table: cannot write the table: %s\n",
                      std::strerror(out.error()));
         return 1;

@@ -4,6 +4,8 @@
 
 #include <shellapi.h>
 
+#include <cstdlib>
+
 namespace runetally {
 
 // main() receives the arguments in the ANSI code page; the command line itself is UTF-16.
@@ -24,5 +26,10 @@ std::vector<std::string> CommandArguments(int /*argc*/, char* /*argv*/[]) {
 
 // Windows has no SIGPIPE: a write to a pipe without a reader already fails.
 void ReportBrokenPipes() {}
+
+// The status a POSIX shell gives a program ended by SIGPIPE.
+void EndForGoneReader() {
+    std::_Exit(141);
+}
 
 } // namespace runetally

@@ -49,13 +49,23 @@ std::string GainTable(const PlanRequest& request, const ParsedInputs& inputs, Fi
     for (std::size_t s = 0; s < gains.size(); ++s) {
         if (Wanted(request, gains[s].spell->name)) {
             rows.push_back({gains[s], toBest[s]});
+            if (request.compared) {
+                rows.back().damageB = EvaluateSpell(*gains[s].spell, *request.compared);
+                rows.back().change = ChangeBetween(gains[s].damage, *rows.back().damageB);
+            }
         }
     }
-    if (request.sortByDamage) {
-        SortHighestFirst(rows,
-                         [](const GainRow& row) -> const DamageValue& { return row.gain.damage; });
+    SetPercentOfBest(rows, inputs);
+    if (request.sortByDamage || request.sortColumn) {
+        std::vector<GainRow> sorted;
+        for (std::size_t place : SortedOrder(rows, request.sortColumn.value_or(OrderColumn::Damage),
+                                             !request.ascending)) {
+            sorted.push_back(rows[place]);
+        }
+        rows = std::move(sorted);
     }
-    return WriteGainTable(rows, request.format, request.decimalSeparator);
+    return WriteGainTable(rows, request.format, request.decimalSeparator,
+                          request.compared.has_value());
 }
 
 std::optional<PlanUsageError> SweepTable(const PlanRequest& request, const ParsedInputs& inputs,
@@ -126,7 +136,7 @@ std::optional<PlanUsageError> RunPlan(const PlanRequest& request, const TableSin
     }
     const ParsedInputs inputs = ParseInputs(request.inputs, request.decimalSeparator);
     if (request.sweep) {
-        if (request.sortByDamage) {
+        if (request.sortByDamage || request.sortColumn) {
             return PlanUsageError{"--sort does not apply to --sweep"};
         }
         return SweepTable(request, inputs, out);
@@ -151,6 +161,9 @@ std::optional<PlanUsageError> RunPlan(const PlanRequest& request, const TableSin
 
     if (request.spells.size() != 1) {
         return PlanUsageError{"--values needs exactly one --spell"};
+    }
+    if (request.sortColumn || request.ascending) {
+        return PlanUsageError{"--values takes --sort alone: the largest gain first"};
     }
     std::vector<Gain> rows = SpellGains(*FindSpell(request.spells.front()), inputs, step);
     if (request.sortByDamage) {

@@ -3,6 +3,7 @@
 #include "plantable.h"
 #include "reportformat.h"
 #include "spellinputs.h"
+#include "spellorder.h"
 
 #include <optional>
 #include <string>
@@ -17,7 +18,10 @@ struct PlanRequest {
     SpellInputs inputs;
     std::vector<std::string> spells; // known names, as given
     char decimalSeparator = '.';
-    bool sortByDamage = false;
+    bool sortByDamage = false;             // --sort alone
+    std::optional<OrderColumn> sortColumn; // --sort COLUMN
+    bool ascending = false;
+    std::optional<ParsedInputs> compared; // B's, with --compare
     ReportFormat format = ReportFormat::Text;
     std::optional<std::string> gain; // the input's name
     std::optional<std::string> step; // a number, with --gain or --values

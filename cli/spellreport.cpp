@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <span>
 #include <string_view>
 #include <utility>
 
@@ -53,7 +54,13 @@ SpellReport::SpellReport(const ReportOptions& options) : separator_(options.deci
     // steps.
     const ParsedInputs inputs = ParseInputs(options.inputs, separator_);
     std::vector<std::pair<const SpellFormula*, DamageValue>> damages;
-    for (const SpellFormula& formula : SpellTable) {
+    for (const std::string& name :
+         options.keepOrder ? options.spells : std::vector<std::string>{}) {
+        const SpellFormula* formula = FindSpell(name);
+        damages.emplace_back(formula, EvaluateSpell(*formula, inputs));
+    }
+    for (const SpellFormula& formula :
+         options.keepOrder ? std::span<const SpellFormula>{} : std::span(SpellTable)) {
         const bool wanted = options.spells.empty() ||
                             std::find(options.spells.begin(), options.spells.end(), formula.name) !=
                                 options.spells.end();

@@ -16,6 +16,7 @@ struct ReportOptions {
     std::vector<std::string> spells; // empty: every spell; otherwise only these, in table order
     char decimalSeparator = '.';
     bool sortByDamage = false;
+    bool keepOrder = false; // the spells, known names, in the order given instead
 };
 
 // One spell's line of the report: the text of its damage, or why there is none.

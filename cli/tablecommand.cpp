@@ -5,6 +5,8 @@
 #include "localeseparator.h"
 #include "plancommand.h"
 #include "plantable.h"
+#include "spellnames.h"
+#include "spellorder.h"
 #include "spellreport.h"
 #include "spelltable.h"
 #include "terminaltext.h"
@@ -71,6 +73,7 @@ bool TakesValue(const CLI::Option& option) {
 struct Cli11Arguments {
     std::vector<std::string> arguments; // in CLI11's order: the last one first
     std::string error;
+    std::vector<std::string> sortColumns; // --sort's values, which CLI11 sees as a flag
 };
 
 Cli11Arguments ForCli11(const std::vector<std::string>& arguments, const CLI::App& app) {
@@ -87,7 +90,15 @@ Cli11Arguments ForCli11(const std::vector<std::string>& arguments, const CLI::Ap
         const CLI::Option* option = argument.starts_with("--")
                                         ? app.get_option_no_throw(argument.substr(0, equals))
                                         : nullptr;
-        if (option == nullptr) {
+        if (option != nullptr && argument.substr(0, equals) == "--sort") {
+            // --sort alone, --sort=COLUMN, or --sort and a column's name: today's flag, or more.
+            out.arguments.emplace_back("--sort");
+            if (equals != std::string::npos) {
+                out.sortColumns.push_back(argument.substr(equals + 1));
+            } else if (i + 1 < arguments.size() && FindOrderColumn(arguments[i + 1])) {
+                out.sortColumns.push_back(arguments[++i]);
+            }
+        } else if (option == nullptr) {
             out.arguments.push_back(argument);
         } else if (!TakesValue(*option)) {
             if (equals != std::string::npos) {
@@ -119,7 +130,11 @@ CommandResult Answer(const std::vector<std::string>& arguments, char decimalSepa
                              "A spell without damage shows why: BadInput names the input that is "
                              "not\na number, ArithmeticFault the fault. Numbers are read and "
                              "written with\nthe decimal separator of ") +
-                     DecimalSeparatorSource() + ".",
+                     DecimalSeparatorSource() +
+                     ".\nEvery gain and difference is the exact difference of the two damages "
+                     "as\nwritten (15 significant digits each), rounded to 15 significant "
+                     "digits;\npercent and difference_percent are that over the first damage "
+                     "as\nwritten, x 100, to 15 significant digits.",
                  kProgram);
     app.formatter(std::make_shared<HelpFormatter>());
     app.get_formatter()->column_width(21);
@@ -139,12 +154,22 @@ CommandResult Answer(const std::vector<std::string>& arguments, char decimalSepa
     };
     const CLI::Option* help = flag("-h,--help", "Show this help and exit.");
     const CLI::Option* version = flag("-v,--version", "Show the version and exit.");
-    const CLI::Option* spell = option(
-        "spell", "Only this spell; repeat for more. Rows keep the spell table's order.", "<name>");
+    const CLI::Option* spell =
+        option("spell",
+               "Only this spell, its name in any case; repeat for more. Rows keep the\n"
+               "spell table's order.",
+               "<name>");
     const CLI::Option* format =
         option("format", "Output: text (default), csv or json.", "<format>");
-    const CLI::Option* sort = flag(
-        "--sort", "Highest damage first; spells without damage last, otherwise in their order.");
+    const CLI::Option* sort =
+        flag("--sort", "Highest damage first; spells without damage last, otherwise in their\n"
+                       "order. With a column (spell, element, damage, percent_of_best,\n"
+                       "gain, percent, to_best, damage_b, difference or difference_percent):\n"
+                       "by that column, highest or Z first, rows without it last; as the\n"
+                       "planner's table sorted by that column.")
+            ->option_text("[<column>]");
+    const CLI::Option* ascending =
+        flag("--ascending", "With --sort: lowest or A first; rows without the column still last.");
     // CLI11 does not wrap descriptions: long ones are broken by hand.
     const CLI::Option* gain =
         option("gain",
@@ -174,7 +199,8 @@ CommandResult Answer(const std::vector<std::string>& arguments, char decimalSepa
     const CLI::Option* compare =
         option("compare",
                "Add B's damage for each spell from this character file, the\n"
-               "difference B - A and the difference in percent of A.",
+               "difference B - A and the difference in percent of A; with --gain,\n"
+               "beside the gains, as the planner's table while it compares.",
                "<file>");
     std::array<const CLI::Option*, kFieldCount> inputs{};
     for (std::size_t i = 0; i < InputNames.size(); ++i) {
@@ -234,7 +260,6 @@ CommandResult Answer(const std::vector<std::string>& arguments, char decimalSepa
 
     ReportOptions options;
     options.decimalSeparator = decimalSeparator;
-    options.sortByDamage = sort->count() > 0;
     for (std::size_t i = 0; i < InputNames.size(); ++i) {
         // Passed on exactly as given: the calculation decides what is a number.
         const Field field = InputNames[i].field;
@@ -247,10 +272,11 @@ CommandResult Answer(const std::vector<std::string>& arguments, char decimalSepa
         spellNames.push_back(fromFile->spellName);
     }
     for (const std::string& name : spellNames) {
-        if (!FindSpell(name)) {
-            return UsageError("unknown spell " + Quoted(name));
+        const SpellFormula* found = FindSpellAnyCase(name);
+        if (!found) {
+            return UsageError(UnknownSpellMessage(name, Quoted));
         }
-        options.spells.push_back(name);
+        options.spells.emplace_back(found->name); // as the table writes it
     }
 
     const std::string formatName = format->count() > 0 ? format->results().front() : "text";
@@ -276,29 +302,98 @@ CommandResult Answer(const std::vector<std::string>& arguments, char decimalSepa
     plan.step = given(step);
     plan.values = values->count() > 0;
     plan.sweep = given(sweep);
+
+    // --sort COLUMN: a column that the table asked for has.
+    std::optional<OrderColumn> column;
+    for (const std::string& name : prepared.sortColumns) {
+        const std::optional<OrderColumn> named = FindOrderColumn(name);
+        if (!named) {
+            std::string names;
+            for (std::string_view known : kOrderColumnNames) {
+                names += (names.empty()                   ? ""
+                          : known == "difference_percent" ? " or "
+                                                          : ", ") +
+                         std::string(known);
+            }
+            return UsageError("unknown column " + Quoted(name) + " for --sort (use " + names + ")");
+        }
+        if (column && *column != *named) {
+            return UsageError("--sort is given more than once");
+        }
+        column = named;
+    }
+    if (ascending->count() > 0 && sort->count() == 0) {
+        return UsageError("--ascending needs --sort");
+    }
+    if (column && !plan.values && !plan.sweep) {
+        const bool gainColumn = *column == OrderColumn::Gain || *column == OrderColumn::Percent ||
+                                *column == OrderColumn::ToBest;
+        if (gainColumn && !plan.gain) {
+            return UsageError("--sort " + std::string(kOrderColumnNames[std::size_t(*column)]) +
+                              " needs --gain");
+        }
+        if (*column >= OrderColumn::DamageB && compare->count() == 0) {
+            return UsageError("--sort " + std::string(kOrderColumnNames[std::size_t(*column)]) +
+                              " needs --compare");
+        }
+    }
+    plan.sortColumn = column;
+    plan.ascending = ascending->count() > 0;
+    plan.sortByDamage = sort->count() > 0 && !column;
+
+    std::optional<ParsedInputs> b;
     if (compare->count() > 0) {
-        if (AsksToPlan(plan)) {
-            return UsageError("--compare does not apply to --gain, --values or --sweep");
+        if (plan.values || plan.sweep) {
+            return UsageError("--compare does not apply to --values or --sweep");
         }
         auto opened = open(compare);
         if (const auto* message = std::get_if<std::string>(&opened)) {
             return UsageError(*message);
         }
-        const ParsedInputs a = ParseInputs(options.inputs, decimalSeparator);
-        const ParsedInputs b = ParseInputs(std::get<Character>(opened), decimalSeparator);
-        std::vector<CompareRow> rows;
-        const SpellReport report(options); // A's rows, in A's order
-        for (const SpellRow& row : report.rows()) {
-            const SpellFormula& formula = *FindSpell(row.spell);
-            rows.push_back({&formula, EvaluateSpell(formula, a), EvaluateSpell(formula, b)});
-        }
-        return {0, WriteCompareTable(rows, reportFormat, decimalSeparator), {}};
+        b = ParseInputs(std::get<Character>(opened), decimalSeparator);
     }
     if (AsksToPlan(plan)) {
+        plan.compared = b;
         if (const auto problem = RunPlan(plan, out)) {
             return UsageError(problem->message);
         }
         return {0, {}, {}};
+    }
+
+    // The damage table, and B's beside it: the spells in the order asked for.
+    const ParsedInputs a = ParseInputs(options.inputs, decimalSeparator);
+    if (sort->count() > 0) {
+        std::vector<GainRow> rows;
+        for (const SpellFormula& formula : SpellTable) {
+            if (options.spells.empty() || std::find(options.spells.begin(), options.spells.end(),
+                                                    formula.name) != options.spells.end()) {
+                rows.emplace_back();
+                rows.back().gain.spell = &formula;
+                rows.back().gain.damage = EvaluateSpell(formula, a);
+                if (b) {
+                    rows.back().damageB = EvaluateSpell(formula, *b);
+                    rows.back().change =
+                        ChangeBetween(rows.back().gain.damage, *rows.back().damageB);
+                }
+            }
+        }
+        SetPercentOfBest(rows, a);
+        options.spells.clear();
+        for (std::size_t place :
+             SortedOrder(rows, column.value_or(OrderColumn::Damage), !plan.ascending)) {
+            options.spells.emplace_back(rows[place].gain.spell->name);
+        }
+        options.keepOrder = true;
+        options.sortByDamage = false;
+    }
+    if (b) {
+        std::vector<CompareRow> rows;
+        const SpellReport report(options); // A's rows, in the order asked for
+        for (const SpellRow& row : report.rows()) {
+            const SpellFormula& formula = *FindSpell(row.spell);
+            rows.push_back({&formula, EvaluateSpell(formula, a), EvaluateSpell(formula, *b)});
+        }
+        return {0, WriteCompareTable(rows, reportFormat, decimalSeparator), {}};
     }
     return {0, SpellReport(options).render(reportFormat), {}};
 }

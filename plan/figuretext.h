@@ -1,7 +1,9 @@
 #pragma once
 
 #include "damage.h"
+#include "shownnumbers.h"
 
+#include <optional>
 #include <string>
 
 namespace runetally {
@@ -17,9 +19,19 @@ DamageValue Checked(double value);
 // be written.
 std::string FigureText(const DamageValue& value, char separator);
 
+// The same for a figure worked out on the decimal digits: a number is written from its decimal,
+// where it has one.
+std::string FigureText(const DamageValue& value, const std::optional<Decimal>& written,
+                       char separator);
+
 // A percent to a tenth, which tells spells apart where fifteen digits would not help. From
 // 2^52 up a double holds no fraction, so it is written as it is; and that is the only way a
 // percent too large to be multiplied by ten is written.
 std::string TenthsText(double percent, char separator);
+
+// A spell's damage in percent of the best's, as TenthsText writes it; but "100" only for exactly
+// 100, which a quotient of two doubles is only when they are equal: a spell below the best gets
+// as many more decimals as it takes not to read 100 ("99.99").
+std::string ShareOfBestText(double percent, char separator);
 
 } // namespace runetally

@@ -1,15 +1,33 @@
 #include "gains.h"
 
 #include "figuretext.h"
+#include "shownnumbers.h"
+
+#include <cmath>
 
 namespace runetally {
 
 Change ChangeBetween(const DamageValue& from, const DamageValue& to) {
     const double* x = std::get_if<double>(&from);
     const double* y = std::get_if<double>(&to);
-    Change change{!x ? from : !y ? to : Checked(*y - *x), std::nullopt};
-    if (const double* d = std::get_if<double>(&change.difference); d && *x != 0) {
-        change.percent = Checked(*d / *x * 100);
+    if (!x || !y) {
+        return {!x ? from : to, std::nullopt};
+    }
+    if (!std::isfinite(*x) || !std::isfinite(*y)) {
+        return {Checked(*y - *x), std::nullopt}; // no number is shown for either
+    }
+    // From the two numbers as they are shown, so that the player's own subtraction agrees.
+    const Decimal shownFrom = ShownDecimal(*x);
+    const Decimal difference = ShownDifference(shownFrom, ShownDecimal(*y));
+    const std::optional<double> value = DecimalValue(difference);
+    if (!value) {
+        return {DamageFailure(ArithmeticFault::Overflow), std::nullopt};
+    }
+    Change change{*value, std::nullopt, difference};
+    if (auto percent = ShownPercent(difference, shownFrom)) {
+        const std::optional<double> share = DecimalValue(*percent);
+        change.percent = share ? DamageValue(*share) : DamageFailure(ArithmeticFault::Overflow);
+        change.percentWritten = share ? std::move(percent) : std::nullopt;
     }
     return change;
 }
@@ -32,6 +50,8 @@ Gain SpellGain(const SpellFormula& spell, const ParsedInputs& inputs, Field inpu
     Change change = ChangeBetween(gain.damage, EvaluateSpell(spell, Raised(inputs, input, step)));
     gain.gain = std::move(change.difference);
     gain.percent = std::move(change.percent);
+    gain.gainWritten = std::move(change.differenceWritten);
+    gain.percentWritten = std::move(change.percentWritten);
     return gain;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "damage.h"
+#include "shownnumbers.h"
 #include "spelltable.h"
 
 #include <optional>
@@ -12,12 +13,19 @@ namespace runetally {
 // stays one that is not.
 ParsedInputs Raised(const ParsedInputs& inputs, Field input, double by);
 
-// How far `to` lies from `from`: to − from, and that as a share of `from` in percent. The
-// difference is the failure of the first of the two that failed, or Overflow when it is too large
-// itself; the percent is empty when the difference failed or `from` is 0, Overflow when too large.
+// How far `to` lies from `from`: to − from, and that as a share of `from` in percent, each worked
+// out exactly from the two numbers as shown (15 significant digits) and rounded to 15 significant
+// digits (ShownDifference, ShownPercent), so that they carry no noise of a subtraction in
+// doubles. The difference is the failure of the first of the two that failed, or Overflow when
+// it is too large itself; the percent is empty when the difference failed or `from` is 0,
+// Overflow when too large.
 struct Change {
     DamageValue difference;
     std::optional<DamageValue> percent;
+    // Each as it is to be written where it is a number: a double below 2.2E-308 holds fewer
+    // than the 15 digits worked out.
+    std::optional<Decimal> differenceWritten = std::nullopt;
+    std::optional<Decimal> percentWritten = std::nullopt;
 };
 
 Change ChangeBetween(const DamageValue& from, const DamageValue& to);
@@ -29,12 +37,14 @@ struct Gain {
     Field input = Field::varInt;
     double step = 1;
     DamageValue damage; // at the inputs as they are
-    // The raised damage less the damage; or the failure of the first of the two that failed,
-    // or Overflow when the difference itself is too large.
+    // The raised damage less the damage, as ChangeBetween works it out; or the failure of the
+    // first of the two that failed, or Overflow when the difference itself is too large.
     DamageValue gain;
-    // gain ÷ damage × 100. Empty when the gain failed or the damage is 0; Overflow when the
-    // quotient is too large.
+    // gain ÷ damage × 100, as ChangeBetween works it out. Empty when the gain failed or the
+    // damage is 0; Overflow when the quotient is too large.
     std::optional<DamageValue> percent;
+    std::optional<Decimal> gainWritten = std::nullopt; // as Change's
+    std::optional<Decimal> percentWritten = std::nullopt;
 };
 
 Gain SpellGain(const SpellFormula& spell, const ParsedInputs& inputs, Field input, double step);

@@ -2,6 +2,7 @@
 
 #include "figuretext.h"
 #include "inputnames.h"
+#include "spellorder.h"
 #include "numbers.h"
 #include "tabletext.h"
 
@@ -200,11 +201,12 @@ struct DamageCells {
     std::string outcome, text, field, fault, shown;
 };
 
-DamageCells Cells(const DamageValue& figure, char separator) {
+DamageCells Cells(const DamageValue& figure, char separator,
+                  const std::optional<Decimal>& written = std::nullopt) {
     const DamageValue value =
         std::holds_alternative<double>(figure) ? Checked(std::get<double>(figure)) : figure;
     if (const double* number = std::get_if<double>(&value)) {
-        const std::string text = FigureText(*number, separator);
+        const std::string text = FigureText(*number, written, separator);
         return {"ShowText", text, {}, {}, text};
     }
     const DamageFailure& failure = std::get<DamageFailure>(value);
@@ -219,29 +221,53 @@ DamageCells Cells(const DamageValue& figure, char separator) {
 }
 
 // A gain or a percent: the number, or the failure as the text table shows one.
-std::string Shown(const std::optional<DamageValue>& value, char separator) {
-    return value ? Cells(*value, separator).shown : std::string();
+std::string Shown(const std::optional<DamageValue>& value, char separator,
+                  const std::optional<Decimal>& written = std::nullopt) {
+    return value ? Cells(*value, separator, written).shown : std::string();
 }
 
 } // namespace
 
-std::string WriteGainTable(const std::vector<GainRow>& rows, ReportFormat format, char separator) {
-    const std::vector<Column> columns{{"spell", "Spell"},
-                                      {"outcome", ""},
-                                      {"text", ""},
-                                      {"field", ""},
-                                      {"fault", ""},
-                                      {"", "Damage", true},
-                                      {"gain", "Gain", true},
-                                      {"percent", "Percent", true},
-                                      {"to_best", "To best", true}};
+std::string WriteGainTable(const std::vector<GainRow>& rows, ReportFormat format, char separator,
+                           bool compared) {
+    // The planner's table as it stands, so that its copy carries every column it shows.
+    std::vector<Column> columns{{"spell", "Spell"},
+                                {"element", "Element"},
+                                {"outcome", ""},
+                                {"text", ""},
+                                {"field", ""},
+                                {"fault", ""},
+                                {"", "Damage", true},
+                                {"percent_of_best", "% of best", true},
+                                {"gain", "Gain", true},
+                                {"percent", "Percent", true},
+                                {"to_best", "To best", true}};
+    if (compared) {
+        columns.insert(columns.end(), {{"damage_b", "Damage B", true},
+                                       {"difference", "Difference", true},
+                                       {"difference_percent", "Difference percent", true}});
+    }
     std::vector<Row> cells;
     for (const GainRow& row : rows) {
         const DamageCells damage = Cells(row.gain.damage, separator);
-        cells.push_back({std::string(row.gain.spell->name), damage.outcome, damage.text,
-                         damage.field, damage.fault, damage.shown, Shown(row.gain.gain, separator),
-                         Shown(row.gain.percent, separator),
+        cells.push_back({std::string(row.gain.spell->name),
+                         std::string(ElementName(*row.gain.spell)), damage.outcome, damage.text,
+                         damage.field, damage.fault, damage.shown,
+                         row.percentOfBest ? ShareOfBestText(*row.percentOfBest, separator) : "",
+                         Shown(row.gain.gain, separator, row.gain.gainWritten),
+                         Shown(row.gain.percent, separator, row.gain.percentWritten),
                          row.toBest ? std::to_string(*row.toBest) : "never"});
+        if (compared && row.damageB) {
+            const Change change =
+                row.change ? *row.change : ChangeBetween(row.gain.damage, *row.damageB);
+            cells.back().insert(
+                cells.back().end(),
+                {Shown(row.damageB, separator),
+                 Cells(change.difference, separator, change.differenceWritten).shown,
+                 Shown(change.percent, separator, change.percentWritten)});
+        } else if (compared) {
+            cells.back().resize(columns.size());
+        }
     }
     return Render(columns, cells, format, separator);
 }
@@ -254,10 +280,11 @@ std::string WriteValuesTable(const std::vector<Gain>& rows, ReportFormat format,
                                       {"field", ""},          {"fault", ""}};
     std::vector<Row> cells;
     for (const Gain& row : rows) {
-        const DamageCells gain = Cells(row.gain, separator);
+        const DamageCells gain = Cells(row.gain, separator, row.gainWritten);
         cells.push_back({std::string(row.spell->name), std::string(NameOf(row.input).name),
                          FigureText(row.step, separator), gain.outcome, gain.shown,
-                         Shown(row.percent, separator), gain.field, gain.fault});
+                         Shown(row.percent, separator, row.percentWritten), gain.field,
+                         gain.fault});
     }
     return Render(columns, cells, format, separator);
 }
@@ -326,8 +353,9 @@ std::string WriteCompareTable(const std::vector<CompareRow>& rows, ReportFormat 
         const DamageCells a = Cells(row.a, separator);
         const Change change = ChangeBetween(row.a, row.b);
         cells.push_back({std::string(row.spell->name), a.outcome, a.text, a.field, a.fault, a.shown,
-                         Cells(row.b, separator).shown, Cells(change.difference, separator).shown,
-                         Shown(change.percent, separator)});
+                         Cells(row.b, separator).shown,
+                         Cells(change.difference, separator, change.differenceWritten).shown,
+                         Shown(change.percent, separator, change.percentWritten)});
     }
     return Render(columns, cells, format, separator);
 }

@@ -12,15 +12,21 @@
 
 namespace runetally {
 
-// One row of the gain table: a spell's damage, its gain and how far it is from being best.
+// One row of the gain table: a spell's damage, its gain and how far it is from being best; and
+// while comparing, B's damage and how far it lies from A's.
 struct GainRow {
     Gain gain;
-    std::optional<int> toBest; // empty: never
+    std::optional<int> toBest = std::nullopt;           // empty: never
+    std::optional<double> percentOfBest = std::nullopt; // empty: no best to compare with
+    std::optional<DamageValue> damageB = std::nullopt;
+    std::optional<Change> change = std::nullopt; // from the damage to B's
 };
 
 // The tables of runetally-table's --gain, --values and --sweep, as the tool prints them and the
-// planner copies them. Numbers are written as the result box writes them.
-std::string WriteGainTable(const std::vector<GainRow>& rows, ReportFormat format, char separator);
+// planner copies them. Numbers are written as the result box writes them. With `compared`, the
+// gain table also has B's damage, the difference and its percent, as the compare table does.
+std::string WriteGainTable(const std::vector<GainRow>& rows, ReportFormat format, char separator,
+                           bool compared = false);
 std::string WriteValuesTable(const std::vector<Gain>& rows, ReportFormat format, char separator);
 std::string WriteSweepTable(const Sweep& sweep, ReportFormat format, char separator);
 

@@ -5,6 +5,7 @@
 #include "filestore.h"
 #include "gains.h"
 #include "numbers.h"
+#include "spellorder.h"
 #include "spelltable.h"
 #include "sweep.h"
 #include "tobest.h"
@@ -23,28 +24,6 @@ constexpr std::string_view kMarkNote = "selected in the main window";
 constexpr int kMostChartSteps = 200; // points along the chart's input
 constexpr int kMostCrossings = 4;
 
-std::string_view ElementName(const SpellFormula& spell) {
-    // A fixed amount over an input, and a stat alone, use no element's power.
-    if (spell.kind == FormulaKind::FixedOverInput || spell.kind == FormulaKind::StatOnly) {
-        return {};
-    }
-    switch (spell.element) {
-    case Element::Light:
-        return "Light";
-    case Element::Earth:
-        return "Earth";
-    case Element::Fire:
-        return "Fire";
-    case Element::Air:
-        return "Air";
-    case Element::Water:
-        return "Water";
-    case Element::Dark:
-        return "Dark";
-    }
-    return {};
-}
-
 const double* Number(const DamageValue& value) {
     return std::get_if<double>(&value);
 }
@@ -58,23 +37,28 @@ std::size_t PlaceOf(const SpellFormula* spell) {
     return static_cast<std::size_t>(spell - SpellTable.data());
 }
 
-// What a column sorts by: a text or a number, or nothing, which sorts last either way.
-struct SortKey {
-    bool missing = true;
-    std::string text;
-    double number = 0;
-};
-
-SortKey ByText(std::string_view text) {
-    return {text.empty(), std::string(text), 0};
+// A failure in the main window's words, short enough for a cell.
+std::string ShortFailure(const DamageFailure& failure) {
+    if (const auto* bad = std::get_if<BadInput>(&failure)) {
+        return "not a number: " + std::string(CaptionOf(bad->field));
+    }
+    switch (std::get<ArithmeticFault>(failure)) {
+    case ArithmeticFault::DivideByZero:
+        return "divided by zero";
+    case ArithmeticFault::InvalidOperation:
+        return "zero divided by zero";
+    case ArithmeticFault::Overflow:
+        return "too large";
+    }
+    return "not calculated";
 }
 
-SortKey ByNumber(std::optional<double> number) {
-    return {!number, {}, number.value_or(0)};
-}
-
-std::optional<double> NumberOf(const std::optional<DamageValue>& value) {
-    return value ? NumberOf(*value) : std::nullopt;
+// A figure as the tables write it; a failure as the main window tells it.
+std::string Cell(const DamageValue& value, char separator,
+                 const std::optional<Decimal>& written = std::nullopt) {
+    const DamageValue checked = Number(value) ? Checked(*Number(value)) : value;
+    return Number(checked) ? FigureText(checked, written, separator)
+                           : ShortFailure(std::get<DamageFailure>(checked));
 }
 
 // A share in percent to a tenth, or the failure of the figure it was worked out from.
@@ -83,32 +67,32 @@ std::string Percent(const std::optional<DamageValue>& percent, char separator) {
         return "";
     }
     const double* number = Number(*percent);
-    return number ? TenthsText(*number, separator) : FigureText(*percent, separator);
+    return number ? TenthsText(*number, separator) : Cell(*percent, separator);
 }
 
-SortKey KeyOf(SpellColumn column, const GainRow& row, std::optional<double> percentOfBest,
-              const DamageValue* damageB, const Change* change) {
+// The column of the planner's spell table in the terms of the tables' order.
+OrderColumn OrderOf(SpellColumn column) {
     switch (column) {
-    case SpellColumn::DamageB:
-        return ByNumber(damageB ? NumberOf(*damageB) : std::nullopt);
-    case SpellColumn::Difference:
-        return ByNumber(change ? NumberOf(change->difference) : std::nullopt);
-    case SpellColumn::DifferencePercent:
-        return ByNumber(change ? NumberOf(change->percent) : std::nullopt);
     case SpellColumn::Spell:
-        return ByText(row.gain.spell->name);
+        return OrderColumn::Spell;
     case SpellColumn::Element:
-        return ByText(ElementName(*row.gain.spell));
+        return OrderColumn::Element;
     case SpellColumn::Damage:
-        return ByNumber(NumberOf(row.gain.damage));
+        return OrderColumn::Damage;
     case SpellColumn::PercentOfBest:
-        return ByNumber(percentOfBest);
+        return OrderColumn::PercentOfBest;
     case SpellColumn::Gain:
-        return ByNumber(NumberOf(row.gain.gain));
+        return OrderColumn::Gain;
     case SpellColumn::PointsToBest:
-        return ByNumber(row.toBest ? std::optional<double>(*row.toBest) : std::nullopt);
+        return OrderColumn::ToBest;
+    case SpellColumn::DamageB:
+        return OrderColumn::DamageB;
+    case SpellColumn::Difference:
+        return OrderColumn::Difference;
+    case SpellColumn::DifferencePercent:
+        return OrderColumn::DifferencePercent;
     }
-    return {};
+    return OrderColumn::Damage;
 }
 
 // Names and elements read A to Z first, points to best fewest first; the rest highest first.
@@ -134,6 +118,17 @@ std::vector<std::string> Ranks(const std::vector<Gain>& gains) {
         ranks.push_back(std::to_string(above + 1));
     }
     return ranks;
+}
+
+// The first of the main window's boxes from the top that holds no number, as the main window
+// names it.
+std::optional<std::string> FirstBoxNoNumber(const ParsedInputs& inputs) {
+    for (Field field : kInputsTopDown) {
+        if (!inputs[field]) {
+            return FailureMessage(BadInput{field});
+        }
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -178,11 +173,6 @@ bool PlannerCommands::sort(PlannerControl table, int column) {
 std::optional<std::string> PlannerCommands::problem(ParsedInputs& parsed, double& step) const {
     const char separator = platform_.decimalSeparator();
     parsed = ParseInputs(*inputs_, separator);
-    for (Field field : kInputsTopDown) {
-        if (!parsed[field]) {
-            return FailureMessage(BadInput{field}); // as the main window says it
-        }
-    }
     const std::optional<double> number = ParseNumber(form_.text(txtStep), separator);
     if (!number) {
         const FormDesc& form = PlannerDescription();
@@ -200,14 +190,15 @@ void PlannerCommands::refresh() {
     Figures figures;
     const std::optional<std::string> failed = problem(figures.inputs, figures.step);
     if (failed) {
-        // Figures from other inputs would mislead: none are shown until every box holds a number.
+        // Without a step no gain can be worked out, and figures from another step would mislead.
         figures_.reset();
         shown_.clear();
-        form_.setText(lblStatus, *failed);
+        const std::string said = FirstBoxNoNumber(figures.inputs).value_or(*failed);
+        form_.setText(lblStatus, said);
         form_.setRows(lvwSpells, {});
         form_.setRows(lvwInputs, {});
         const PointTwips size = form_.sizeOf(picChart);
-        form_.setChart(picChart, DrawChartMessage(*failed, size.x, size.y));
+        form_.setChart(picChart, DrawChartMessage(said, size.x, size.y));
         return;
     }
     const char separator = platform_.decimalSeparator();
@@ -227,19 +218,22 @@ void PlannerCommands::refresh() {
         figures.percentOfBest[PlaceOf(ranked.spell)] = ranked.percentOfBest;
     }
     for (std::size_t i = 0; i < gains.size(); ++i) {
-        figures.gains.push_back({gains[i], toBest[i]});
+        figures.gains.push_back({gains[i], toBest[i], figures.percentOfBest[i]});
+        if (compared_) {
+            figures.gains.back().damageB = figures.damageB[i];
+            figures.gains.back().change = figures.changes[i];
+        }
         const GainRow& row = figures.gains.back();
         const std::optional<double> percent = figures.percentOfBest[i];
-        TableRow shown{
-            {std::string(row.gain.spell->name), std::string(ElementName(*row.gain.spell)),
-             FigureText(row.gain.damage, separator),
-             Percent(percent ? std::optional<DamageValue>(*percent) : std::nullopt, separator),
-             FigureText(row.gain.gain, separator),
-             row.toBest ? std::to_string(*row.toBest) : "never"}};
+        TableRow shown{{std::string(row.gain.spell->name),
+                        std::string(ElementName(*row.gain.spell)), Cell(row.gain.damage, separator),
+                        percent ? ShareOfBestText(*percent, separator) : "",
+                        Cell(row.gain.gain, separator, row.gain.gainWritten),
+                        row.toBest ? std::to_string(*row.toBest) : "never"}};
         if (compared_) {
             const Change& change = figures.changes[i];
-            shown.cells.push_back(FigureText(figures.damageB[i], separator));
-            shown.cells.push_back(FigureText(change.difference, separator));
+            shown.cells.push_back(Cell(figures.damageB[i], separator));
+            shown.cells.push_back(Cell(change.difference, separator, change.differenceWritten));
             shown.cells.push_back(Percent(change.percent, separator));
         }
         if (row.gain.spell->name == inputs_->spellName) {
@@ -247,34 +241,25 @@ void PlannerCommands::refresh() {
         }
         figures.rows.push_back(std::move(shown));
     }
+    // A box that holds no number fails only the spells that use it, as in runetally-table; the
+    // status names it as the main window does.
+    std::string status = compared_ ? "Comparing with " + compared_->name + " (B)" : "";
+    if (const std::optional<std::string> box = FirstBoxNoNumber(figures.inputs)) {
+        status = *box + (status.empty() ? "" : " " + status);
+    }
     figures_ = std::move(figures);
-    form_.setText(lblStatus, compared_ ? "Comparing with " + compared_->name + " (B)" : "");
+    form_.setText(lblStatus, status);
     showSpells();
     showSelected();
 }
 
 void PlannerCommands::showSpells() {
     const Figures& figures = *figures_;
-    std::vector<SortKey> keys;
-    for (std::size_t i = 0; i < figures.gains.size(); ++i) {
-        keys.push_back(KeyOf(sortColumn_, figures.gains[i], figures.percentOfBest[i],
-                             compared_ ? &figures.damageB[i] : nullptr,
-                             compared_ ? &figures.changes[i] : nullptr));
-    }
     // From the table's order, so that equal keys always stand in the spell list's order.
-    shown_.resize(figures.gains.size());
-    std::iota(shown_.begin(), shown_.end(), 0);
-    std::stable_sort(shown_.begin(), shown_.end(), [&](int a, int b) {
-        const SortKey& x = keys[static_cast<std::size_t>(a)];
-        const SortKey& y = keys[static_cast<std::size_t>(b)];
-        if (x.missing || y.missing) {
-            return !x.missing && y.missing;
-        }
-        if (x.text != y.text) {
-            return descending_ ? x.text > y.text : x.text < y.text;
-        }
-        return descending_ ? x.number > y.number : x.number < y.number;
-    });
+    shown_.clear();
+    for (std::size_t place : SortedOrder(figures.gains, OrderOf(sortColumn_), descending_)) {
+        shown_.push_back(static_cast<int>(place));
+    }
     std::vector<TableRow> rows;
     for (int place : shown_) {
         rows.push_back(figures.rows[static_cast<std::size_t>(place)]);
@@ -302,7 +287,7 @@ void PlannerCommands::showSelected() {
         const std::vector<std::string> ranks = Ranks(gains);
         for (std::size_t i = 0; i < gains.size(); ++i) {
             rows.push_back({{std::string(CaptionOf(gains[i].input)),
-                             FigureText(gains[i].gain, separator), ranks[i]}});
+                             Cell(gains[i].gain, separator, gains[i].gainWritten), ranks[i]}});
         }
     }
     form_.setRows(lvwInputs, rows);
@@ -325,6 +310,12 @@ void PlannerCommands::drawChart() {
         figures.chart.reset();
         form_.setChart(picChart,
                        DrawChartMessage("No spell deals damage at these inputs.", size.x, size.y));
+        return;
+    }
+    if (!figures.inputs[figures.input]) {
+        figures.chart.reset();
+        form_.setChart(picChart,
+                       DrawChartMessage(FailureMessage(BadInput{figures.input}), size.x, size.y));
         return;
     }
     const char separator = platform_.decimalSeparator();
@@ -475,27 +466,14 @@ bool PlannerCommands::copy(PlannerControl control) {
     const char separator = platform_.decimalSeparator();
     switch (control) {
     case lvwSpells: {
-        if (compared_) {
-            // As runetally-table --compare writes it for these inputs: in the table's order.
-            std::vector<CompareRow> rows;
-            for (std::size_t i = 0; i < figures_->gains.size(); ++i) {
-                rows.push_back({figures_->gains[i].gain.spell, figures_->gains[i].gain.damage,
-                                figures_->damageB[i]});
-            }
-            platform_.copyText(WriteCompareTable(rows, ReportFormat::Csv, separator));
-            return true;
-        }
-        // As runetally-table --gain INPUT --step N --sort writes it: by damage, whatever the
-        // table is sorted by.
-        std::vector<DamageValue> damages;
-        for (const GainRow& row : figures_->gains) {
-            damages.push_back(row.gain.damage);
-        }
+        // The table as shown, as runetally-table --gain INPUT --step N --sort COLUMN
+        // [--ascending] [--compare B] writes it.
         std::vector<GainRow> rows;
-        for (int place : RankOrder(damages)) {
+        for (int place : shown_) {
             rows.push_back(figures_->gains[static_cast<std::size_t>(place)]);
         }
-        platform_.copyText(WriteGainTable(rows, ReportFormat::Csv, separator));
+        platform_.copyText(
+            WriteGainTable(rows, ReportFormat::Csv, separator, compared_.has_value()));
         return true;
     }
     case lvwInputs:

@@ -89,7 +89,7 @@ private:
     Platform& platform_;
     std::optional<SpellInputs> inputs_;
     std::optional<Compared> compared_;
-    std::optional<Figures> figures_; // none while a box holds no number
+    std::optional<Figures> figures_; // none while the step holds no number
     std::vector<int> shown_;         // the spell table's rows as shown: places in SpellTable
     SpellColumn sortColumn_ = SpellColumn::Damage;
     bool descending_ = true;

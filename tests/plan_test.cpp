@@ -298,6 +298,41 @@ TEST(Plan, FiguresAlwaysHaveAText) {
     EXPECT_EQ(TenthsText(0.25, ','), "0,3") << "halves round away from 0";
 }
 
+// A difference is that of the two numbers as written, and is written from its own decimal
+// digits: below 2.2E-308 a double could not hold them. 9.88131291682493E-324 −
+// 4.94065645841247E-324 is 4.94065645841246E-324, while the double nearest it is written ...247.
+TEST(Plan, ChangesAreThoseOfTheNumbersAsWritten) {
+    const double tiny = std::numeric_limits<double>::denorm_min();
+    const Change subnormal = ChangeBetween(tiny, 2 * tiny);
+    EXPECT_EQ(FigureText(subnormal.difference, subnormal.differenceWritten, '.'),
+              "4.94065645841246E-324");
+    ASSERT_TRUE(subnormal.percent);
+    EXPECT_EQ(FigureText(*subnormal.percent, subnormal.percentWritten, '.'),
+              "99.9999999999998"); // 4.94065645841246 ÷ 4.94065645841247 × 100
+
+    const Change huge = ChangeBetween(-1.5e308, 1.5e308);
+    EXPECT_EQ(huge.difference, DamageValue(DamageFailure(ArithmeticFault::Overflow)));
+    EXPECT_FALSE(huge.percent);
+}
+
+// Only the best shows 100; a spell below it shows as many decimals as it takes not to.
+TEST(Plan, OnlyTheBestShowsAHundredPercent) {
+    const std::pair<double, const char*> cases[] = {
+        {100, "100"},
+        {99.9923076923077, "99.99"},
+        {99.96, "99.96"},                        // a tenth would make it 100.0
+        {99.94, "99.9"},                         // a tenth is below 100: as any other share
+        {99.9999, "99.9999"},                    // 99.99, 99.999 round to 100 too
+        {99.99999999999999, "99.9999999999999"}, // the largest double below 100
+        {100.04, "100.04"},                      // above a best that is below 0
+        {50, "50"},
+    };
+    for (const auto& [percent, shown] : cases) {
+        EXPECT_EQ(ShareOfBestText(percent, '.'), shown) << percent;
+    }
+    EXPECT_EQ(ShareOfBestText(99.96, ','), "99,96");
+}
+
 TEST(Plan, SweepValuesAreComputedNotAccumulated) {
     const auto values = std::get<std::vector<double>>(SweepValues(0, 1, 0.1));
     ASSERT_EQ(values.size(), 11u);

@@ -21,6 +21,11 @@ CommandResult RunTable(Args args) {
     return TableCommand::Run(args, '.');
 }
 
+Args operator+(Args a, const Args& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
 std::string Times(int n, const std::string& text) {
     std::string out;
     while (n-- > 0) {
@@ -35,34 +40,34 @@ TEST(TableCommand, UsageErrorsShowNamesCutAndEscaped) {
     const std::string a39(39, 'a'), a40(40, 'a'), fffd = "\xef\xbf\xbd";
     const std::vector<std::pair<Args, std::string>> cases = {
         // The cut: at 40 characters, never inside a UTF-8 sequence or an escape.
-        {{"--spell", a40}, "unknown spell '" + a40 + "'"},
-        {{"--spell", a40 + "b"}, "unknown spell '" + a40 + "...'"},
-        {{"--spell", a39 + "\xc3\xa9" + "b"}, "unknown spell '" + a39 + "\xc3\xa9...'"},
+        {{"--spell", a40}, "no spell named '" + a40 + "'"},
+        {{"--spell", a40 + "b"}, "no spell named '" + a40 + "...'"},
+        {{"--spell", a39 + "\xc3\xa9" + "b"}, "no spell named '" + a39 + "\xc3\xa9...'"},
         {{"--spell", Times(41, "\xe2\x82\xac")},
-         "unknown spell '" + Times(40, "\xe2\x82\xac") + "...'"},
+         "no spell named '" + Times(40, "\xe2\x82\xac") + "...'"},
         {{"--spell", Times(41, "\xf0\x9f\x98\x80")},
-         "unknown spell '" + Times(40, "\xf0\x9f\x98\x80") + "...'"},
-        {{"--spell", Times(41, "\x1b")}, "unknown spell '" + Times(40, "\\u{001B}") + "...'"},
+         "no spell named '" + Times(40, "\xf0\x9f\x98\x80") + "...'"},
+        {{"--spell", Times(41, "\x1b")}, "no spell named '" + Times(40, "\\u{001B}") + "...'"},
         {{"--" + std::string(100000, 'x')}, "Unknown option '" + std::string(40, 'x') + "...'."},
         {{"--" + a40 + "b=value"}, "Unknown option '" + a40 + "...'."},
         // C0, DEL and C1, each at its edges; space, '~' and U+00A0 pass.
-        {{"--spell", std::string("a\0b", 3)}, "unknown spell 'a\\u{0000}b'"},
-        {{"--spell", "\t\n\r\x1f "}, "unknown spell '\\u{0009}\\u{000A}\\u{000D}\\u{001F} '"},
-        {{"--spell", "~\x7f"}, "unknown spell '~\\u{007F}'"},
+        {{"--spell", std::string("a\0b", 3)}, "no spell named 'a\\u{0000}b'"},
+        {{"--spell", "\t\n\r\x1f "}, "no spell named '\\u{0009}\\u{000A}\\u{000D}\\u{001F} '"},
+        {{"--spell", "~\x7f"}, "no spell named '~\\u{007F}'"},
         {{"--spell", "\xc2\x80\xc2\x9b\xc2\x9f\xc2\xa0"},
-         "unknown spell '\\u{0080}\\u{009B}\\u{009F}\xc2\xa0'"},
+         "no spell named '\\u{0080}\\u{009B}\\u{009F}\xc2\xa0'"},
         // Bidirectional embeddings, overrides and isolates; their neighbours pass.
         {{"--spell", "\xe2\x80\xa9\xe2\x80\xaa\xe2\x80\xae\xe2\x80\xaf"},
-         "unknown spell '\xe2\x80\xa9\\u{202A}\\u{202E}\xe2\x80\xaf'"},
+         "no spell named '\xe2\x80\xa9\\u{202A}\\u{202E}\xe2\x80\xaf'"},
         {{"--spell", "\xe2\x81\xa5\xe2\x81\xa6\xe2\x81\xa9\xe2\x81\xaa"},
-         "unknown spell '\xe2\x81\xa5\\u{2066}\\u{2069}\xe2\x81\xaa'"},
+         "no spell named '\xe2\x81\xa5\\u{2066}\\u{2069}\xe2\x81\xaa'"},
         // Bytes that are no UTF-8: one U+FFFD for each broken start.
-        {{"--spell", "Ava\xff"}, "unknown spell 'Ava" + fffd + "'"},
-        {{"--spell", "\xe2\x80x"}, "unknown spell '" + fffd + "x'"},
-        {{"--spell", "\xc0\xaf"}, "unknown spell '" + fffd + fffd + "'"},
-        {{"--spell", "\xed\xa0\x80"}, "unknown spell '" + fffd + fffd + fffd + "'"},
-        {{"--spell", "\xe0\x80\xaf"}, "unknown spell '" + fffd + fffd + fffd + "'"},
-        {{"--spell", "\xf4\x90\x80\x80"}, "unknown spell '" + Times(4, fffd) + "'"},
+        {{"--spell", "Ava\xff"}, "no spell named 'Ava" + fffd + "'"},
+        {{"--spell", "\xe2\x80x"}, "no spell named '" + fffd + "x'"},
+        {{"--spell", "\xc0\xaf"}, "no spell named '" + fffd + fffd + "'"},
+        {{"--spell", "\xed\xa0\x80"}, "no spell named '" + fffd + fffd + fffd + "'"},
+        {{"--spell", "\xe0\x80\xaf"}, "no spell named '" + fffd + fffd + fffd + "'"},
+        {{"--spell", "\xf4\x90\x80\x80"}, "no spell named '" + Times(4, fffd) + "'"},
         // Every kind of usage error goes the same way.
         {{"--format", "\xe2\x80\xaejson"},
          "unknown format '\\u{202E}json' (use text, csv or json)"},
@@ -71,13 +76,40 @@ TEST(TableCommand, UsageErrorsShowNamesCutAndEscaped) {
         {{"-\xc3\xa9"}, "Unknown option '\xc3\xa9'."},
         {{"-xyz"}, "Unknown option 'x'."},
         {{"--int"}, "Missing value after '--int'."},
-        {{"--sort=yes"}, "Unexpected value after '--sort'."},
+        {{"--sort=yes"},
+         "unknown column 'yes' for --sort (use spell, element, damage, percent_of_best, gain, "
+         "percent, to_best, damage_b, difference or difference_percent)"},
     };
     for (const auto& [args, line] : cases) {
         const CommandResult result = RunTable(args);
         EXPECT_EQ(result.exitCode, TableCommand::kUsageError) << line;
         EXPECT_EQ(result.out, "");
         EXPECT_EQ(result.err, "runetally-table: " + line + "\n");
+    }
+}
+
+// A spell's name matches in any case; an unknown one is answered with the nearest known names,
+// found by hand: "Meteorr" is one letter from Meteor; "Fire Bal" two from Fire Bolt (o, t) and
+// from Fireball (no space, l), three from every other; "xyz" five from Flare and Freeze, too far
+// to be a guess.
+TEST(TableCommand, SpellNamesMatchInAnyCaseAndUnknownOnesGetTheNearest) {
+    const std::vector<std::pair<Args, std::string>> cases = {
+        {{"--spell", "meteor"}, "Spell   Damage\nMeteor  "},
+        {{"--spell", "METEOR", "--format", "csv"}, "spell,outcome,text,field,fault\nMeteor,"},
+        {{"--spell", "Meteorr"}, "error: no spell named 'Meteorr'; did you mean 'Meteor'?"},
+        {{"--spell", "Fire Bal"},
+         "error: no spell named 'Fire Bal'; did you mean 'Fire Bolt' or 'Fireball'?"},
+        {{"--spell", "xyz"}, "error: no spell named 'xyz'"},
+    };
+    for (const auto& [args, expected] : cases) {
+        const CommandResult result = RunTable(args);
+        if (expected.starts_with("error: ")) {
+            EXPECT_EQ(result.exitCode, TableCommand::kUsageError);
+            EXPECT_EQ(result.err, "runetally-table: " + expected.substr(7) + "\n");
+        } else {
+            EXPECT_EQ(result.exitCode, 0) << result.err;
+            EXPECT_TRUE(result.out.starts_with(expected)) << result.out;
+        }
     }
 }
 
@@ -97,7 +129,7 @@ TEST(TableCommand, ReadsOptionsAsBefore) {
         {{"--spell", "Avalanche", "Meteor"}, "error: unexpected argument 'Meteor'"},
         {{"--spell", "Avalanche", "--", "--int"}, "error: unexpected argument '--int'"},
         {{"-h", "--bogus"}, "error: Unknown option 'bogus'."},
-        {{"--sort=true"}, "error: Unexpected value after '--sort'."},
+        {{"--sort=true"}, "error: unknown column 'true' for --sort"},
         {{"--help", "--int", "1", "--int", "2", "stray"}, "Usage: runetally-table [options]\n"},
         {{"-vh"}, "Usage: runetally-table [options]\n"},
         {{"--version", "stray"}, "runetally-table " RUNETALLY_VERSION_TEXT "\n"},
@@ -122,15 +154,16 @@ TEST(TableCommand, PlansGainsValuesAndSweeps) {
     Args meteor = noPower;
     meteor.insert(meteor.end(), {"--gain", "fire", "--spell", "Meteor", "--format", "csv"});
     const std::vector<std::tuple<Args, char, std::string>> cases = {
+        // Avalanche's 157.5 is 72.15 % of Meteor's 218.285714285714, the best.
         {{"--gain", "int", "--spell", "Avalanche", "--format", "csv"},
          '.',
-         "spell,outcome,text,field,fault,gain,percent,to_best\n"
-         "Avalanche,ShowText,157.5,,,0.125,0.0793650793650794,never\n"},
+         "spell,element,outcome,text,field,fault,percent_of_best,gain,percent,to_best\n"
+         "Avalanche,Water,ShowText,157.5,,,72.2,0.125,0.0793650793650794,never\n"},
         // Meteor's 204 × fire ÷ 100 passes Mana Burst's 47, the best of the rest, at fire 24.
-        {meteor, '.', "Meteor,ShowText,0,,,2.04,,24\n"},
+        {meteor, '.', "Meteor,Fire,ShowText,0,,,0,2.04,,24\n"},
         {{"--gain", "int", "--step", "0,5", "--spell", "Avalanche"},
          ',',
-         "Avalanche  157,5   0,0625  0,0396825396825397  never\n"},
+         "Avalanche  Water    157,5   72,2       0,0625  0,0396825396825397  never\n"},
         {{"--values", "--spell", "Fire Shield", "--step", "100", "--sort", "--format", "json"},
          '.',
          R"({"spell": "Fire Shield", "input": "resist", "step": "100", "outcome": "ShowText", )"
@@ -149,6 +182,37 @@ TEST(TableCommand, PlansGainsValuesAndSweeps) {
         const CommandResult result = TableCommand::Run(full, separator);
         EXPECT_EQ(result.exitCode, 0) << result.err;
         EXPECT_TRUE(result.out.ends_with(tail)) << result.out;
+    }
+}
+
+// --sort COLUMN sorts by that column, highest or Z first, lowest or A first with --ascending; a
+// row without the column comes last either way. At the start values Meteor deals 100/7 + 204 =
+// 218.3, Avalanche 100/8 + 145 = 157.5, Poison 100/21 = 4.8; Mana Burst has no element.
+TEST(TableCommand, SortsByAnyColumnEitherWay) {
+    const Args three{"--spell", "Poison", "--spell", "Meteor", "--spell", "Avalanche"};
+    const Args shield{"--spell", "Mana Burst", "--spell", "Meteor", "--spell", "Avalanche"};
+    const std::vector<std::pair<Args, std::vector<std::string>>> cases = {
+        {three + Args{"--sort"}, {"Meteor", "Avalanche", "Poison"}},
+        {three + Args{"--sort", "--ascending"}, {"Poison", "Avalanche", "Meteor"}},
+        {three + Args{"--sort=spell", "--ascending"}, {"Avalanche", "Meteor", "Poison"}},
+        {three + Args{"--sort", "SPELL"}, {"Poison", "Meteor", "Avalanche"}},
+        {shield + Args{"--sort", "element", "--ascending"}, {"Meteor", "Avalanche", "Mana Burst"}},
+        // Avalanche never becomes best by intelligence: last, whichever way.
+        {Args{"--spell", "Avalanche", "--spell", "Meteor", "--gain", "int", "--sort", "to_best"},
+         {"Meteor", "Avalanche"}},
+        // Gains of a point of intelligence: 1/7, 1/8, 1/21.
+        {three + Args{"--gain", "int", "--sort", "gain", "--ascending"},
+         {"Poison", "Avalanche", "Meteor"}},
+    };
+    for (const auto& [args, order] : cases) {
+        const CommandResult result = RunTable(args + Args{"--format", "csv"});
+        EXPECT_EQ(result.exitCode, 0) << result.err;
+        std::vector<std::string> spells;
+        for (std::size_t line = result.out.find('\n'); line + 1 < result.out.size();
+             line = result.out.find('\n', line + 1)) {
+            spells.push_back(result.out.substr(line + 1, result.out.find(',', line) - line - 1));
+        }
+        EXPECT_EQ(spells, order) << args.back();
     }
 }
 
@@ -197,6 +261,13 @@ TEST(TableCommand, RefusesPlansItCannotAnswer) {
         {{"--gain", "int", "--values", "--spell", "Poison"},
          "--gain, --values and --sweep cannot be combined"},
         {{"--step", "2"}, "--step needs --gain or --values"},
+        {{"--sort", "gain"}, "--sort gain needs --gain"},
+        {{"--sort=difference"}, "--sort difference needs --compare"},
+        {{"--ascending"}, "--ascending needs --sort"},
+        {{"--sort", "damage", "--sort", "spell"}, "--sort is given more than once"},
+        {{"--values", "--spell", "Poison", "--sort", "gain"},
+         "--values takes --sort alone: the largest gain first"},
+        {{"--sweep", "int=0:1:1", "--sort", "spell"}, "--sort does not apply to --sweep"},
     };
     for (const auto& [args, line] : cases) {
         const CommandResult result = RunTable(args);
@@ -271,9 +342,26 @@ TEST(TableCommand, TakesCharactersFromFiles) {
          "error: thalia.rtchar is not a Runetally character: 'spell' is missing\n"},
         {{"--compare", thalia}, '.', "error: thalia.rtchar is not a Runetally character: "},
         {{"--character", missing}, '.', "error: Could not open missing.rtchar: "},
-        {{"--compare", a, "--gain", "int"},
+        // B has 20 more intelligence: Avalanche 20/8 = 2.5 more, 2.5/157.5 = 1.587301587301587|3 %.
+        {{"--compare", a, "--gain", "int", "--spell", "avalanche", "--format", "csv"},
          '.',
-         "error: --compare does not apply to --gain, --values or --sweep\n"},
+         "spell,element,outcome,text,field,fault,percent_of_best,gain,percent,to_best,damage_b,"
+         "difference,difference_percent\n"
+         "Avalanche,Water,ShowText,157.5,,,72.2,0.125,0.0793650793650794,never,160,2.5,"
+         "1.58730158730159\n"},
+        {{"--compare", a, "--values", "--spell", "Poison"},
+         '.',
+         "error: --compare does not apply to --values or --sweep\n"},
+        // B's Meteor 221.142857142857 − 218.285714285714 = 2.857142857143, 1.30890052356028 % of
+        // it; Avalanche 2.5, 1.6 %; Poison 5.71428571428571 − 4.76190476190476 = 0.95238095238095,
+        // 20.0000000000000 % of it, written "20".
+        {{"--compare", a, "--spell", "Poison", "--spell", "Avalanche", "--spell", "Meteor",
+          "--sort", "difference", "--format", "csv"},
+         '.',
+         "spell,outcome,text,field,fault,damage_b,difference,difference_percent\n"
+         "Meteor,ShowText,218.285714285714,,,221.142857142857,2.857142857143,1.30890052356028\n"
+         "Avalanche,ShowText,157.5,,,160,2.5,1.58730158730159\n"
+         "Poison,ShowText,4.76190476190476,,,5.71428571428571,0.95238095238095,20\n"},
     };
     for (const auto& [args, separator, expected] : cases) {
         Args full = args;

@@ -46,6 +46,7 @@ void Desk::pageDrawn() {
     }
     for (FormPage* form : std::exchange(loading_, {})) {
         form->events().loaded();
+        form->catchUp();
     }
 }
 

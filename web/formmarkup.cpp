@@ -1,7 +1,5 @@
 // A window's markup, made as text and put into the page in one call.
-#include "formpage.h"
-
-#include "dom.h"
+#include "markup.h"
 
 #include <algorithm>
 
@@ -120,7 +118,7 @@ void WidgetMarkup(const FormDesc& form, const WidgetDesc& desc, Html& html) {
         break;
     case WidgetKind::ListBox:
     case WidgetKind::Table:
-        ListWidget::Markup(name, desc, html);
+        ListMarkup(name, desc, html);
         break;
     case WidgetKind::Picture:
         if (desc.image != nullptr && !desc.image->rows.empty()) {
@@ -168,23 +166,6 @@ void FormMarkup(const FormDesc& form, const FormPlace& place, Html& html) {
         WidgetMarkup(form, desc, html);
     }
     html.end("div").end("section");
-}
-
-void FormPage::drawImages() {
-    for (const WidgetDesc& desc : form_.widgets) {
-        if (desc.kind != WidgetKind::Picture || desc.image == nullptr || desc.image->rows.empty()) {
-            continue;
-        }
-        const Js context = widget(desc.id)["firstElementChild"].call<Js>("getContext", "2d");
-        for (std::size_t y = 0; y < desc.image->rows.size(); ++y) {
-            for (std::size_t x = 0; x < desc.image->rows[y].size(); ++x) {
-                if (const std::optional<Rgb> colour = desc.image->colour(desc.image->rows[y][x])) {
-                    context.set("fillStyle", std::string_view(CssColour(*colour)));
-                    context.call<void>("fillRect", static_cast<int>(x), static_cast<int>(y), 1, 1);
-                }
-            }
-        }
-    }
 }
 
 } // namespace runetally::web

@@ -16,9 +16,18 @@ FormPage::FormPage(const FormDesc& form, Desk& desk, FormPlace place)
     std::tie(left_, top_) = desk.placeFor(form);
     place.left = left_;
     place.top = top_;
-    Html html;
-    FormMarkup(form, place, html);
-    window_ = Append(Document()["body"], html);
+    // The build wrote the main window into the page, so that the browser could paint it before
+    // the program ran: that window is taken as it stands, with whatever the player typed into it.
+    const Js written = Document().call<Js>("querySelector", "body > section[data-form=\"" +
+                                                                std::string(form.name) + "\"]");
+    if (!written.isNull() && desk.of(written) == nullptr) {
+        window_ = written;
+        adopted_ = true;
+    } else {
+        Html html;
+        FormMarkup(form, place, html);
+        window_ = Append(Document()["body"], html);
+    }
     titleBar_ = window_["firstElementChild"];
     caption_ = titleBar_["firstElementChild"];
     client_ = window_["lastElementChild"];
@@ -64,6 +73,18 @@ FormPage::~FormPage() {
 void FormPage::load(FormEvents& events) {
     events_ = &events;
     desk_.load(*this);
+}
+
+void FormPage::catchUp() {
+    // What was typed before the program ran is in the boxes, but no command has heard of it.
+    if (!std::exchange(adopted_, false)) {
+        return;
+    }
+    for (const WidgetDesc& desc : form_.widgets) {
+        if (desc.kind == WidgetKind::TextBox && text(desc.id) != desc.text) {
+            events_->changed(desc.id);
+        }
+    }
 }
 
 bool FormPage::holds(const Js& element) const {
@@ -233,6 +254,23 @@ void FormPage::handle(const std::string& type, const Js& event) {
         pointer(type, event);
     } else if (type == "runetally-resize") {
         place();
+    }
+}
+
+void FormPage::drawImages() {
+    for (const WidgetDesc& desc : form_.widgets) {
+        if (desc.kind != WidgetKind::Picture || desc.image == nullptr || desc.image->rows.empty()) {
+            continue;
+        }
+        const Js context = widget(desc.id)["firstElementChild"].call<Js>("getContext", "2d");
+        for (std::size_t y = 0; y < desc.image->rows.size(); ++y) {
+            for (std::size_t x = 0; x < desc.image->rows[y].size(); ++x) {
+                if (const std::optional<Rgb> colour = desc.image->colour(desc.image->rows[y][x])) {
+                    context.set("fillStyle", std::string_view(CssColour(*colour)));
+                    context.call<void>("fillRect", static_cast<int>(x), static_cast<int>(y), 1, 1);
+                }
+            }
+        }
     }
 }
 

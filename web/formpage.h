@@ -2,6 +2,7 @@
 
 #include "formsurface.h"
 #include "listwidgets.h"
+#include "markup.h"
 #include "menubar.h"
 
 #include "js.h"
@@ -20,20 +21,6 @@ namespace runetally::web {
 class Desk;
 class Html;
 
-// What the page makes of a window beyond its description.
-struct FormPlace {
-    // The window's ARIA role; none: a region named by its caption. The "main" window's caption
-    // is the page's title.
-    const char* role = nullptr;
-    std::vector<ExtraMenuItem> extras = {}; // the page's own menu items
-    double left = 0; // CSS pixels from the page's top-left corner: where the page puts it
-    double top = 0;
-};
-
-// A window's markup as its description starts it: a frame with its caption and close box, its
-// menu bar, and its widgets at their places, each with the control's name as id.
-void FormMarkup(const FormDesc& form, const FormPlace& place, Html& html);
-
 // A window drawn into the page from its description. Tab and Shift+Tab follow the description's
 // focus order and wrap; Enter presses the default button and Esc the cancel button; Alt with an
 // access key opens a menu or presses a button; a window wider than the screen is scaled down to
@@ -51,6 +38,9 @@ public:
     // the page has been drawn.
     void load(FormEvents& events);
     FormEvents& events() { return *events_; }
+    // Once loaded: tells the commands of what the player typed into a window that the page
+    // showed before the program ran.
+    void catchUp();
     Js element() const { return window_; }
     bool holds(const Js& element) const;
 
@@ -115,6 +105,7 @@ private:
     double clientWidth_; // CSS pixels
     bool scaled_ = false;
     bool closed_ = false;
+    bool adopted_ = false; // taken from the page as the build wrote it
     // While the title bar is dragged: where the pointer took it, and the window then.
     std::optional<std::array<double, 4>> drag_;
     bool altAlone_ = false;

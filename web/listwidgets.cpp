@@ -21,19 +21,6 @@ int PlaceOf(const Js& target, const char* selector, const char* attribute) {
 
 } // namespace
 
-void ListWidget::Markup(std::string_view id, const WidgetDesc& desc, Html& html) {
-    if (desc.kind == WidgetKind::Table) {
-        html.open("div").attr("class", "head").attr("role", "row").close().end("div");
-        html.open("div").attr("class", "body").attr("role", "rowgroup").close().end("div");
-        return;
-    }
-    for (std::size_t i = 0; i < desc.items.size(); ++i) {
-        html.open("div").attr("class", "option").attr("role", "option");
-        html.attr("aria-selected", "false").attr("id", std::string(id) + "-" + std::to_string(i));
-        html.attr("data-row", std::to_string(i)).close().text(desc.items[i]).end("div");
-    }
-}
-
 ListWidget::ListWidget(const Js& element, std::string id, const WidgetDesc& desc, Events events)
     : element_(element), id_(std::move(id)), desc_(desc), events_(std::move(events)),
       count_(static_cast<int>(desc.items.size())) {

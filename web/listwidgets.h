@@ -29,8 +29,6 @@ public:
         std::function<void(int column)> sortAsked;
     };
 
-    // What the widget's element holds at first: a list box's items, a table's empty rows.
-    static void Markup(std::string_view id, const WidgetDesc& desc, Html& html);
     ListWidget(const Js& element, std::string id, const WidgetDesc& desc, Events events);
 
     int selected() const { return selected_; }

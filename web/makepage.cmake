@@ -1,4 +1,4 @@
-# Puts the program's script, with its WebAssembly inside, into the page: one file that opens from
+# Puts a script, with its WebAssembly inside, into the page: one file that opens from
 # disk with no network. Run as cmake -DPAGE=... -DSCRIPT=... -DOUTPUT=... -P makepage.cmake.
 file(READ ${PAGE} page)
 file(READ ${SCRIPT} script)

@@ -7,34 +7,6 @@
 namespace runetally::web {
 namespace {
 
-// "Control+O", "Control+Shift+S", as aria-keyshortcuts names a shortcut.
-std::string KeysName(Shortcut shortcut) {
-    return std::string(shortcut.control ? "Control+" : "") + (shortcut.shift ? "Shift+" : "") +
-           std::string(1, shortcut.key);
-}
-
-void ItemMarkup(std::string_view name, std::string_view caption, Shortcut shortcut, bool shown,
-                Html& html) {
-    html.open("div").attr("class", "item").attr("role", "menuitem").attr("tabindex", "-1");
-    html.attr("id", name);
-    if (shortcut.key != 0) {
-        html.attr("aria-keyshortcuts", KeysName(shortcut));
-    }
-    if (const char key = ParseAccessKey(caption).key) {
-        html.attr("data-key", std::string(1, key));
-    }
-    if (!shown) {
-        html.flag("hidden");
-    }
-    html.close().open("span").attr("class", "label").close().caption(caption).end("span");
-    if (shortcut.key != 0) {
-        // Told by aria-keyshortcuts rather than read as part of the name.
-        html.open("span").attr("class", "shortcut").attr("aria-hidden", "true").close();
-        html.text(ShortcutText(shortcut)).end("span");
-    }
-    html.end("div");
-}
-
 // A line shows between items shown, never first or last.
 void ShowSeparators(const Js& list) {
     bool anyBefore = false;
@@ -55,47 +27,6 @@ void Expand(const Js& menu, bool open) {
 }
 
 } // namespace
-
-void MenuMarkup(const FormDesc& form, std::span<const ExtraMenuItem> extras, Html& html) {
-    html.open("div").attr("class", "menubar").attr("role", "menubar");
-    html.attr("aria-label", form.caption).close();
-    for (const MenuDesc& menu : form.menus) {
-        const std::string name(form.controlName(menu.id));
-        html.open("div").attr("class", "menu").close();
-        html.open("button")
-            .attr("type", "button")
-            .attr("class", "menutitle")
-            .attr("tabindex", "-1");
-        html.attr("role", "menuitem").attr("aria-haspopup", "menu").attr("aria-expanded", "false");
-        html.attr("id", name);
-        if (const char key = ParseAccessKey(menu.caption).key) {
-            html.attr("aria-keyshortcuts", "Alt+" + std::string(1, key));
-        }
-        html.close().caption(menu.caption).end("button");
-        html.open("div").attr("class", "items").attr("role", "menu").flag("hidden");
-        html.attr("id", name + "-items").attr("aria-labelledby", name).close();
-        bool anyBefore = false;
-        for (const MenuItemDesc& item : menu.items) {
-            for (const ExtraMenuItem& extra : extras) {
-                if (extra.before == item.id) {
-                    ItemMarkup(extra.name, extra.caption, {}, true, html);
-                    anyBefore = true;
-                }
-            }
-            if (item.separatorBefore) {
-                html.open("div").attr("class", "separator").attr("role", "separator");
-                if (!anyBefore || item.hidden) {
-                    html.flag("hidden");
-                }
-                html.close().end("div");
-            }
-            ItemMarkup(form.controlName(item.id), item.caption, item.shortcut, !item.hidden, html);
-            anyBefore = anyBefore || !item.hidden;
-        }
-        html.end("div").end("div");
-    }
-    html.end("div");
-}
 
 MenuBar::MenuBar(const FormDesc& form, const Js& bar, std::function<void(ControlId)> clicked,
                  std::vector<ExtraMenuItem> extras)

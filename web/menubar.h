@@ -3,6 +3,7 @@
 #include "formdescription.h"
 
 #include "js.h"
+#include "markup.h"
 
 #include <functional>
 #include <span>
@@ -13,17 +14,6 @@
 namespace runetally::web {
 
 class Html;
-
-// A menu item the page adds to a window's menus, in the menu that holds `before`, above it.
-struct ExtraMenuItem {
-    std::string name; // the element's id
-    std::string caption;
-    ControlId before;
-    std::function<void()> run;
-};
-
-// The window's menus, and the page's own items among them, as an ARIA menubar.
-void MenuMarkup(const FormDesc& form, std::span<const ExtraMenuItem> extras, Html& html);
 
 // The menubar that MenuMarkup made: its elements hold what is shown and open. Alt with a menu's
 // access key opens it, as do a click, F10 and Alt alone; in an open menu the arrows move, Enter

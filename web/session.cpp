@@ -63,6 +63,9 @@ void Session::finishLoading() {
     if (!std::exchange(loaded_, true)) {
         desk_.pageDrawn();
         openLink();
+        // Presses and shortcuts made before the program ran, in the order made.
+        Js::module("replayEarly").call<void>("call", Js::null());
+        Document()["documentElement"]["classList"].call<void>("remove", "loading");
     }
 }
 

@@ -4,6 +4,7 @@
 #include "browserreport.h"
 #include "characterlink.h"
 #include "dom.h"
+#include "mainmarkup.h"
 
 #include <type_traits>
 
@@ -11,11 +12,7 @@ namespace runetally::web {
 
 Session::Session()
     : desk_([this](std::function<void()> command) { run(std::move(command)); }), main_([this] {
-          // A link carries the character where no file can go.
-          return open(main_, MainWindowDescription(),
-                      {.role = "main",
-                       .extras = {{"mnuCopyLink", "Copy &Link", MainControl::mnuReset,
-                                   [this] { copyLink(); }}}});
+          return open(main_, MainWindowDescription(), MainWindowPlace([this] { copyLink(); }));
       }),
       planner_([this] { return open(planner_, PlannerDescription(), {.role = "dialog"}); }),
       about_([this] {

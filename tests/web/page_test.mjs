@@ -61,8 +61,13 @@ async function openPage(t, { hash = '', locale = 'en-US', width = 1400 } = {}) {
     });
     await page.goto(pageUrl + hash);
     await page.locator('#varInt').waitFor();
+    await ready(page);
     return page;
 }
+
+// The window is in the page before the program runs; the program has loaded it once the page
+// is no longer loading.
+const ready = (page) => page.locator('html:not(.loading)').waitFor({ state: 'attached' });
 
 const focused = (page) => page.evaluate(() => document.activeElement.id);
 
@@ -215,7 +220,8 @@ test('the planner follows the main window as it is edited', async (t) => {
     await page.fill('#varWis', 'x');
     assert.equal(await page.locator('#lblStatus').innerText(),
         'The text in "Wisdom" is not a number.');
-    assert.equal(await page.locator('#lvwSpells .body [role=row]').count(), 0);
+    // Only the spells that need wisdom show it; the others keep their figures.
+    assert.equal(await page.locator('#lvwSpells .body [role=row]').count(), 41);
     await page.fill('#varWis', '100');
     assert.equal(await page.locator('#lvwSpells .body [role=row]').count(), 41);
     assert.equal(await page.locator('#picChart svg polyline').count() > 0, true);
@@ -443,4 +449,66 @@ test('a file dropped on a window opens; only what the window opens is kept', asy
         buffer: Buffer.from(character('8')) });
     await page.locator('#cmdStopCompare:visible').waitFor();
     assert.deepEqual(await copies(page), kept);
+});
+
+// The page as the build wrote it, changed.
+function pageVariant(t, change) {
+    const file = `${process.env.RUNETALLY_PAGE}.${process.pid}.${Math.random()}.html`;
+    fs.writeFileSync(file, change(fs.readFileSync(process.env.RUNETALLY_PAGE, 'utf8')));
+    t.after(() => fs.rmSync(file));
+    return pathToFileURL(file).href;
+}
+
+// Every element of the main window: what it is, its names and texts, and the Tab order.
+async function mainWindowShape(page) {
+    const elements = await page.evaluate(() => Array.from(
+        document.querySelectorAll('[data-form=frmMain], [data-form=frmMain] *'), (e) => [
+            e.tagName, e.id, e.getAttribute('class'), e.getAttribute('role'),
+            e.getAttribute('tabindex'), e.getAttribute('aria-label'),
+            e.getAttribute('aria-labelledby'), e.getAttribute('for'), e.getAttribute('style'),
+            e.childElementCount ? '' : e.textContent, e.value ?? '',
+        ].join('|')));
+    const order = [];
+    for (let i = 0; i < 13; ++i) {
+        await page.keyboard.press('Tab');
+        order.push(await focused(page));
+    }
+    return { elements, order, title: await page.title() };
+}
+
+test('the window the build wrote is the window the program makes', async (t) => {
+    const written = await openPage(t);
+    const made = await openPage(t);
+    const noWindow = pageVariant(t, (html) => html.replace(/<section class="form"[^]*?<\/section>/, ''));
+    assert.notEqual(noWindow, pageUrl);
+    await made.goto(noWindow);
+    await ready(made);
+    const shape = await mainWindowShape(written);
+    assert.ok(shape.elements.length > 100, `${shape.elements.length} elements`);
+    assert.deepEqual(await mainWindowShape(made), shape);
+});
+
+test('what the player does before the program runs is kept, and runs once it does', async (t) => {
+    const page = await openPage(t);
+    // The WebAssembly compiles only once the test lets it: the window is there, the program not.
+    await page.addInitScript(() => {
+        const compile = WebAssembly.instantiateStreaming;
+        const held = new Promise((resolve) => { window.releaseProgram = resolve; });
+        WebAssembly.instantiateStreaming = (...args) =>
+            held.then(() => compile.apply(WebAssembly, args));
+    });
+    await page.goto(pageUrl);
+    assert.equal(await page.locator('html.loading').count(), 1);
+    // Avalanche deals intelligence / 8 + 145 at the other boxes' defaults: 500 / 8 + 145.
+    await page.fill('#varInt', '500');
+    await chooseSpell(page, 'Avalanche');
+    await page.click('#cmdCalculate');
+    await page.keyboard.press('Control+p');
+    assert.equal(await page.inputValue('#dmg'), '0');
+    assert.equal(await page.locator('[data-form=frmPlanner]').count(), 0);
+    await page.evaluate(() => window.releaseProgram());
+    await ready(page);
+    assert.equal(await page.inputValue('#varInt'), '500');
+    assert.equal(await page.inputValue('#dmg'), '207.5');
+    await page.locator('[data-form=frmPlanner]').waitFor();
 });
