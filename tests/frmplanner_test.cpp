@@ -264,6 +264,7 @@ TEST(ReportTableTest, ANarrowCellKeepsTheSizeOfItsNumber) {
     static constexpr ColumnDesc kColumns[] = {{"Spell", 1650}, {"Damage", 2070, true}};
     const WidgetDesc desc{.id = PlannerControl::lvwSpells,
                           .kind = WidgetKind::Table,
+                          .rect = {},
                           .columns = kColumns,
                           .sortable = true};
     FormEvents events;

@@ -337,7 +337,8 @@ TEST_F(Win32frmPlanner, OpensBesideTheMainWindowAndShowsEveryColumnWhole) {
 // holds every digit and the note; the bold name shows whole.
 TEST_F(Win32frmPlanner, ANarrowCellKeepsTheSizeOfItsNumber) {
     static constexpr ColumnDesc kColumns[] = {{"Spell", 1650}, {"Damage", 2070, true}};
-    const WidgetDesc desc{.id = lvwSpells, .kind = WidgetKind::Table, .columns = kColumns};
+    const WidgetDesc desc{
+        .id = lvwSpells, .kind = WidgetKind::Table, .rect = {}, .columns = kColumns};
     const HWND list = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_POPUP | LVS_REPORT, 0, 0, 190, 200,
                                       nullptr, nullptr, nullptr, nullptr);
     SetUpReportList(list, desc, 96);
