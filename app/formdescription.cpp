@@ -27,7 +27,8 @@ std::string ShortcutText(Shortcut shortcut) {
     if (shortcut.key == 0) {
         return {};
     }
-    return (shortcut.control ? "Ctrl+" : "") + std::string(1, shortcut.key);
+    return std::string(shortcut.control ? "Ctrl+" : "") + (shortcut.shift ? "Shift+" : "") +
+           std::string(1, shortcut.key);
 }
 
 std::vector<const WidgetDesc*> InputCaptions(const FormDesc& form) {

@@ -145,6 +145,7 @@ struct WidgetDesc {
 struct Shortcut {
     char key = 0; // an upper-case letter or a digit; 0: none
     bool control = false;
+    bool shift = false;
     bool operator==(const Shortcut&) const = default;
 };
 
@@ -237,7 +238,7 @@ constexpr bool FollowsItsList(const FormDesc& form) {
 // area smaller than described moves nothing.
 TwipsRect Placed(const FormDesc& form, const WidgetDesc& widget, int clientWidth, int clientHeight);
 
-// How a menu shows the shortcut: "Ctrl+P"; empty for none.
+// How a menu shows the shortcut: "Ctrl+P", "Ctrl+Shift+S"; empty for none.
 std::string ShortcutText(Shortcut shortcut);
 
 // The labels in the default font that caption other widgets: those a front end may set smaller

@@ -93,7 +93,7 @@ constexpr MenuItemDesc Recent(MainControl item) {
 constexpr std::array<MenuItemDesc, 9> kFileItems{
     {{mnuOpen, "&Open Character...", {.key = 'O', .control = true}},
      {mnuSave, "&Save Character", {.key = 'S', .control = true}},
-     {mnuSaveAs, "Save Character &As..."},
+     {mnuSaveAs, "Save Character &As...", {.key = 'S', .control = true, .shift = true}},
      Recent(mnuRecent1),
      Recent(mnuRecent2),
      Recent(mnuRecent3),
@@ -357,7 +357,13 @@ bool MainCommands::saveTo(const std::string& path) {
 }
 
 void MainCommands::showCharacterName() {
-    form_.setCaption(CharacterName(*path_) + " - " + std::string(kMainWindow.caption));
+    // "*" marks unsaved edits, as editors do; only a change of it is drawn.
+    std::string caption = std::string(hasUnsavedEdits() ? "*" : "") + CharacterName(*path_) +
+                          " - " + std::string(kMainWindow.caption);
+    if (caption != caption_) {
+        form_.setCaption(caption);
+        caption_ = std::move(caption);
+    }
 }
 
 void MainCommands::remember(const std::string& path) {
@@ -393,10 +399,18 @@ void MainCommands::mnuPlanner_Click() {
 
 void MainCommands::input_Change() {
     tellPlanner();
+    showEdits();
 }
 
 void MainCommands::listSpells_Click() {
     tellPlanner();
+    showEdits();
+}
+
+void MainCommands::showEdits() {
+    if (path_) {
+        showCharacterName();
+    }
 }
 
 void MainCommands::tellPlanner() {

@@ -150,7 +150,9 @@ private:
     // Whether the player lets the window's character go: saved, or its edits given up.
     bool mayLeaveCharacter();
     bool saveTo(const std::string& path);
+    // The caption names the character, with "*" before it while it has unsaved edits.
     void showCharacterName();
+    void showEdits();
     void remember(const std::string& path);
     void showRecent();
 
@@ -163,6 +165,7 @@ private:
     // stamp.
     std::optional<FileStamp> stamp_;
     std::vector<std::string> recent_;
+    std::string caption_; // as last set; empty: the description's
 };
 
 } // namespace runetally

@@ -2,8 +2,8 @@
 
 #include "figuretext.h"
 #include "inputnames.h"
-#include "spellorder.h"
 #include "numbers.h"
+#include "spellorder.h"
 #include "tabletext.h"
 
 #include <algorithm>

@@ -4,6 +4,7 @@
 #include "chartcanvas.h"
 #include "formwidgets.h"
 #include "reporttable.h"
+#include "windowplace.h"
 
 #include <QAbstractItemView>
 #include <QCloseEvent>
@@ -16,6 +17,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QTimer>
 #include <QUrl>
@@ -129,6 +131,7 @@ public:
     }
     void setRows(ControlId table, std::span<const TableRow> rows) override {
         get<ReportTable>(table)->setRows(rows);
+        widenFor(form.widget(table), get<ReportTable>(table)->takeShortfall());
     }
     void setColumns(ControlId table, std::span<const ColumnDesc> columns) override {
         get<ReportTable>(table)->setColumns(columns);
@@ -161,6 +164,26 @@ public:
     bool unloading = false; // closed by the commands, which have asked already
 
 private:
+    // The window made wider where the screen has room, so that the widget, which takes its share
+    // of the added width, gains `more` pixels.
+    void widenFor(const WidgetDesc& desc, int more) {
+        const int share = desc.stretch.right - desc.stretch.left;
+        QScreen* screen = window_.screen();
+        if (more <= 0 || share <= 0 || screen == nullptr || window_.isMaximized() ||
+            window_.isFullScreen()) {
+            return;
+        }
+        const QRect frame = window_.frameGeometry();
+        const QRect area = screen->availableGeometry();
+        const ScreenRect widened = Widened({frame.x(), frame.y(), frame.width(), frame.height()},
+                                           (more * 100 + share - 1) / share,
+                                           {area.x(), area.y(), area.width(), area.height()});
+        if (widened.width != frame.width()) {
+            window_.move(widened.left, frame.y());
+            window_.resize(window_.width() + widened.width - frame.width(), window_.height());
+        }
+    }
+
     // The first of a widget's focus stops: a sortable table's captions come before its rows.
     QWidget* firstStop(ControlId id) const {
         auto* table = get<ReportTable>(id);

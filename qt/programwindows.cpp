@@ -3,6 +3,9 @@
 #include "aboutdialog.h"
 #include "mainwindow.h"
 #include "plannercommands.h"
+#include "windowplace.h"
+
+#include <QScreen>
 
 #include <filesystem>
 
@@ -22,14 +25,36 @@ template <class Commands> FormWindow* Load(Window shared, const FormDesc& form) 
     return window;
 }
 
+// The planner opens beside the main window where the screen has room, as a window manager
+// places it; where none does, it would open over the main window.
+void PlaceBeside(FormWindow& window, const FormWindow& main) {
+    QScreen* screen = main.screen();
+    if (screen == nullptr || !main.isVisible()) {
+        return;
+    }
+    const QRect other = main.frameGeometry();
+    const QRect area = screen->availableGeometry();
+    // Its frame as wide as the main window's.
+    const ScreenRect placed = Beside({other.x(), other.y(), other.width(), other.height()},
+                                     window.width() + other.width() - main.width(),
+                                     window.height() + other.height() - main.height(),
+                                     {area.x(), area.y(), area.width(), area.height()});
+    window.move(placed.left, placed.top);
+}
+
 } // namespace
 
 FormInstance<FormWindow>& Instance(Window window) {
     static FormInstance<FormWindow> instances[] = {
         FormInstance<FormWindow>(
             [] { return Load<MainCommands>(Window::Main, MainWindowDescription()); }),
-        FormInstance<FormWindow>(
-            [] { return Load<PlannerCommands>(Window::Planner, PlannerDescription()); }),
+        FormInstance<FormWindow>([] {
+            FormWindow* planner = Load<PlannerCommands>(Window::Planner, PlannerDescription());
+            if (FormWindow* main = Instance(Window::Main).loaded()) {
+                PlaceBeside(*planner, *main);
+            }
+            return planner;
+        }),
         FormInstance<FormWindow>(
             [] { return Load<AboutCommands>(Window::About, AboutDescription()); })};
     return instances[static_cast<int>(window)];

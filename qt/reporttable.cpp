@@ -1,5 +1,6 @@
 #include "reporttable.h"
 
+#include "cellfit.h"
 #include "formsurface.h"
 #include "formwidgets.h"
 
@@ -7,11 +8,13 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QStyleOptionFocusRect>
 
 #include <algorithm>
+#include <numeric>
 
 namespace runetally {
 
@@ -110,7 +113,10 @@ ReportTable::ReportTable(QWidget* parent, const WidgetDesc& desc, FormEvents& ev
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setWordWrap(false);
     setTabKeyNavigation(false); // Tab leaves the table, as it leaves every other widget
-    setSortingEnabled(false);
+    setSortingEnabled(false);   // which also hides the sort mark: the commands sort, and say so
+    if (sortHeader_ != nullptr) {
+        sortHeader_->setSortIndicatorShown(true);
+    }
     connect(this, &QTableWidget::itemSelectionChanged, this, [this] { events_.changed(id_); });
 }
 
@@ -128,21 +134,22 @@ void ReportTable::setColumns(std::span<const ColumnDesc> columns) {
         setHorizontalHeaderItem(i, caption);
         setColumnWidth(i, ToPixels({0, 0, column.width, 0}).width());
     }
+    rows_.clear();
+    fresh_ = true;
+    fit();
 }
 
 void ReportTable::setRows(std::span<const TableRow> rows) {
     const QSignalBlocker quiet(this); // the commands asked for it: nothing to tell them
     const int current = currentColumn();
     clearContents();
+    rows_.assign(rows.begin(), rows.end());
     setRowCount(static_cast<int>(rows.size()));
     for (int r = 0; r < rowCount(); ++r) {
-        const TableRow& row = rows[static_cast<std::size_t>(r)];
+        const TableRow& row = rows_[static_cast<std::size_t>(r)];
         for (int c = 0; c < columnCount() && c < static_cast<int>(row.cells.size()); ++c) {
             auto* item = new QTableWidgetItem(ToQString(row.cells[static_cast<std::size_t>(c)]));
             item->setTextAlignment(alignments_[static_cast<std::size_t>(c)]);
-            if (!row.note.empty()) {
-                item->setToolTip(ToQString(row.note));
-            }
             if (!row.note.empty() && c == 0) {
                 QFont bold = font();
                 bold.setBold(true);
@@ -153,9 +160,93 @@ void ReportTable::setRows(std::span<const TableRow> rows) {
             setItem(r, c, item);
         }
     }
+    fit();
     if (current >= 0 && rowCount() > 0) {
         setCurrentCell(0, current, QItemSelectionModel::NoUpdate);
     }
+}
+
+int ReportTable::room() const {
+    return contentsRect().width() - verticalScrollBar()->sizeHint().width();
+}
+
+void ReportTable::fit() {
+    const int columns = columnCount();
+    QFont boldFont = font();
+    boldFont.setBold(true);
+    const QFontMetrics plain(font());
+    const QFontMetrics bold(boldFont);
+    // A cell's text stands inside a margin at each side, as the item delegate draws it.
+    const int margin = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
+    const auto width = [&](const QFontMetrics& metrics, std::string_view text) {
+        return metrics.horizontalAdvance(ToQString(text)) + margin + 1;
+    };
+    wanted_.assign(static_cast<std::size_t>(columns), 0);
+    std::vector<int> least(static_cast<std::size_t>(columns), 0);
+    // The caption always shows whole, and the sorted column's with room for its mark.
+    const QHeaderView* header = horizontalHeader();
+    const QFontMetrics captions(header->font());
+    const int captionMargin = 2 * style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+    for (int c = 0; c < columns; ++c) {
+        const QTableWidgetItem* caption = horizontalHeaderItem(c);
+        int width = captions.horizontalAdvance(caption != nullptr ? caption->text() : QString()) +
+                    captionMargin + 2;
+        if (header->isSortIndicatorShown() && header->sortIndicatorSection() == c) {
+            width += captions.height() + captionMargin;
+        }
+        wanted_[static_cast<std::size_t>(c)] = least[static_cast<std::size_t>(c)] = width;
+    }
+    for (const TableRow& row : rows_) {
+        for (std::size_t c = 0; c < row.cells.size() && c < wanted_.size(); ++c) {
+            const QFontMetrics& metrics = !row.note.empty() && c == 0 ? bold : plain;
+            wanted_[c] = std::max(wanted_[c], width(metrics, row.cells[c]));
+            least[c] = std::max(least[c], width(metrics, ShortestCell(row.cells[c])));
+        }
+    }
+    const std::vector<int> widths = FitColumns(wanted_, least, room());
+    for (int c = 0; c < columns; ++c) {
+        setColumnWidth(c, widths[static_cast<std::size_t>(c)]);
+    }
+    for (int r = 0; r < rowCount(); ++r) {
+        const TableRow& row = rows_[static_cast<std::size_t>(r)];
+        for (int c = 0; c < columns && c < static_cast<int>(row.cells.size()); ++c) {
+            const std::string& whole = row.cells[static_cast<std::size_t>(c)];
+            const QFontMetrics& metrics = !row.note.empty() && c == 0 ? bold : plain;
+            const std::string shown = FitCell(whole, [&](std::string_view text) {
+                return width(metrics, text) <= widths[static_cast<std::size_t>(c)];
+            });
+            QTableWidgetItem* cell = item(r, c);
+            cell->setText(ToQString(shown));
+            // The tip carries every digit of a cell shortened, and the row's note.
+            QStringList tip;
+            if (shown != whole) {
+                tip << ToQString(whole);
+            }
+            if (!row.note.empty()) {
+                tip << ToQString(row.note);
+            }
+            cell->setToolTip(tip.join(QLatin1Char('\n')));
+            if (!row.note.empty() && c == 0) {
+                cell->setData(Qt::AccessibleTextRole,
+                              ToQString(whole) + QStringLiteral(", ") + ToQString(row.note));
+            } else if (shown != whole) {
+                cell->setData(Qt::AccessibleTextRole, ToQString(whole));
+            }
+        }
+    }
+}
+
+int ReportTable::takeShortfall() {
+    if (!fresh_ || rows_.empty()) {
+        return 0;
+    }
+    fresh_ = false;
+    return std::max(0, std::accumulate(wanted_.begin(), wanted_.end(), 0) - room());
+}
+
+void ReportTable::resizeEvent(QResizeEvent* event) {
+    QTableWidget::resizeEvent(event);
+    fit();
 }
 
 void ReportTable::setSortMark(int column, bool descending) {

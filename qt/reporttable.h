@@ -31,9 +31,25 @@ public:
     // The first of the table's focus stops: its captions when they sort, else its rows.
     QWidget* firstStop();
 
+    // Once, from the first rows after the columns are set: how many pixels more the table needs
+    // to show every column at its full width; 0 when it has them, and after.
+    int takeShortfall();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
+    // Sizes the columns to their content in the room there is, and writes each cell as it fits
+    // its column (cellfit.h); a shortened cell carries its whole text in its tip.
+    void fit();
+    // The room for the columns: the frame's inside, less a vertical scroll bar's width.
+    int room() const;
+
     ControlId id_;
     FormEvents& events_;
+    std::vector<TableRow> rows_;            // as given, every digit
+    std::vector<int> wanted_;               // by column: its widest caption or cell
+    bool fresh_ = true;                     // no rows since the columns were set
     std::vector<Qt::Alignment> alignments_; // by column
     QHeaderView* sortHeader_ = nullptr;     // a sortable table's captions, which take the focus
 };

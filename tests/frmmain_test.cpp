@@ -564,8 +564,8 @@ TEST_F(CharacterTest, FileMenuIsDrawnFromItsDescription) {
                                             item->shortcut().toString());
     }
     EXPECT_EQ(drawn, QStringList({"&Open Character...Ctrl+O", "&Save CharacterCtrl+S",
-                                  "Save Character &As...", "(hidden)", "(hidden)", "(hidden)",
-                                  "(hidden)", "----", "&Reset", "&Exit"}));
+                                  "Save Character &As...Ctrl+Shift+S", "(hidden)", "(hidden)",
+                                  "(hidden)", "(hidden)", "----", "&Reset", "&Exit"}));
 }
 
 // A file named on the command line, relative to where the program started, and the recent list

@@ -1,6 +1,7 @@
 #include "chartcanvas.h"
 #include "guitest.h"
 #include "mainwindow.h"
+#include "plannerwindow.h"
 #include "programwindows.h"
 #include "reporttable.h"
 
@@ -15,9 +16,12 @@
 #include <QMimeData>
 #include <QProcess>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <iostream>
 #include <stdexcept>
 
 using namespace runetally;
@@ -252,6 +256,74 @@ TEST_F(PlannerTest, TablesAndChartTakeTheRoomOfALargerWindow) {
     EXPECT_EQ(get(planner, "txtStep").geometry(), step);
     EXPECT_EQ(get(planner, "lvwSpells").geometry(), spells.adjusted(0, 0, 180, 200));
     EXPECT_EQ(get(planner, "picChart").geometry(), chart.adjusted(180, 0, 300, 200));
+}
+
+// A cell too narrow for its number keeps the number's sign, leading digit and exponent, and its tip
+// every digit; words and the bold name stay whole; the sorted column shows its mark.
+TEST(ReportTableTest, ANarrowCellKeepsTheSizeOfItsNumber) {
+    static constexpr ColumnDesc kColumns[] = {{"Spell", 1650}, {"Damage", 2070, true}};
+    const WidgetDesc desc{.id = PlannerControl::lvwSpells,
+                          .kind = WidgetKind::Table,
+                          .rect = {},
+                          .columns = kColumns,
+                          .sortable = true};
+    FormEvents events;
+    ReportTable table(nullptr, desc, events);
+    table.resize(190, 200);
+    table.show(); // a hidden widget hears of its size once shown
+    table.setSortMark(1, true);
+    const TableRow rows[] = {
+        {{"Vortex of Air", "4.64916666666667E+16"}, "Selected in the main window"},
+        {{"Lightning Bolt", "-1.11022302462516E-16"}}};
+    table.setRows(rows);
+    const QString vortex = table.item(0, 1)->text();
+    const QString bolt = table.item(1, 1)->text();
+    EXPECT_TRUE(vortex.startsWith("4.") && vortex.endsWith(QString::fromUtf8("…E+16")))
+        << vortex.toStdString();
+    EXPECT_TRUE(bolt.startsWith("-1") && bolt.endsWith("E-16")) << bolt.toStdString();
+    EXPECT_EQ(table.item(0, 1)->toolTip(), "4.64916666666667E+16\nSelected in the main window");
+    EXPECT_EQ(table.item(1, 1)->toolTip(), "-1.11022302462516E-16");
+    EXPECT_EQ(table.item(0, 0)->text(), "Vortex of Air");
+    QFont bold = table.font();
+    bold.setBold(true);
+    EXPECT_GT(table.columnWidth(0), QFontMetrics(bold).horizontalAdvance("Vortex of Air"));
+    EXPECT_TRUE(table.horizontalHeader()->isSortIndicatorShown());
+    EXPECT_EQ(table.horizontalHeader()->sortIndicatorSection(), 1);
+    table.resize(600, 200); // room for every digit
+    EXPECT_EQ(table.item(0, 1)->text(), "4.64916666666667E+16");
+    EXPECT_EQ(table.item(1, 1)->toolTip(), "");
+}
+
+// Run on a 1920 x 1080 screen (tests/widescreen.json): at its default size, comparing, the
+// planner widens to show every column whole, and it opens beside the main window.
+TEST_F(PlannerTest, WideScreenShowsEveryColumnBesideTheMainWindow) {
+    if (main->screen()->availableGeometry().width() < 1800) {
+        GTEST_SKIP() << "run with QT_QPA_PLATFORM=offscreen:configfile=tests/widescreen.json";
+    }
+    QTemporaryDir folder;
+    const QString path = folder.filePath("ashen.rtchar");
+    test::WriteCharacter(path, "Firestorm", "280");
+    FormWindow& planner = open();
+    EXPECT_FALSE(planner.frameGeometry().intersects(main->frameGeometry()));
+    const int before = planner.width();
+    AnswerFileDialog([&] { get<QPushButton>(planner, "cmdCompare").click(); },
+                     [&](QFileDialog& dialog) {
+                         dialog.selectFile(path);
+                         static_cast<QDialog&>(dialog).accept();
+                     });
+    QCoreApplication::processEvents();
+    auto& spells = get<ReportTable>(planner, "lvwSpells");
+    ASSERT_EQ(spells.columnCount(), 9);
+    std::cout << "planner width at its default size, comparing: " << before << " -> "
+              << planner.width() << '\n';
+    EXPECT_GT(planner.width(), before);
+    EXPECT_EQ(spells.horizontalScrollBar()->maximum(), 0) << "every column in view";
+    for (int r = 0; r < spells.rowCount(); ++r) {
+        for (int c = 0; c < spells.columnCount(); ++c) {
+            EXPECT_FALSE(cell(spells, r, c).endsWith(QString::fromUtf8("…")))
+                << r << ',' << c << ' ' << cell(spells, r, c).toStdString();
+        }
+    }
 }
 
 // Exit leaves the planner open: the program ends with its last window.

@@ -5,9 +5,11 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <random>
 #include <sstream>
 #include <string>
+#include <tuple>
 
 using namespace runetally;
 namespace fs = std::filesystem;
@@ -209,3 +211,27 @@ TEST_F(MainCharacters, ASaveOverAChangeMadeElsewhereAsksFirst) {
 }
 
 } // namespace
+
+// An edit, typed or chosen, puts "*" before the character's name until it is saved or undone;
+// without a character the caption stays as it is.
+TEST_F(MainCharacters, UnsavedEditsShowAsAStarInTheCaption) {
+    view_.form.events = &commands_;
+    view_.form.setText(varInt, "121");
+    EXPECT_EQ(view_.form.caption, "Velmoranth's Zelkor Runetally");
+    commands_.openCharacter(thalia_);
+    const std::tuple<std::function<void()>, std::string_view> steps[] = {
+        {[&] { view_.form.setText(varInt, "121"); }, "*thalia"},
+        {[&] { view_.form.setText(varInt, "120"); }, "thalia"}, // back as the file has it
+        {[&] {
+             view_.choose("Meteor");
+             commands_.listSpells_Click(); // as a front end reports it
+         },
+         "*thalia"},
+        {[&] { commands_.mnuSave_Click(); }, "thalia"},
+        {[&] { commands_.mnuReset_Click(); }, "*thalia"},
+    };
+    for (const auto& [step, name] : steps) {
+        step();
+        EXPECT_EQ(view_.form.caption, std::string(name) + " - Velmoranth's Zelkor Runetally");
+    }
+}

@@ -86,9 +86,9 @@ protected:
 };
 
 TEST_F(Win32Characters, SavedToAWindowsPathKeptInTheRegistryAndOpenedByADrop) {
-    EXPECT_EQ(fileMenu(),
-              (std::vector<std::string>{"&Open Character...\tCtrl+O", "&Save Character\tCtrl+S",
-                                        "Save Character &As...", "----", "&Reset", "&Exit"}));
+    EXPECT_EQ(fileMenu(), (std::vector<std::string>{
+                              "&Open Character...\tCtrl+O", "&Save Character\tCtrl+S",
+                              "Save Character &As...\tCtrl+Shift+S", "----", "&Reset", "&Exit"}));
     SetWindowTextW(get(varInt), L"130");
     SendMessageW(get(listSpells), LB_SETCURSEL, 1, 0);
     SetFocus(get(varInt));
@@ -97,6 +97,8 @@ TEST_F(Win32Characters, SavedToAWindowsPathKeptInTheRegistryAndOpenedByADrop) {
     EXPECT_NE(GetFileAttributesW(chosen.c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(Text(frame->handle()), "thalía - Velmoranth's Zelkor Runetally");
     EXPECT_EQ(Recent1(), chosen);
+    Press('S', VK_CONTROL, VK_SHIFT);
+    EXPECT_EQ(asked.back(), "save " + Narrow(chosen)) << "Save As asks again, offering the file";
 
     // A new window reads the list back; a drop of anything but one character does nothing.
     MainForm().unload();
@@ -122,6 +124,7 @@ TEST_F(Win32Characters, SavedToAWindowsPathKeptInTheRegistryAndOpenedByADrop) {
 
     // The close box asks about an edit; the box's OK stands for Cancel, and the window stays.
     SetWindowTextW(get(varWis), L"7");
+    EXPECT_EQ(Text(frame->handle()), "*thalía - Velmoranth's Zelkor Runetally");
     PostMessageW(frame->handle(), WM_CLOSE, 0, 0);
     Pump();
     EXPECT_EQ(boxes.take(), std::vector<std::string>{"Runetally: Save changes to thalía? (3)"});

@@ -38,16 +38,17 @@ inline void Pump(DWORD idleMillis = 40) {
     }
 }
 
-// A key pressed and released on the focused control, with Shift or Ctrl held if asked.
-inline void Press(UINT key, UINT modifier = 0) {
+// A key pressed and released on the focused control, with Shift or Ctrl, or both, held if asked.
+inline void Press(UINT key, UINT modifier = 0, UINT also = 0) {
     BYTE keys[256] = {};
     keys[modifier] = 0x80;
+    keys[also] = also != 0 ? 0x80 : 0;
     SetKeyboardState(keys);
     const HWND focus = GetFocus();
     PostMessageW(focus, WM_KEYDOWN, key, 1);
     PostMessageW(focus, WM_KEYUP, key, 0xC0000001);
     Pump();
-    keys[modifier] = 0;
+    keys[modifier] = keys[also] = 0;
     SetKeyboardState(keys);
 }
 

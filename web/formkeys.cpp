@@ -122,9 +122,11 @@ void FormPage::pageKey(const Js& event) {
     if (key == "F10" && !ctrl && !alt) {
         event.call<void>("preventDefault");
         menuBar_->focusBar();
-    } else if (ctrl && !alt && !event["shiftKey"].as<bool>() && KeyLetter(key) != 0) {
+    } else if (ctrl && !alt && KeyLetter(key) != 0) {
+        // With Shift the key is upper-case already: the letter alone says nothing of Shift.
         const char letter = KeyLetter(key);
-        if (menuBar_->runShortcut(letter >= 'a' ? static_cast<char>(letter - 'a' + 'A') : letter)) {
+        if (menuBar_->runShortcut(letter >= 'a' ? static_cast<char>(letter - 'a' + 'A') : letter,
+                                  event["shiftKey"].as<bool>())) {
             event.call<void>("preventDefault");
         }
     } else if (alt && !ctrl && menuBar_->openByKey(KeyLetter(key))) {

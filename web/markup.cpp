@@ -10,9 +10,7 @@ void ItemMarkup(std::string_view name, std::string_view caption, Shortcut shortc
     html.open("div").attr("class", "item").attr("role", "menuitem").attr("tabindex", "-1");
     html.attr("id", name);
     if (shortcut.key != 0) {
-        // "Control+O", as aria-keyshortcuts names it.
-        html.attr("aria-keyshortcuts",
-                  (shortcut.control ? "Control+" : "") + std::string(1, shortcut.key));
+        html.attr("aria-keyshortcuts", KeysName(shortcut));
     }
     if (const char key = ParseAccessKey(caption).key) {
         html.attr("data-key", std::string(1, key));
@@ -30,6 +28,11 @@ void ItemMarkup(std::string_view name, std::string_view caption, Shortcut shortc
 }
 
 } // namespace
+
+std::string KeysName(Shortcut shortcut) {
+    return std::string(shortcut.control ? "Control+" : "") + (shortcut.shift ? "Shift+" : "") +
+           std::string(1, shortcut.key);
+}
 
 std::string Px(double pixels) {
     char text[32];

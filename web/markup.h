@@ -21,6 +21,8 @@ inline constexpr double kPageMargin = 8; // CSS pixels between a window and the 
 // The page's default faces, as its style sheet names them.
 inline constexpr const char* kPageFaces = "\"Segoe UI\", system-ui, sans-serif";
 
+// A shortcut as aria-keyshortcuts names it: "Control+O", "Control+Shift+S".
+std::string KeysName(Shortcut shortcut);
 // A length in CSS pixels: "40px", "12.5px".
 std::string Px(double pixels);
 std::string Twips(int twips);

@@ -208,10 +208,9 @@ bool MenuBar::openByKey(char key) {
     return true;
 }
 
-bool MenuBar::runShortcut(char key) {
-    const Js item =
-        bar_.call<Js>("querySelector", ".item:not([hidden])[aria-keyshortcuts=\"Control+" +
-                                           std::string(1, key) + "\"]");
+bool MenuBar::runShortcut(char key, bool shift) {
+    const Js item = bar_.call<Js>("querySelector", ".item:not([hidden])[aria-keyshortcuts=\"" +
+                                                       KeysName({key, true, shift}) + "\"]");
     if (item.isNull()) {
         return false;
     }

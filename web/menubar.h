@@ -33,8 +33,9 @@ public:
     bool key(const Js& event);
     // Alt and a menu's access key (KeyLetter); true when a menu has it.
     bool openByKey(char key);
-    // Ctrl and the shortcut of an item shown, an upper-case letter or a digit; true once run.
-    bool runShortcut(char key);
+    // Ctrl, Shift or not, and the shortcut of an item shown, an upper-case letter or a digit;
+    // true once run.
+    bool runShortcut(char key, bool shift);
     // Gives the focus to the first menu's caption, as F10 does.
     void focusBar();
     void close();

@@ -250,6 +250,8 @@ void FormWindow::setColumns(ControlId table, std::span<const ColumnDesc> columns
     SetReportColumns(control(table), columns, dpi_);
     quiet_ = false;
     columns_[table.index].assign(columns.begin(), columns.end());
+    rows_[table.index].clear();
+    freshColumns_[table.index] = true;
 }
 
 void FormWindow::layout(int dpi) {
@@ -270,6 +272,7 @@ void FormWindow::layout(int dpi) {
                      FALSE);
         if (form_.widgets[i].kind == WidgetKind::Table) {
             ScaleReportColumns(control, columns_[i], dpi);
+            fitTable(i);
         }
     }
     clipUnderLaterWidgets();
@@ -284,6 +287,9 @@ void FormWindow::stretch() {
             const RECT place = placed(form_.widgets[i]);
             MoveWindow(controls_[i], place.left, place.top, place.right - place.left,
                        place.bottom - place.top, TRUE);
+            if (form_.widgets[i].kind == WidgetKind::Table) {
+                fitTable(i);
+            }
             moved = true;
         }
     }

@@ -95,14 +95,15 @@ bool FormWindow::tabToCaptions(const MSG& message) {
 
 // A menu item's shortcut runs it from anywhere in its window, as an accelerator would.
 bool FormWindow::runShortcut(const MSG& message) {
-    if (message.message != WM_KEYDOWN || GetKeyState(VK_MENU) < 0 || GetKeyState(VK_SHIFT) < 0) {
+    if (message.message != WM_KEYDOWN || GetKeyState(VK_MENU) < 0) {
         return false;
     }
     const bool control = GetKeyState(VK_CONTROL) < 0;
+    const bool shift = GetKeyState(VK_SHIFT) < 0;
     for (const MenuItem& item : menuItems_) {
         const Shortcut shortcut = item.desc->shortcut;
         if (shortcut.key != 0 && static_cast<WPARAM>(shortcut.key) == message.wParam &&
-            shortcut.control == control && item.shown) {
+            shortcut.control == control && shortcut.shift == shift && item.shown) {
             events_->clicked(item.desc->id);
             return true;
         }

@@ -5,6 +5,7 @@
 #include "reportlist.h"
 #include "systemplatform.h"
 #include "widetext.h"
+#include "windowplace.h"
 
 namespace runetally::win32 {
 namespace {
@@ -27,6 +28,7 @@ FormWindow::FormWindow(const FormDesc& form, FormInstance<FormWindow>& instance,
                        const MakeEvents& make, bool takesFiles)
     : form_(form), instance_(instance), events_(make(*this, platform_)),
       controls_(form.widgets.size()), clipped_(form.widgets.size()), columns_(form.widgets.size()),
+      rows_(form.widgets.size()), freshColumns_(form.widgets.size(), true),
       clientWidth_(form.clientWidth), clientHeight_(form.clientHeight) {
     const DWORD style =
         (form.fixedFrame ? WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU : WS_OVERLAPPEDWINDOW) |
@@ -154,6 +156,38 @@ void FormWindow::setRows(ControlId table, std::span<const TableRow> rows) {
     quiet_ = true;
     SetReportRows(control(table), rows);
     quiet_ = false;
+    rows_[table.index].assign(rows.begin(), rows.end());
+    const int lacking = fitTable(table.index);
+    // Once, for the first rows under new columns: the player may make it narrower again.
+    if (freshColumns_[table.index] && !rows.empty()) {
+        freshColumns_[table.index] = false;
+        widenFor(form_.widget(table), lacking);
+    }
+}
+
+int FormWindow::fitTable(std::size_t index) {
+    if (fonts_ == nullptr || controls_[index] == nullptr) {
+        return 0; // not yet laid out: the layout fits it
+    }
+    return FitReport(controls_[index], rows_[index], fonts_->bold(), dpi_);
+}
+
+void FormWindow::widenFor(const WidgetDesc& desc, int more) {
+    const int share = desc.stretch.right - desc.stretch.left;
+    if (more <= 0 || share <= 0 || IsZoomed(window_)) {
+        return;
+    }
+    RECT frame{};
+    GetWindowRect(window_, &frame);
+    MONITORINFO monitor{sizeof monitor, {}, {}, 0};
+    GetMonitorInfoW(MonitorFromWindow(window_, MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT& work = monitor.rcWork;
+    const ScreenRect widened =
+        Widened({frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top},
+                (more * 100 + share - 1) / share,
+                {work.left, work.top, work.right - work.left, work.bottom - work.top});
+    SetWindowPos(window_, nullptr, widened.left, widened.top, widened.width, widened.height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void FormWindow::setSortMark(ControlId table, int column, bool descending) {

@@ -106,6 +106,11 @@ private:
     void layout(int dpi);
     // Moves the widgets that stretch to their places in the client area as it now is.
     void stretch();
+    // Sizes a table's columns to its rows in the room it has; returns the pixels it lacks.
+    int fitTable(std::size_t index);
+    // The window made wider where the work area has room, so that the widget, which takes its
+    // share of the added width, gains `more` pixels.
+    void widenFor(const WidgetDesc& desc, int more);
     void measureClient();
     // Where the widget stands in the client area as it now is, in pixels.
     RECT placed(const WidgetDesc& desc) const;
@@ -125,6 +130,8 @@ private:
     std::vector<HWND> controls_;      // by the widget's index in the description; null for a line
     std::vector<bool> clipped_; // by index: the control gives up part of itself to a later one
     std::vector<std::vector<ColumnDesc>> columns_; // by index: a table's columns
+    std::vector<std::vector<TableRow>> rows_;      // by index: a table's rows, every digit
+    std::vector<bool> freshColumns_; // by index: a table with no rows since its columns were set
     std::unique_ptr<FormFonts> fonts_;
     int dpi_ = 96;
     int clientWidth_ = 0; // twips

@@ -1,8 +1,12 @@
 #include "reportlist.h"
 
+#include "cellfit.h"
 #include "widetext.h"
 
 #include <algorithm>
+#include <numeric>
+#include <string>
+#include <vector>
 
 namespace runetally::win32 {
 namespace {
@@ -91,6 +95,30 @@ LRESULT CALLBACK CaptionKeys(HWND header, UINT message, WPARAM wParam, LPARAM lP
     return DefSubclassProc(header, message, wParam, lParam);
 }
 
+// What a row keeps for its paint and its tip: whether its first cell is bold (a row with a note),
+// and its tip, the note and the whole text of every cell shown shortened.
+struct RowData {
+    bool marked = false;
+    std::wstring note;
+    std::wstring tip;
+};
+
+RowData* DataOf(HWND list, int row) {
+    LVITEMW item{};
+    item.mask = LVIF_PARAM;
+    item.iItem = row;
+    SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    return reinterpret_cast<RowData*>(item.lParam);
+}
+
+// Text widths in a device context, in the font selected into it.
+int TextWidth(HDC dc, std::string_view text) {
+    const std::wstring wide = Widen(text);
+    SIZE size{};
+    GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
+    return size.cx;
+}
+
 } // namespace
 
 void SetUpReportList(HWND list, const WidgetDesc& desc, int dpi) {
@@ -153,9 +181,8 @@ void SetReportRows(HWND list, std::span<const TableRow> rows) {
             item.pszText = text.data();
             if (c == 0) {
                 item.mask = LVIF_TEXT | LVIF_PARAM;
-                item.lParam = row.note.empty()
-                                  ? 0
-                                  : reinterpret_cast<LPARAM>(new std::wstring(Widen(row.note)));
+                const std::wstring note = Widen(row.note);
+                item.lParam = reinterpret_cast<LPARAM>(new RowData{!row.note.empty(), note, note});
                 SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
             } else {
                 item.mask = LVIF_TEXT;
@@ -167,8 +194,83 @@ void SetReportRows(HWND list, std::span<const TableRow> rows) {
     InvalidateRect(list, nullptr, TRUE);
 }
 
+int FitReport(HWND list, std::span<const TableRow> rows, HFONT bold, int dpi) {
+    const auto header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+    const int columns = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+    if (columns <= 0) {
+        return 0;
+    }
+    const HDC dc = GetDC(list);
+    const auto plain = reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0));
+    const auto captionFont = reinterpret_cast<HFONT>(SendMessageW(header, WM_GETFONT, 0, 0));
+    const HGDIOBJ old = SelectObject(dc, captionFont != nullptr ? captionFont : plain);
+    // A list view's cell and caption keep about six pixels at each side at 96 dpi; a sort
+    // mark takes about eighteen more.
+    const int margin = MulDiv(14, dpi, 96);
+    std::vector<int> wanted(static_cast<std::size_t>(columns));
+    for (int c = 0; c < columns; ++c) {
+        wchar_t text[256] = {};
+        HDITEMW item{};
+        item.mask = HDI_TEXT | HDI_FORMAT;
+        item.pszText = text;
+        item.cchTextMax = 256;
+        SendMessageW(header, HDM_GETITEMW, c, reinterpret_cast<LPARAM>(&item));
+        const bool sorted = (item.fmt & (HDF_SORTUP | HDF_SORTDOWN)) != 0;
+        wanted[static_cast<std::size_t>(c)] =
+            TextWidth(dc, Narrow(text)) + margin + (sorted ? MulDiv(18, dpi, 96) : 0);
+    }
+    std::vector<int> least = wanted; // captions show whole
+    const auto width = [&](bool inBold, std::string_view text) {
+        SelectObject(dc, inBold ? bold : plain);
+        return TextWidth(dc, text) + margin;
+    };
+    for (const TableRow& row : rows) {
+        for (std::size_t c = 0; c < row.cells.size() && c < wanted.size(); ++c) {
+            const bool inBold = !row.note.empty() && c == 0;
+            wanted[c] = std::max(wanted[c], width(inBold, row.cells[c]));
+            least[c] = std::max(least[c], width(inBold, ShortestCell(row.cells[c])));
+        }
+    }
+    RECT client{};
+    GetClientRect(list, &client);
+    const bool scrolls = (GetWindowLongW(list, GWL_STYLE) & WS_VSCROLL) != 0;
+    const int room = client.right - (scrolls ? 0 : GetSystemMetrics(SM_CXVSCROLL));
+    const std::vector<int> widths = FitColumns(wanted, least, room);
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    for (int c = 0; c < columns; ++c) {
+        SendMessageW(list, LVM_SETCOLUMNWIDTH, c, widths[static_cast<std::size_t>(c)]);
+    }
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        const TableRow& row = rows[r];
+        RowData* data = DataOf(list, static_cast<int>(r));
+        std::wstring tip = data != nullptr ? data->note : std::wstring();
+        for (std::size_t c = 0; c < row.cells.size() && c < widths.size(); ++c) {
+            const bool inBold = !row.note.empty() && c == 0;
+            const std::string shown = FitCell(row.cells[c], [&](std::string_view text) {
+                return width(inBold, text) <= widths[c];
+            });
+            if (shown != row.cells[c]) {
+                tip += (tip.empty() ? L"" : L"\n") + Widen(row.cells[c]);
+            }
+            std::wstring text = Widen(shown);
+            LVITEMW item{};
+            item.iSubItem = static_cast<int>(c);
+            item.pszText = text.data();
+            SendMessageW(list, LVM_SETITEMTEXTW, r, reinterpret_cast<LPARAM>(&item));
+        }
+        if (data != nullptr) {
+            data->tip = std::move(tip);
+        }
+    }
+    SelectObject(dc, old);
+    ReleaseDC(list, dc);
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
+    return std::max(0, std::accumulate(wanted.begin(), wanted.end(), 0) - room);
+}
+
 void ForgetRowNote(const NMLISTVIEW& deleted) {
-    delete reinterpret_cast<std::wstring*>(deleted.lParam);
+    delete reinterpret_cast<RowData*>(deleted.lParam);
 }
 
 void GiveRowTip(NMLVGETINFOTIPW& tip) {
@@ -176,9 +278,10 @@ void GiveRowTip(NMLVGETINFOTIPW& tip) {
     item.mask = LVIF_PARAM;
     item.iItem = tip.iItem;
     SendMessageW(tip.hdr.hwndFrom, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    if (const auto* note = reinterpret_cast<const std::wstring*>(item.lParam);
-        note != nullptr && tip.cchTextMax > 0) {
-        tip.pszText[note->copy(tip.pszText, static_cast<std::size_t>(tip.cchTextMax) - 1)] = L'\0';
+    if (const auto* data = reinterpret_cast<const RowData*>(item.lParam);
+        data != nullptr && !data->tip.empty() && tip.cchTextMax > 0) {
+        tip.pszText[data->tip.copy(tip.pszText, static_cast<std::size_t>(tip.cchTextMax) - 1)] =
+            L'\0';
     }
 }
 
@@ -225,7 +328,10 @@ LRESULT DrawReportRow(NMLVCUSTOMDRAW& draw, HFONT bold) {
     case CDDS_PREPAINT:
         return CDRF_NOTIFYITEMDRAW;
     case CDDS_ITEMPREPAINT:
-        return draw.nmcd.lItemlParam != 0 ? CDRF_NOTIFYSUBITEMDRAW : CDRF_DODEFAULT;
+        return draw.nmcd.lItemlParam != 0 &&
+                       reinterpret_cast<const RowData*>(draw.nmcd.lItemlParam)->marked
+                   ? CDRF_NOTIFYSUBITEMDRAW
+                   : CDRF_DODEFAULT;
     case CDDS_ITEMPREPAINT | CDDS_SUBITEM:
         SelectObject(draw.nmcd.hdc, draw.iSubItem == 0
                                         ? bold

@@ -28,6 +28,11 @@ void ScaleReportColumns(HWND list, std::span<const ColumnDesc> columns, int dpi)
 // The rows, none selected. A row with a note keeps it for its tip and the paint of its first cell,
 // until the parent passes on LVN_DELETEITEM to ForgetRowNote.
 void SetReportRows(HWND list, std::span<const TableRow> rows);
+// Sizes the columns to the rows just set, measured in the list's font and the bold one for a
+// marked first cell, in the room the list has; a cell that must be shortened keeps what FitCell
+// keeps (cellfit.h), and its row's tip its whole text. Captions show whole. Returns how many
+// pixels more the list needs to show every cell whole.
+int FitReport(HWND list, std::span<const TableRow> rows, HFONT bold, int dpi);
 void ForgetRowNote(const NMLISTVIEW& deleted);
 // Answers LVN_GETINFOTIP: a row's note is its tip.
 void GiveRowTip(NMLVGETINFOTIPW& tip);

@@ -312,6 +312,21 @@ test('Save As downloads the file; opening another asks first, then reads the cho
         '2 thalia.rtchar', 'Copy Link', 'Reset', 'Exit']);
 });
 
+test('an unsaved edit stars the caption; Ctrl+Shift+S is Save As, Ctrl+S saves', async (t) => {
+    const page = await openPage(t);
+    await drop(page, 'thalia.rtchar', character('3'));
+    await page.locator('#frmMain-caption', { hasText: 'thalia' }).waitFor();
+    assert.equal(await page.title(), `thalia - ${caption}`);
+    await page.fill('#varWis', '5');
+    assert.equal(await page.title(), `*thalia - ${caption}`);
+    assert.equal(await page.locator('#mnuSaveAs').getAttribute('aria-keyshortcuts'), 'Control+Shift+S');
+    await page.keyboard.press('Control+Shift+S');
+    assert.equal((await messageBox(page)).text, 'Save the character as');
+    await answer(page, 'Cancel');
+    assert.deepEqual(await downloaded(page, () => page.keyboard.press('Control+s')), ['thalia.rtchar', '5']);
+    assert.equal(await page.title(), `thalia - ${caption}`);
+});
+
 test('Exit closes every window and says how to start again', async (t) => {
     const page = await openPage(t);
     await page.keyboard.press('Control+p');
