@@ -70,13 +70,16 @@ void FormPage::fitCaptions() {
     }
     CanvasMeasure measure;
     const std::optional<double> points = FitCaptions(form_, kCssDpi, kDefaultPoints, measure);
-    if (!points) {
+    // A window the build wrote may hold captions fitted to another face than the browser's.
+    if (!points && !written_) {
         return;
     }
-    char size[16];
-    std::snprintf(size, sizeof size, "%.4gpt", *points);
     for (const WidgetDesc* caption : captions) {
-        SetStyle(widget(caption->id), "font-size", size);
+        if (points) {
+            SetStyle(widget(caption->id), "font-size", PointsCss(*points));
+        } else {
+            widget(caption->id)["style"].call<void>("removeProperty", Js("font-size"));
+        }
     }
 }
 

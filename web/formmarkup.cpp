@@ -22,7 +22,8 @@ constexpr KindMarkup kKinds[] = {
     {"select", "combobox", nullptr}, {"div", "grid", "grid"},       {"div", "chart", "img"},
 };
 
-void WidgetMarkup(const FormDesc& form, const WidgetDesc& desc, Html& html) {
+void WidgetMarkup(const FormDesc& form, const WidgetDesc& desc, const FormPlace& place,
+                  Html& html) {
     const KindMarkup& kind = kKinds[static_cast<std::size_t>(desc.kind)];
     const char* tag = desc.kind == WidgetKind::Label && desc.buddy ? "label" : kind.tag;
     std::string css = PlaceCss(desc.rect);
@@ -35,6 +36,12 @@ void WidgetMarkup(const FormDesc& form, const WidgetDesc& desc, Html& html) {
               ";background:" + CssColour(desc.colour.value_or(Rgb{}));
     } else if (desc.colour) {
         css += "color:" + CssColour(*desc.colour) + ";";
+    }
+    if (place.captionPoints) {
+        const std::vector<const WidgetDesc*> captions = InputCaptions(form);
+        if (std::find(captions.begin(), captions.end(), &desc) != captions.end()) {
+            css += "font-size:" + PointsCss(*place.captionPoints) + ";";
+        }
     }
     if (desc.font != nullptr) {
         // The face when installed, else the page's own, at the described size.
@@ -163,7 +170,7 @@ void FormMarkup(const FormDesc& form, const FormPlace& place, Html& html) {
     html.open("div").attr("class", stretches ? "client sizable" : "client");
     html.attr("style", size).close();
     for (const WidgetDesc& desc : form.widgets) {
-        WidgetMarkup(form, desc, html);
+        WidgetMarkup(form, desc, place, html);
     }
     html.end("div").end("section");
 }

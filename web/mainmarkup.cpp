@@ -1,6 +1,7 @@
 #include "mainmarkup.h"
 
 #include "mainwindow.h"
+#include "referenceface.h"
 
 namespace runetally::web {
 
@@ -14,8 +15,12 @@ FormPlace MainWindowPlace(std::function<void()> copyLink) {
 }
 
 std::string MainWindowMarkup() {
+    // Captions fitted as the page would fit them to the face a Linux desktop gives it.
+    FormPlace place = MainWindowPlace({});
+    ReferenceFaceMeasure measure;
+    place.captionPoints = FitCaptions(MainWindowDescription(), 96, 9.0, measure);
     Html html;
-    FormMarkup(MainWindowDescription(), MainWindowPlace({}), html);
+    FormMarkup(MainWindowDescription(), place, html);
     return html.str();
 }
 

@@ -40,6 +40,12 @@ std::string Px(double pixels) {
     return text;
 }
 
+std::string PointsCss(double points) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%.4gpt", points);
+    return text;
+}
+
 std::string Twips(int twips) {
     return Px(static_cast<double>(twips) / kTwipsPerPixel);
 }

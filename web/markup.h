@@ -3,6 +3,7 @@
 #include "formdescription.h"
 
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -80,7 +81,12 @@ struct FormPlace {
     std::vector<ExtraMenuItem> extras = {}; // the page's own menu items
     double left = 0; // CSS pixels from the page's top-left corner: where the page puts it
     double top = 0;
+    // The input captions' size where the build fitted them (FitCaptions); none: the page's own.
+    std::optional<double> captionPoints = std::nullopt;
 };
+
+// A caption size as the style sheet takes it: "7.5pt".
+std::string PointsCss(double points);
 
 // A window's markup as its description starts it: a frame with its caption and close box, its
 // menu bar, and its widgets at their places, each with the control's name as id.

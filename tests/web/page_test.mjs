@@ -477,7 +477,7 @@ async function mainWindowShape(page) {
         document.querySelectorAll('[data-form=frmMain], [data-form=frmMain] *'), (e) => [
             e.tagName, e.id, e.getAttribute('class'), e.getAttribute('role'),
             e.getAttribute('tabindex'), e.getAttribute('aria-label'),
-            e.getAttribute('aria-labelledby'), e.getAttribute('for'), e.getAttribute('style'),
+            e.getAttribute('aria-labelledby'), e.getAttribute('for'), e.style?.cssText,
             e.childElementCount ? '' : e.textContent, e.value ?? '',
         ].join('|')));
     const order = [];
@@ -511,6 +511,10 @@ test('what the player does before the program runs is kept, and runs once it doe
     });
     await page.goto(pageUrl);
     assert.equal(await page.locator('html.loading').count(), 1);
+    // The captions come fitted as the browser fits them: nothing moves once the program runs.
+    const captionSizes = () => page.evaluate(() => Array.from(
+        document.querySelectorAll('[data-form=frmMain] label'), (l) => getComputedStyle(l).fontSize));
+    const written = await captionSizes();
     // Avalanche deals intelligence / 8 + 145 at the other boxes' defaults: 500 / 8 + 145.
     await page.fill('#varInt', '500');
     await chooseSpell(page, 'Avalanche');
@@ -522,5 +526,6 @@ test('what the player does before the program runs is kept, and runs once it doe
     await ready(page);
     assert.equal(await page.inputValue('#varInt'), '500');
     assert.equal(await page.inputValue('#dmg'), '207.5');
+    assert.deepEqual(await captionSizes(), written);
     await page.locator('[data-form=frmPlanner]').waitFor();
 });
