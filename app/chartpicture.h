@@ -24,6 +24,7 @@ struct ChartPolyline {
     std::vector<PointTwips> points;
     Rgb colour;
     int width = 1; // pixels at 96 dpi
+    bool dashed = false;
     bool operator==(const ChartPolyline&) const = default;
 };
 

@@ -2,7 +2,11 @@
 
 #include "numbers.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string_view>
 
 namespace runetally {
 
@@ -51,6 +55,35 @@ std::string ShareOfBestText(double percent, char separator) {
         }
     }
     return FigureText(percent < 100 ? 99.9999999999999 : 100.000000000001, separator);
+}
+
+std::string RoundedText(double value, int digits, char separator) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%.*e", std::clamp(digits, 1, 17) - 1, value);
+    // "-d.ddde+NN": the digits, then the exponent.
+    const std::string_view written(text);
+    const bool negative = written.front() == '-';
+    std::string mantissa;
+    for (char c : written.substr(negative ? 1 : 0, written.find('e'))) {
+        if (c >= '0' && c <= '9') {
+            mantissa += c;
+        }
+    }
+    while (mantissa.size() > 1 && mantissa.back() == '0') {
+        mantissa.pop_back();
+    }
+    const int exponent = std::atoi(text + written.find('e') + 1);
+    return mantissa == "0" ? "0" : WriteSignificant(negative, mantissa, exponent, separator);
+}
+
+std::string CrossingText(double at, double current, char separator) {
+    for (int digits = 4; digits < 15; ++digits) {
+        const std::string text = RoundedText(at, digits, separator);
+        if (ParseNumber(text, separator) != current || at == current) {
+            return text;
+        }
+    }
+    return RoundedText(at, 15, separator);
 }
 
 } // namespace runetally

@@ -34,4 +34,12 @@ std::string TenthsText(double percent, char separator);
 // as many more decimals as it takes not to read 100 ("99.99").
 std::string ShareOfBestText(double percent, char separator);
 
+// A finite number rounded to `digits` significant digits, written as the result box writes
+// numbers (plain from 0.0001 up to 10^15, with an exponent outside), trailing zeros left out.
+std::string RoundedText(double value, int digits, char separator);
+
+// Where a chart's lines cross: to four significant digits, or as many more as it takes not to
+// read as the input's current value.
+std::string CrossingText(double at, double current, char separator);
+
 } // namespace runetally

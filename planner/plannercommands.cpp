@@ -320,15 +320,22 @@ void PlannerCommands::drawChart() {
     }
     const char separator = platform_.decimalSeparator();
     const double now = *figures.inputs[figures.input];
-    // From 0 to twice the input's value, and at least to 100, in steps of 1, 2 or 5 times a
-    // power of ten: values that runetally-table --sweep can be asked for.
-    const double to =
-        std::isfinite(2 * now) ? std::max(2 * now, 100.0) : std::numeric_limits<double>::max();
-    const double step = TickStep(to, kMostChartSteps);
-    const auto values = SweepValues(0, to, step);
+    // Where Points to best says the selected spell becomes best, the chart shows it happen.
+    const std::optional<int> toBest = figures.gains[PlaceOf(selected_)].toBest;
+    const double best = toBest && *toBest > 0 ? now + *toBest : now;
+    // From 0, or the input's value below it, to twice the value, at least to 100 and a tenth
+    // past where the spell becomes best, in steps of 1, 2 or 5 times a power of ten: values
+    // that runetally-table --sweep can be asked for.
+    const double from = std::min(0.0, now);
+    const double wanted = std::max({2 * now, 100.0, best + (best - from) / 10});
+    const double to = std::isfinite(wanted) ? wanted : std::numeric_limits<double>::max();
+    const double step = TickStep(to - from, kMostChartSteps);
+    const auto values = std::isfinite(to - from)
+                            ? SweepValues(std::floor(from / step) * step, to, step)
+                            : SweepValues(0, to, step);
     std::vector<double> at = std::holds_alternative<std::vector<double>>(values)
                                  ? std::get<std::vector<double>>(values)
-                                 : std::vector<double>{0, to};
+                                 : std::vector<double>{from, to};
     std::vector<const SpellFormula*> spells{selected_};
     if (const SpellFormula* other = bestOther()) {
         spells.push_back(other);
@@ -354,19 +361,25 @@ void PlannerCommands::drawChart() {
     if (spells.size() == 2) {
         // Whichever leads where both first have a damage, the other passes it where it first
         // deals as much; then the lead changes hands again, perhaps.
-        double from = 0;
+        double first = at.front();
         for (std::size_t v = 0; v < at.size(); ++v) {
             if (data.lines[0].damage[v] && data.lines[1].damage[v]) {
-                from = at[v];
+                first = at[v];
                 break;
             }
         }
         for (const LeadChange& change : LeadChanges(*spells[0], *spells[1], figures.inputs,
-                                                    figures.input, from, to, kMostCrossings)) {
-            data.crossings.push_back({change.at, change.damage,
-                                      std::string(change.passing->name) + " passes " +
-                                          std::string(change.passed->name) + " at " +
-                                          FigureText(std::ceil(change.at), separator)});
+                                                    figures.input, first, to, kMostCrossings)) {
+            // The crossing itself; where it is the one that makes the selected spell best, also
+            // the raise that Points to best gives for it.
+            std::string label = std::string(change.passing->name) + " passes " +
+                                std::string(change.passed->name) + " at " +
+                                CrossingText(change.at, now, separator);
+            if (change.passing == selected_ && toBest && *toBest > 0 &&
+                change.at > now + (*toBest - 1) && change.at <= now + *toBest) {
+                label += " (+" + std::to_string(*toBest) + ")";
+            }
+            data.crossings.push_back({change.at, change.damage, std::move(label)});
         }
     }
     figures.chart = data;

@@ -69,6 +69,7 @@ void ChartCanvas::paintEvent(QPaintEvent*) {
         }
         QPen pen(ToQColor(polyline.colour), polyline.width);
         pen.setJoinStyle(Qt::RoundJoin);
+        pen.setStyle(polyline.dashed ? Qt::DashLine : Qt::SolidLine);
         painter.setPen(pen);
         painter.drawPolyline(points);
     }

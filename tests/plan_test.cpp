@@ -333,6 +333,23 @@ TEST(Plan, OnlyTheBestShowsAHundredPercent) {
     EXPECT_EQ(ShareOfBestText(99.96, ','), "99,96");
 }
 
+// A crossing to four significant digits, or as many more as it takes not to read as the current
+// value; the smallest double short, in the result box's exponent form.
+TEST(Plan, CrossingTextTellsTheCrossingFromTheCurrentValue) {
+    const std::tuple<double, double, char, std::string> cases[] = {
+        {101.2012, 90.5, '.', "101.2"},
+        {6.3e-15, 1e-13, '.', "6.3E-15"},
+        {4.9406564584124654e-324, 0, '.', "4.941E-324"},
+        {100.04, 100, '.', "100.04"},
+        {1064, 100, ',', "1064"},
+        {-2.50049, 0, ',', "-2,5"},
+        {1e20, 5, '.', "1E+20"},
+    };
+    for (const auto& [at, current, separator, shown] : cases) {
+        EXPECT_EQ(CrossingText(at, current, separator), shown) << at;
+    }
+}
+
 TEST(Plan, SweepValuesAreComputedNotAccumulated) {
     const auto values = std::get<std::vector<double>>(SweepValues(0, 1, 0.1));
     ASSERT_EQ(values.size(), 11u);

@@ -237,8 +237,8 @@ TEST(PlannerCommands, ChartsTheChosenSpellAgainstTheBestOther) {
          "Damage against Inteligence from 0 to 560: Meteor, from 204 to 284; Firestorm, from 157 "
          "to 227. The current value, 280, is marked."},
         // At wisdom 400 Turn Undead deals w(w/16 + 30)/218 and first reaches Meteor's 244 when
-        // w² + 480w ≥ 851072: past 713.2.
-        {0, "Turn Undead", "Turn Undead passes Meteor at 714."},
+        // w² + 480w ≥ 851072: past 713.2, so 314 more points than 400.
+        {0, "Turn Undead", "Turn Undead passes Meteor at 713.2 (+314)."},
     };
     for (const auto& [input, spell, said] : cases) {
         Planner p;
@@ -274,7 +274,7 @@ TEST(DamageChart, DrawsInsideItsRoomAndMarksTheCurrentValue) {
         std::map<std::string, int> xTicks;
         for (const ChartLine& line : picture.lines) {
             points.insert(points.end(), {line.from, line.to});
-            if (line.dashed) {
+            if (line.dashed && line.from.x == line.to.x) {
                 mark = line.from.x;
             }
         }
@@ -313,6 +313,88 @@ TEST(PlannerCommands, ChartsOrDeclinesInputsNearTheLargestDouble) {
                     said == "The figures are too large to chart.")
             << said;
     }
+}
+
+// The chart reaches the crossing that Points to best reports, and labels it with its value and
+// the raise; Tsunami (n/7 + 126) passes Avalanche (n/8 + 145) at n/56 = 19, 1064, far past
+// twice 100. Meteor ((n/7 + 204) × fire/100) passes Hurricane (n/7 + 155) at fire
+// 100 × 1185/1528 = 77.552..., 18 points above 60.
+TEST(PlannerCommands, ChartsReachTheCrossingThatPointsToBestReports) {
+    const std::tuple<int, const char*, std::vector<std::pair<Field, const char*>>, double,
+                     std::string>
+        cases[] = {
+            {1,
+             "Tsunami",
+             {{Field::powerLight, "0"},
+              {Field::powerEarth, "0"},
+              {Field::powerFire, "0"},
+              {Field::powerAir, "0"},
+              {Field::powerDark, "0"},
+              {Field::varInt, "100"}},
+             1064,
+             "Tsunami passes Avalanche at 1064 (+964)."},
+            {5,
+             "Meteor",
+             {{Field::varInt, "100"}, {Field::powerFire, "60"}},
+             77.55,
+             "Meteor passes Hurricane at 77.55 (+18)."},
+        };
+    for (const auto& [input, spell, texts, crossing, said] : cases) {
+        Planner p;
+        p.view.form.chosen[PlannerControl::cboInput] = input;
+        SpellInputs inputs = Worked();
+        for (const auto& [field, text] : texts) {
+            inputs.text(field) = text;
+        }
+        p.commands.follow(inputs);
+        Pick(p, spell);
+        const std::string& described = p.view.form.chart.description;
+        EXPECT_NE(described.find(said), std::string::npos) << described;
+        ASSERT_TRUE(p.commands.copy(picChart));
+        const std::string& sweep = p.view.platform.copied;
+        const std::string last = sweep.substr(sweep.rfind('\n', sweep.size() - 2) + 1);
+        const double end = std::stod(last.substr(last.find(',', last.find(',') + 1) + 1));
+        EXPECT_GT(end, crossing) << last;
+    }
+}
+
+// A pole keeps to the edge of the plot, the rest of the lines keep their room; the second line
+// is dashed; the y-axis says what it shows; a large value's tick is short.
+TEST(DamageChart, KeepsThePlotForTheLinesThePlayerReads) {
+    DamageChartData data{
+        .input = "Target Elemental Resist", .at = {}, .lines = {{"A", {}}, {"B", {}}}};
+    for (int i = 0; i <= 100; ++i) {
+        data.at.push_back(i);
+        data.lines[0].damage.push_back(i == 0 ? std::nullopt : std::optional(1000.0 / i));
+        data.lines[1].damage.push_back(20.0);
+    }
+    const ChartPicture picture = DrawDamageChart(data, 6000, 4000, '.');
+    double highest = 0;
+    for (const ChartText& text : picture.texts) {
+        if (text.anchor == TextAnchor::Right) {
+            highest = std::max(highest, std::stod(text.text));
+        }
+    }
+    // Of the 201 values, sorted, the 191st is A's 1000/11 and the 11th A's 1000/90: the axis
+    // reaches past the first, and stops far short of the pole's 1000.
+    EXPECT_GE(highest, 1000.0 / 11);
+    EXPECT_LT(highest, 200);
+    ASSERT_FALSE(picture.polylines.empty());
+    EXPECT_FALSE(picture.polylines.front().dashed);
+    EXPECT_TRUE(picture.polylines.back().dashed);
+    EXPECT_TRUE(std::any_of(picture.texts.begin(), picture.texts.end(),
+                            [](const ChartText& t) { return t.text == "Damage"; }));
+
+    data.lines = {{"A", {0.0, 3e7}}};
+    data.at = {0, 1};
+    std::vector<std::string> ticks;
+    for (const ChartText& text : DrawDamageChart(data, 6000, 4000, '.').texts) {
+        if (text.anchor == TextAnchor::Right) {
+            ticks.push_back(text.text);
+        }
+    }
+    EXPECT_NE(std::find(ticks.begin(), ticks.end(), "3E+07"), ticks.end());
+    EXPECT_EQ(std::find(ticks.begin(), ticks.end(), "30000000"), ticks.end());
 }
 
 TEST(TickStep, TakesTheLeastOneTwoOrFiveTimesAPowerOfTenThatFits) {

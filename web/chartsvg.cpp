@@ -42,7 +42,7 @@ std::string ChartSvg(const ChartPicture& picture, int width, int height) {
     for (const ChartPolyline& polyline : picture.polylines) {
         svg += "<polyline fill=\"none\" stroke-linejoin=\"round\" stroke=\"" +
                CssColour(polyline.colour) + "\" stroke-width=\"" + Number(polyline.width) +
-               "\" points=\"";
+               (polyline.dashed ? "\" stroke-dasharray=\"6 4" : "") + "\" points=\"";
         for (const PointTwips& point : polyline.points) {
             svg += At(point.x) + "," + At(point.y) + " ";
         }

@@ -57,7 +57,7 @@ void Draw(HDC dc, int dpi, const ChartPicture& picture, HFONT font) {
         stroke(ends, line.colour, line.width, line.dashed);
     }
     for (const ChartPolyline& polyline : picture.polylines) {
-        stroke(polyline.points, polyline.colour, polyline.width, false);
+        stroke(polyline.points, polyline.colour, polyline.width, polyline.dashed);
     }
     const HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
     for (const ChartDot& dot : picture.dots) {

@@ -237,6 +237,9 @@ test('the planner follows the main window as it is edited', async (t) => {
     await page.fill('#varWis', '100');
     assert.equal(await page.locator('#lvwSpells .body [role=row]').count(), 41);
     assert.equal(await page.locator('#picChart svg polyline').count() > 0, true);
+    // The second line is dashed, so that it shows where the two are equal.
+    assert.equal(await page.locator('#picChart svg polyline[stroke-dasharray]').count() > 0, true);
+    assert.equal(await page.locator('#picChart svg text', { hasText: /^Damage$/ }).count(), 1);
 });
 
 test('Copy Link carries the character, and the link opens it again', async (t) => {
