@@ -104,7 +104,8 @@ std::vector<ChartPolyline> Pieces(const DamageChartData& data, const ChartSeries
             continue;
         }
         // The part of the step from the last point to this one that lies within the plot.
-        const auto [fromAt, fromDamage] = *last;
+        const double fromAt = last->first; // not a structured binding: the lambda takes it
+        const double fromDamage = last->second;
         last = {at, damage};
         const double rise = damage - fromDamage;
         double enter = 0;
