@@ -73,7 +73,7 @@ void ListWidget::setSortMark(int column, bool descending) {
         html.open("div").attr("role", "columnheader");
         html.attr("class", columns_[c].alignRight ? "cell right" : "cell");
         html.attr("id", id_ + "-h" + std::to_string(c)).attr("data-column", std::to_string(c));
-        html.attr("style", "width:" + Twips(columns_[c].width));
+        html.attr("style", "width:var(--c" + std::to_string(c) + ")");
         if (desc_.sortable) {
             html.attr("tabindex", "-1");
             html.attr("aria-sort", !sorted ? "none" : descending ? "descending" : "ascending");
@@ -91,6 +91,32 @@ void ListWidget::setSortMark(int column, bool descending) {
     if (hadFocus) {
         Focus(captionStop());
     }
+    fitColumns();
+}
+
+void ListWidget::fitColumns() {
+    // Each column as wide as described, or as its widest caption or cell: no cell hides the
+    // end of its text, an exponent least of all, and the table scrolls where it must.
+    const std::size_t count = columns_.size();
+    if (count == 0) {
+        return;
+    }
+    const Js style = element_["style"];
+    for (std::size_t c = 0; c < count; ++c) {
+        style.call<void>("setProperty", "--c" + std::to_string(c),
+                         std::string_view(Twips(columns_[c].width)));
+    }
+    std::vector<int> widths(count);
+    const Js cells = element_.call<Js>("querySelectorAll", ".cell");
+    const int cellCount = cells["length"].as<int>();
+    for (int i = 0; i < cellCount; ++i) {
+        int& widest = widths[static_cast<std::size_t>(i) % count];
+        // scrollWidth leaves out a caption's 1-pixel border
+        widest = std::max(widest, cells.call<Js>("item", i)["scrollWidth"].as<int>() + 1);
+    }
+    for (std::size_t c = 0; c < count; ++c) {
+        style.call<void>("setProperty", "--c" + std::to_string(c), std::string_view(Px(widths[c])));
+    }
 }
 
 void ListWidget::setRows(std::span<const TableRow> rows) {
@@ -107,7 +133,7 @@ void ListWidget::setRows(std::span<const TableRow> rows) {
                 c < rows[r].cells.size() ? std::string_view(rows[r].cells[c]) : std::string_view();
             html.open("div").attr("role", "gridcell");
             html.attr("class", columns_[c].alignRight ? "cell right" : "cell");
-            html.attr("style", "width:" + Twips(columns_[c].width)).close();
+            html.attr("style", "width:var(--c" + std::to_string(c) + ")").close();
             if (c == 0 && !rows[r].note.empty()) {
                 // Marked out in bold, its note spoken after it and shown as its tip.
                 html.open("strong").close().text(text).end("strong");
@@ -121,6 +147,7 @@ void ListWidget::setRows(std::span<const TableRow> rows) {
         html.end("div");
     }
     element_["lastChild"].set("innerHTML", html.str());
+    fitColumns();
     count_ = static_cast<int>(rows.size());
     selected_ = -1;
     element_.call<void>("removeAttribute", "aria-activedescendant");

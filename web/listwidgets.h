@@ -48,6 +48,7 @@ public:
 
 private:
     void choose(int place); // the player's choice, reported
+    void fitColumns();
     // Where the key moves the selection; nothing for a key that moves none.
     std::optional<int> moved(const std::string& key) const;
     Js row(int place) const;

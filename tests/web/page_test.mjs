@@ -242,6 +242,20 @@ test('the planner follows the main window as it is edited', async (t) => {
     assert.equal(await page.locator('#picChart svg text', { hasText: /^Damage$/ }).count(), 1);
 });
 
+test('the planner\'s columns fit their captions and numbers, exponents and all', async (t) => {
+    const page = await openPage(t);
+    await page.fill('#varInt', '1e17');
+    await page.keyboard.press('Control+p');
+    await page.locator('#lvwSpells .body [role=row]').first().waitFor();
+    const hidden = await page.evaluate(() => Array.from(
+        document.querySelectorAll('#lvwSpells .cell, #lvwInputs .cell'))
+        .filter((cell) => cell.scrollWidth > cell.clientWidth + 1)
+        .map((cell) => cell.textContent));
+    assert.deepEqual(hidden, []);
+    const cells = await page.locator('#lvwSpells .body .cell').allInnerTexts();
+    assert.ok(cells.some((text) => /E\+1\d$/.test(text)), cells.join(' '));
+});
+
 test('Copy Link carries the character, and the link opens it again', async (t) => {
     const page = await openPage(t);
     await page.fill('#varInt', '123.5');
