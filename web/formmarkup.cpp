@@ -22,6 +22,26 @@ constexpr KindMarkup kKinds[] = {
     {"select", "combobox", nullptr}, {"div", "grid", "grid"},       {"div", "chart", "img"},
 };
 
+// Where a widget stands when the window's controls stand in one column, on a narrow screen: the
+// boxes the player types into, each after its caption, in Tab order; then the other controls
+// that take the focus, in Tab order; then the boxes that only show, with their captions; then
+// the rest as described.
+int ColumnPlace(const FormDesc& form, const WidgetDesc& desc) {
+    const WidgetDesc* control = &desc;
+    if (desc.kind == WidgetKind::Label && desc.buddy) {
+        control = &form.widget(*desc.buddy);
+    }
+    const auto stop = std::find(form.focusOrder.begin(), form.focusOrder.end(), control->id);
+    if (stop == form.focusOrder.end()) {
+        return 3000 + static_cast<int>(&desc - form.widgets.data());
+    }
+    const bool typed = (control->kind == WidgetKind::TextBox && !control->readOnly) ||
+                       control->kind == WidgetKind::ComboBox;
+    const int group = typed ? 0 : control->readOnly ? 2000 : 1000;
+    return group + 2 * static_cast<int>(stop - form.focusOrder.begin()) +
+           (control == &desc ? 1 : 0);
+}
+
 void WidgetMarkup(const FormDesc& form, const WidgetDesc& desc, const FormPlace& place,
                   Html& html) {
     const KindMarkup& kind = kKinds[static_cast<std::size_t>(desc.kind)];
@@ -37,6 +57,7 @@ void WidgetMarkup(const FormDesc& form, const WidgetDesc& desc, const FormPlace&
     } else if (desc.colour) {
         css += "color:" + CssColour(*desc.colour) + ";";
     }
+    css += "order:" + std::to_string(ColumnPlace(form, desc)) + ";";
     if (place.captionPoints) {
         const std::vector<const WidgetDesc*> captions = InputCaptions(form);
         if (std::find(captions.begin(), captions.end(), &desc) != captions.end()) {

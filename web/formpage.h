@@ -23,8 +23,8 @@ class Html;
 
 // A window drawn into the page from its description. Tab and Shift+Tab follow the description's
 // focus order and wrap; Enter presses the default button and Esc the cancel button; Alt with an
-// access key opens a menu or presses a button; a window wider than the screen is scaled down to
-// fit; a window whose widgets stretch is made larger by its corner.
+// access key opens a menu or presses a button; on a screen narrower than the window its controls
+// stand in one column; a window whose widgets stretch is made larger by its corner.
 class FormPage final : public FormSurface {
 public:
     FormPage(const FormDesc& form, Desk& desk, FormPlace place);
@@ -47,7 +47,7 @@ public:
 
     // In front of the others, with the focus where it was last, or on its first stop.
     void activate();
-    // Scales the window down to a screen narrower than it.
+    // Puts the controls in one column on a screen narrower than the window, or back.
     void fit();
     // One of the browser's events inside the window.
     void handle(const std::string& type, const Js& event);
@@ -103,8 +103,8 @@ private:
     Js lastFocus_ = Js::null();
     double left_ = 0;
     double top_ = 0;
-    double clientWidth_; // CSS pixels
-    bool scaled_ = false;
+    double clientWidth_;  // CSS pixels
+    bool column_ = false; // its controls in one column, on a narrow screen
     bool closed_ = false;
     bool written_ = false; // taken from the page as the build wrote it
     bool caughtUp_ = false;

@@ -28,18 +28,20 @@ void FormPage::activate() {
 }
 
 void FormPage::fit() {
-    // From what the window knows of its width, without laying the page out before it is drawn.
+    // From what the window knows of its width, without laying the page out before it is drawn:
+    // on a screen narrower than the window as described, its controls stand in one column, the
+    // screen's width (the style sheet's .column).
     const double room = Js::global("innerWidth").as<double>() - 2 * kPageMargin;
-    const double width = clientWidth_ + 2; // and the frame's borders
-    if (width > room && width > 0) {
-        SetStyle(window_, "transform", "scale(" + std::to_string(room / width) + ")");
-        SetStyle(window_, "left", Px(kPageMargin));
-    } else if (scaled_ || left_ + width > room + kPageMargin) {
-        SetStyle(window_, "transform", "none");
+    const double width = static_cast<double>(form_.clientWidth) / kTwipsPerPixel + 2;
+    const bool column = width > room;
+    if (column != column_) {
+        column_ = column;
+        window_["classList"].call<void>("toggle", "column", column);
+    }
+    if (!column && left_ + width > room + kPageMargin) {
         SetStyle(window_, "left",
                  Px(std::max(kPageMargin, std::min(left_, room + kPageMargin - width))));
     }
-    scaled_ = width > room && width > 0;
 }
 
 void FormPage::pointer(const std::string& type, const Js& event) {

@@ -111,8 +111,8 @@ void ListWidget::fitColumns() {
     const int cellCount = cells["length"].as<int>();
     for (int i = 0; i < cellCount; ++i) {
         int& widest = widths[static_cast<std::size_t>(i) % count];
-        // scrollWidth leaves out a caption's 1-pixel border
-        widest = std::max(widest, cells.call<Js>("item", i)["scrollWidth"].as<int>() + 1);
+        // scrollWidth is rounded, and leaves out a caption's 1-pixel border.
+        widest = std::max(widest, cells.call<Js>("item", i)["scrollWidth"].as<int>() + 2);
     }
     for (std::size_t c = 0; c < count; ++c) {
         style.call<void>("setProperty", "--c" + std::to_string(c), std::string_view(Px(widths[c])));

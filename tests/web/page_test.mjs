@@ -23,9 +23,11 @@ after(() => browser?.close());
 // A page of its own, with its own storage. The browser's own boxes, errors in the page and a
 // message box left open for five seconds fail the test; the watchdog closes that box, so that
 // nothing waits for it.
-async function openPage(t, { hash = '', locale = 'en-US', width = 1400 } = {}) {
+async function openPage(t, { hash = '', locale = 'en-US', width = 1400, height = 900,
+    phone = false } = {}) {
     const context = await browser.newContext({
-        locale, viewport: { width, height: 900 }, acceptDownloads: true,
+        locale, viewport: { width, height }, acceptDownloads: true,
+        ...(phone ? { isMobile: true, hasTouch: true, deviceScaleFactor: 2 } : {}),
     });
     // The page works with the network off, and asks nothing of it.
     await context.setOffline(true);
@@ -355,11 +357,83 @@ test('Exit closes every window and says how to start again', async (t) => {
         'Runetally has closed. Reload the page to start again.');
 });
 
-test('a screen narrower than the window scales it down to fit', async (t) => {
+test('a screen narrower than the window lays it out in one column', async (t) => {
     const page = await openPage(t, { width: 320 });
     const box = await page.locator('[data-form=frmMain]').boundingBox();
     assert.ok(box.x >= 0 && box.x + box.width <= 320, JSON.stringify(box));
     await page.locator('#cmdCalculate').tap().catch(() => page.click('#cmdCalculate'));
+});
+
+// What lies outside the screen's width, what is too small for a finger or too small to read,
+// and whether the page scrolls sideways.
+async function phoneProblems(page, form) {
+    return page.evaluate((form) => {
+        const problems = [];
+        const width = innerWidth;
+        if (document.documentElement.scrollWidth > width) problems.push('the page scrolls sideways');
+        for (const e of document.querySelectorAll(`[data-form=${form}] .client > *`)) {
+            const box = e.getBoundingClientRect();
+            if (box.width === 0) continue; // hidden
+            if (box.left < 0 || box.right > width) problems.push(`${e.id} outside`);
+            if (e.matches('input, select, button, [tabindex]') && box.height < 44) {
+                problems.push(`${e.id} ${box.height} high`);
+            }
+            if (parseFloat(getComputedStyle(e).fontSize) < 16) problems.push(`${e.id} small text`);
+        }
+        return problems;
+    }, form);
+}
+
+test('on a phone: a calculation, the planner and a character, in one column', async (t) => {
+    for (const [width, height] of [[360, 640], [390, 844]]) {
+        const page = await openPage(t, { width, height, phone: true });
+        assert.deepEqual(await phoneProblems(page, 'frmMain'), [], `${width}x${height}`);
+        // The boxes in Tab order, each under its caption; then the list, the button, the result.
+        const order = await page.evaluate(() => Array.from(
+            document.querySelectorAll('[data-form=frmMain] .client > :not(.line)'))
+            .sort((a, b) => a.getBoundingClientRect().top - b.getBoundingClientRect().top)
+            .map((e) => e.id).filter((id) => !id.startsWith('Label')));
+        assert.deepEqual(order, ['varResist', 'varWis', 'varInt', 'powerLight', 'powerEarth',
+            'powerFire', 'powerAir', 'powerWater', 'powerDark', 'varLevel', 'listSpells',
+            'cmdCalculate', 'dmg']);
+        // Electric Shield deals 1000 divided by the air power.
+        await page.locator('#powerAir').tap();
+        await page.fill('#powerAir', '16');
+        await page.locator('#listSpells [role=option]', { hasText: 'Electric Shield' }).tap();
+        await page.locator('#cmdCalculate').tap();
+        assert.equal(await page.inputValue('#dmg'), '62.5');
+
+        await page.locator('#mnuTools').tap();
+        await page.locator('#mnuPlanner').tap();
+        await page.locator('#lvwSpells .body [role=row]').first().waitFor();
+        assert.deepEqual(await phoneProblems(page, 'frmPlanner'), [], `${width}x${height}`);
+
+        await page.locator('#mnuFile').tap();
+        await page.locator('#mnuSaveAs').tap();
+        await page.locator('dialog[open] input').fill('thalia');
+        assert.ok((await page.locator('dialog[open]').boundingBox()).width <= width);
+        const [download] = await Promise.all([page.waitForEvent('download'),
+            page.locator('dialog[open] button', { hasText: 'Save' }).tap()]);
+        assert.equal(download.suggestedFilename(), 'thalia.rtchar');
+        await page.fill('#varWis', '5');
+        const picker = page.waitForEvent('filechooser');
+        await page.locator('#mnuFile').tap();
+        await page.locator('#mnuOpen').tap();
+        await answer(page, 'No');
+        await (await picker).setFiles({ name: 'thalia.rtchar', mimeType: 'application/octet-stream',
+            buffer: fs.readFileSync(await download.path()) });
+        await page.locator('#frmMain-caption', { hasText: 'thalia' }).waitFor();
+        assert.equal(await page.inputValue('#varWis'), '100');
+    }
+});
+
+test('a wide screen keeps the windows where the description puts them', async (t) => {
+    const page = await openPage(t);
+    assert.equal(await page.locator('.form.column').count(), 0);
+    const box = await page.locator('#cmdCalculate').boundingBox();
+    // 5160 and 360 twips from the client's corner, 15 to a pixel: 344 and 24.
+    const client = await page.locator('[data-form=frmMain] .client').boundingBox();
+    assert.deepEqual([box.x - client.x, box.y - client.y, box.width, box.height], [344, 24, 193, 57]);
 });
 
 test('every control has its accessible name, and the menus are an ARIA menubar', async (t) => {
