@@ -74,6 +74,8 @@ std::string TickText(double value, char separator) {
 
 // Room for the widest tick label left of the plot, at about 8 pixels a character.
 constexpr int kTwipsPerCharacter = 120;
+// A label's width, estimated: about 7 pixels a character of the user-interface face.
+constexpr int kTwipsPerLabelCharacter = 105;
 
 // A line broken where the calculation fails, and cut where it leaves the plot.
 std::vector<ChartPolyline> Pieces(const DamageChartData& data, const ChartSeries& series,
@@ -297,12 +299,17 @@ ChartPicture DrawDamageChart(const DamageChartData& data, int width, int height,
     for (const ChartCrossing& crossing : data.crossings) {
         const PointTwips at{x(crossing.at), y(crossing.damage)};
         picture.dots.push_back({at, 60, kCrossing});
-        // The label stands on the side of the dot with more room.
+        // The label stands on the side of the dot with more room; where it is longer than that
+        // room, from the plot's left edge, so that it never runs out of the chart.
         const bool leftHalf = at.x < (plotLeft + right) / 2;
-        picture.texts.push_back({{at.x + (leftHalf ? kGap : -kGap), at.y - kGap},
-                                 crossing.label,
-                                 leftHalf ? TextAnchor::BottomLeft : TextAnchor::BottomRight,
-                                 kCrossing});
+        const int room = leftHalf ? right - at.x - kGap : at.x - kGap - plotLeft;
+        const bool fits = static_cast<int>(crossing.label.size()) * kTwipsPerLabelCharacter <= room;
+        const int from = !fits ? plotLeft + kGap : at.x + (leftHalf ? kGap : -kGap);
+        picture.texts.push_back(
+            {{from, at.y - kGap},
+             crossing.label,
+             !fits || leftHalf ? TextAnchor::BottomLeft : TextAnchor::BottomRight,
+             kCrossing});
         words += ' ' + crossing.label + '.';
     }
     picture.description = std::move(words);

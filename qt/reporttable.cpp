@@ -178,8 +178,9 @@ void ReportTable::fit() {
     const QFontMetrics bold(boldFont);
     // A cell's text stands inside a margin at each side, as the item delegate draws it.
     const int margin = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
+    // and the delegate elides a text that comes within a pixel or two of its room.
     const auto width = [&](const QFontMetrics& metrics, std::string_view text) {
-        return metrics.horizontalAdvance(ToQString(text)) + margin + 1;
+        return metrics.horizontalAdvance(ToQString(text)) + margin + 4;
     };
     wanted_.assign(static_cast<std::size_t>(columns), 0);
     std::vector<int> least(static_cast<std::size_t>(columns), 0);

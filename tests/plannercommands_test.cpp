@@ -368,7 +368,15 @@ TEST(DamageChart, KeepsThePlotForTheLinesThePlayerReads) {
         data.lines[0].damage.push_back(i == 0 ? std::nullopt : std::optional(1000.0 / i));
         data.lines[1].damage.push_back(20.0);
     }
+    // A label longer than the room beside its dot starts at the plot's left edge instead.
+    const std::string label = "Chain Lightning passes Electric Shield at 97.53 (+1000000)";
+    data.crossings = {{97.5, 20, label}};
     const ChartPicture picture = DrawDamageChart(data, 6000, 4000, '.');
+    const auto said = std::find_if(picture.texts.begin(), picture.texts.end(),
+                                   [&](const ChartText& t) { return t.text == label; });
+    ASSERT_NE(said, picture.texts.end());
+    EXPECT_EQ(said->anchor, TextAnchor::BottomLeft);
+    EXPECT_LT(said->at.x, picture.dots.front().centre.x - 2000);
     double highest = 0;
     for (const ChartText& text : picture.texts) {
         if (text.anchor == TextAnchor::Right) {
