@@ -61,7 +61,11 @@ std::string TickText(double value, char separator) {
     }
     char text[32];
     std::snprintf(text, sizeof text, "%.2E", value); // "-2.50E+07"
-    std::string mantissa(text, std::strchr(text, 'E'));
+    const char* exponent = std::strchr(text, 'E');
+    if (exponent == nullptr) {
+        return text; // not finite: never a tick of a chart drawn
+    }
+    std::string mantissa(static_cast<const char*>(text), exponent);
     while (mantissa.back() == '0') {
         mantissa.pop_back();
     }
@@ -69,7 +73,7 @@ std::string TickText(double value, char separator) {
         mantissa.pop_back();
     }
     std::replace(mantissa.begin(), mantissa.end(), '.', separator);
-    return mantissa + std::strchr(text, 'E');
+    return mantissa + exponent;
 }
 
 // Room for the widest tick label left of the plot, at about 8 pixels a character.
@@ -229,6 +233,10 @@ ChartPicture DrawDamageChart(const DamageChartData& data, int width, int height,
     const double yStep = TickStep(yHigh - yLow, std::max(1, (bottom - kTop) / kTwipsPerTick));
     yLow = std::floor(yLow / yStep) * yStep;
     yHigh = std::ceil(yHigh / yStep) * yStep;
+    // Near the largest doubles the axes' spans themselves overflow: nothing could be placed.
+    if (!std::isfinite(xHigh - xLow) || !std::isfinite(yHigh - yLow) || !(xHigh > xLow)) {
+        return DrawChartMessage("The figures are too large to chart.", width, height);
+    }
     std::size_t widest = 0;
     for (double tick : Ticks(yLow, yHigh, yStep)) {
         widest = std::max(widest, TickText(tick, separator).size());
@@ -236,10 +244,6 @@ ChartPicture DrawDamageChart(const DamageChartData& data, int width, int height,
     const int plotLeft = std::max(kLeftLeast, static_cast<int>(widest) * kTwipsPerCharacter +
                                                   kTickLength + 2 * kGap);
     const int right = std::max(plotLeft + 1, width - kRight);
-    // Near the largest doubles the axes' spans themselves overflow: nothing could be placed.
-    if (!std::isfinite(xHigh - xLow) || !std::isfinite(yHigh - yLow) || !(xHigh > xLow)) {
-        return DrawChartMessage("The figures are too large to chart.", width, height);
-    }
     const Scale x{xLow, xHigh, plotLeft, right};
     const Scale y{yLow, yHigh, bottom, kTop};
 
