@@ -3,6 +3,7 @@
 
 #include "captionfit.h"
 #include "dom.h"
+#include "referenceface.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,7 +13,6 @@ namespace runetally::web {
 namespace {
 
 constexpr double kDefaultPoints = 9.0; // the page's face, as the style sheet sets it
-constexpr double kLineSpacing = 1.25;  // the labels' line height, as the style sheet sets it
 constexpr int kCssDpi = 96;
 
 // The default face measured on a canvas, in CSS pixels.
@@ -30,23 +30,7 @@ public:
     }
 
     int wrappedHeight(std::string_view text, double points, int width) override {
-        int lines = 0;
-        std::string line;
-        std::size_t start = 0;
-        while (start <= text.size()) {
-            const std::size_t end = std::min(text.find(' ', start), text.size());
-            const std::string word(text.substr(start, end - start));
-            const std::string longer = line.empty() ? word : line + " " + word;
-            if (!line.empty() && this->width(longer, points) > width) {
-                ++lines;
-                line = word;
-            } else {
-                line = longer;
-            }
-            start = end + 1;
-        }
-        lines += line.empty() ? 0 : 1;
-        return static_cast<int>(std::ceil(lines * points * kCssDpi / 72 * kLineSpacing));
+        return PageWrappedHeight(*this, text, points, width);
     }
 
 private:

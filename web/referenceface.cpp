@@ -30,8 +30,11 @@ int ReferenceFaceMeasure::width(std::string_view text, double points) {
     return static_cast<int>(std::ceil(units * (points * kCssDpi / 72) / kUnitsPerEm));
 }
 
-// Lines broken at spaces, as the browser breaks a label's text.
 int ReferenceFaceMeasure::wrappedHeight(std::string_view text, double points, int width) {
+    return PageWrappedHeight(*this, text, points, width);
+}
+
+int PageWrappedHeight(TextMeasure& measure, std::string_view text, double points, int width) {
     int lines = 0;
     std::string line;
     std::size_t start = 0;
@@ -39,7 +42,7 @@ int ReferenceFaceMeasure::wrappedHeight(std::string_view text, double points, in
         const std::size_t end = std::min(text.find(' ', start), text.size());
         const std::string word(text.substr(start, end - start));
         const std::string longer = line.empty() ? word : line + " " + word;
-        if (!line.empty() && this->width(longer, points) > width) {
+        if (!line.empty() && measure.width(longer, points) > width) {
             ++lines;
             line = word;
         } else {
