@@ -153,6 +153,34 @@ TEST_F(PlannerTest, CtrlCCopiesWhatTheTableToolPrints) {
                            "Firestorm", "--format", "csv"}));
 }
 
+// A dashed line is drawn in dashes, a solid one whole: the chart's second line shows where the two
+// are equal.
+TEST_F(PlannerTest, ChartDrawsDashedLinesInDashes) {
+    FormWindow& planner = open();
+    auto& chart = get<ChartCanvas>(planner, "picChart");
+    const Rgb red{255, 0, 0};
+    ChartPicture picture;
+    // 15 twips to a pixel: rows 40 and 80, from 20 to 200 pixels across.
+    picture.polylines = {
+        {.points = {{300, 600}, {3000, 600}}, .colour = red, .width = 2},
+        {.points = {{300, 1200}, {3000, 1200}}, .colour = red, .width = 2, .dashed = true}};
+    chart.setPicture(picture);
+    ASSERT_GE(chart.width(), 210);
+    ASSERT_GE(chart.height(), 90);
+    const QImage image = chart.grab().toImage();
+    const auto inked = [&](int y) {
+        int count = 0;
+        for (int x = 30; x < 190; ++x) {
+            const QColor c = image.pixelColor(x, y);
+            count += c.red() > 200 && c.green() < 100 ? 1 : 0;
+        }
+        return count;
+    };
+    EXPECT_EQ(inked(40), 160);
+    EXPECT_GT(inked(80), 40);
+    EXPECT_LT(inked(80), 150); // gaps between the dashes, whatever the pen's pattern
+}
+
 // Tab visits every control, the spell table's captions included, and each has a name.
 TEST_F(PlannerTest, TabReachesEveryControlAndEachHasAName) {
     FormWindow& planner = open();
