@@ -434,6 +434,22 @@ test('a wide screen keeps the windows where the description puts them', async (t
     // 5160 and 360 twips from the client's corner, 15 to a pixel: 344 and 24.
     const client = await page.locator('[data-form=frmMain] .client').boundingBox();
     assert.deepEqual([box.x - client.x, box.y - client.y, box.width, box.height], [344, 24, 193, 57]);
+    // Every control of both windows where its own markup puts it, at a laptop's 1280x800 too:
+    // nothing the phone's style sheet says reaches a wide screen.
+    await page.setViewportSize({ width: 1280, height: 800 });
+    await page.keyboard.press('Control+p');
+    await page.locator('#lvwSpells .body [role=row]').first().waitFor();
+    const moved = await page.evaluate(() => Array.from(document.querySelectorAll('.client > [id]'))
+        .filter((e) => {
+            if (!e.getClientRects().length) return false; // a hidden control
+            const at = e.getBoundingClientRect();
+            const client = e.parentElement.getBoundingClientRect();
+            const [x, y, width, height] = ['left', 'top', 'width', 'height']
+                .map((side) => parseFloat(e.style[side]));
+            return at.x - client.x !== x || at.y - client.y !== y || at.width !== width ||
+                at.height !== height;
+        }).map((e) => e.id));
+    assert.deepEqual(moved, []);
 });
 
 test('every control has its accessible name, and the menus are an ARIA menubar', async (t) => {
