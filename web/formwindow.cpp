@@ -30,8 +30,9 @@ void FormPage::activate() {
 void FormPage::fit() {
     // From what the window knows of its width, without laying the page out before it is drawn:
     // on a screen narrower than the window as described, its controls stand in one column, the
-    // screen's width (the style sheet's .column).
-    const double room = Js::global("innerWidth").as<double>() - 2 * kPageMargin;
+    // screen's width (the style sheet's .column). The root's width, not innerWidth: on a phone a
+    // window placed past the screen's edge widens innerWidth until it seems to fit.
+    const double room = Document()["documentElement"]["clientWidth"].as<double>() - 2 * kPageMargin;
     const double width = static_cast<double>(form_.clientWidth) / kTwipsPerPixel + 2;
     const bool column = width > room;
     if (column != column_) {
